@@ -1,0 +1,205 @@
+/* korvane.h -- interface of the Korvane setup description library
+
+  Korvane reads and writes a setup description: what an installation does (files to copy,
+  registry values to write, processes to stop, commands to run, reserved words that stand for
+  machine-dependent text in paths, free-form configuration fields).
+
+  The library keeps exactly one setup description per process. It is created empty when the
+  library is loaded and destroyed when it is unloaded. There are no handles: every function
+  acts on that one description.
+
+  Conventions that hold for every function below:
+
+  - Texts are zero-terminated 8-bit strings in the system code page: the ANSI code page on
+    Windows, the code set of the user's locale (LC_ALL, LC_CTYPE, LANG) elsewhere, where the
+    C and POSIX locales count as UTF-8.
+  - A null input text counts as the empty text. A null output pointer is not written.
+  - Output buffers belong to the caller. Each function states the smallest buffer it needs;
+    nothing is ever written past that size. A text longer than the field it is stored in is
+    cut at the last whole character that fits (never inside a double-byte or UTF-8 character).
+  - Results are signed 32-bit integers; each function states its results.
+  - No function prints anything, throws, or reads any configuration of its own.
+  - There are no locks: call the library from one thread at a time. Queries included:
+    GetElementField can add an entry.
+*/
+#ifndef KORVANE_H
+#define KORVANE_H
+
+#include <stdint.h>
+
+/* Calling convention of every function: __stdcall on 32-bit Windows, the default elsewhere. */
+#if defined(_WIN32) && !defined(_WIN64)
+#define KORVANE_CALL __stdcall
+#else
+#define KORVANE_CALL
+#endif
+
+/* Symbol visibility; only the library's own build defines KORVANE_BUILDING. */
+#if defined(KORVANE_BUILDING) && defined(__GNUC__) && !defined(_WIN32)
+#define KORVANE_API __attribute__((visibility("default")))
+#else
+#define KORVANE_API
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* ------------------------------------------------------------------------------------------
+   The whole description
+*/
+
+/* Empties the description: every file, registry value, process, command, reserved word and
+   configuration field is removed. Returns 1. */
+KORVANE_API int32_t KORVANE_CALL ClearInMemory(void);
+
+/* ------------------------------------------------------------------------------------------
+   Adding entries
+
+   Every function here adds at most one entry and returns the number of entries in the table
+   it writes, counted after the call. Nothing is replaced or removed: list entries are
+   appended (the new entry is at index result - 1), keyed entries are added only when their
+   key is new. No value is checked: empty texts, negative numbers and flags other than 0 and 1
+   are stored as given.
+
+   Fixed fields hold at most the number of bytes given for them, terminator included; longer
+   texts are cut as described at the top of this file.
+*/
+
+/* Adds a configuration field named `name` with the text `text` (both of any length). A name
+   already present keeps its first text; the call then changes nothing. Names are compared
+   byte for byte, case-sensitively. A name that cannot be an XML element name is stored too,
+   but a description holding one cannot be saved. Returns the number of configuration
+   fields. */
+KORVANE_API int32_t KORVANE_CALL SetElementField(const char* name, const char* text);
+
+/* Appends a file to install. Field sizes in bytes, terminator included:
+     srcPath      260  source path of the file
+     fileName     260  file name
+     folder       260  target folder
+     version      128  version text
+     targetOs      20  target operating system
+     shortcut      10  shortcut text
+     displayName  130  display name
+   iconIndex, overwrite and fileSize are stored as given; selfReg, realTime and reboot are
+   flags, where any non-zero value means set. Returns the number of files. */
+KORVANE_API int32_t KORVANE_CALL SetFileInfo(const char* srcPath, const char* fileName,
+                                             const char* folder, const char* version,
+                                             const char* targetOs, const char* shortcut,
+                                             const char* displayName, int32_t iconIndex,
+                                             int32_t selfReg, int32_t overwrite,
+                                             int32_t fileSize, int32_t realTime,
+                                             int32_t reboot);
+
+/* Appends a registry value to write. regPath, key and value hold 1024 bytes each. The value
+   type `type` is kept as its decimal text and handed back unchanged by GetRegistryInfo.
+   Returns the number of registry values. */
+KORVANE_API int32_t KORVANE_CALL SetRegistryInfo(const char* regPath, const char* key,
+                                                 int32_t type, const char* value,
+                                                 int32_t action);
+
+/* Appends a process to stop before installing (SetPreKillProcess) or before updating
+   (SetUpKillProcess), named by its window class and window title, 1024 bytes each. Returns
+   the number of processes in that list. */
+KORVANE_API int32_t KORVANE_CALL SetPreKillProcess(const char* className, const char* title);
+KORVANE_API int32_t KORVANE_CALL SetUpKillProcess(const char* className, const char* title);
+
+/* Appends a command (of any length, the empty command included) to run before installing,
+   after installing, on update or on removal. Returns the number of commands in that list. */
+KORVANE_API int32_t KORVANE_CALL SetPreExecute(const char* command);
+KORVANE_API int32_t KORVANE_CALL SetPostExecute(const char* command);
+KORVANE_API int32_t KORVANE_CALL SetUpdateExecute(const char* command);
+KORVANE_API int32_t KORVANE_CALL SetDeleteExecute(const char* command);
+
+/* ------------------------------------------------------------------------------------------
+   Counting and reading entries
+
+   Positions are 0-based. Lists keep the order in which entries were added or loaded. An
+   indexed getter given a position outside its table (negative, or not below the count)
+   returns 0 and writes nothing; otherwise it copies every field, terminator included, and
+   returns 1.
+*/
+
+/* Number of entries in each table; 0 for an empty one. */
+KORVANE_API int32_t KORVANE_CALL GetFileCount(void);
+KORVANE_API int32_t KORVANE_CALL GetRegistryCount(void);
+KORVANE_API int32_t KORVANE_CALL GetReservedWordCount(void);
+KORVANE_API int32_t KORVANE_CALL GetPreKillProcessCount(void);
+KORVANE_API int32_t KORVANE_CALL GetUpKillProcessCount(void);
+KORVANE_API int32_t KORVANE_CALL GetPreExecuteCount(void);
+KORVANE_API int32_t KORVANE_CALL GetPostExecuteCount(void);
+KORVANE_API int32_t KORVANE_CALL GetUpdateExecuteCount(void);
+KORVANE_API int32_t KORVANE_CALL GetDeleteExecuteCount(void);
+
+/* Reads the file at `index`, in exactly the parameter order of SetFileInfo. Buffers:
+   srcPath, fileName and folder 260 bytes, version 128, targetOs 20, shortcut 10,
+   displayName 130. The numbers and flags are handed out as stored (a flag stored as 5 reads
+   as 5). Returns 1, or 0 for a position outside the table. */
+KORVANE_API int32_t KORVANE_CALL GetFileInfo(int32_t index, char* srcPath, char* fileName,
+                                             char* folder, char* version, char* targetOs,
+                                             char* shortcut, char* displayName,
+                                             int32_t* iconIndex, int32_t* selfReg,
+                                             int32_t* overwrite, int32_t* fileSize,
+                                             int32_t* realTime, int32_t* reboot);
+
+/* Reads the registry value at `index`. regPath, key and value need 1024 bytes each. `type`
+   receives the stored type text read as C's atoi reads it (leading blanks skipped, an
+   optional sign, digits up to the first other character, 0 when there are none; clamped to
+   the 32-bit range). Returns 1, or 0 for a position outside the table. */
+KORVANE_API int32_t KORVANE_CALL GetRegistryInfo(int32_t index, char* regPath, char* key,
+                                                 int32_t* type, char* value, int32_t* action);
+
+/* Reads the process to stop at `index`: className and title need 1024 bytes each. Returns 1,
+   or 0 for a position outside the list. */
+KORVANE_API int32_t KORVANE_CALL GetPreKillProcess(int32_t index, char* className, char* title);
+KORVANE_API int32_t KORVANE_CALL GetUpKillProcess(int32_t index, char* className, char* title);
+
+/* Reads the command at `index`. Commands have no fixed length: `command` must hold the stored
+   command and its terminator. Returns 1, or 0 for a position outside the list. */
+KORVANE_API int32_t KORVANE_CALL GetPreExecute(int32_t index, char* command);
+KORVANE_API int32_t KORVANE_CALL GetPostExecute(int32_t index, char* command);
+KORVANE_API int32_t KORVANE_CALL GetUpdateExecute(int32_t index, char* command);
+KORVANE_API int32_t KORVANE_CALL GetDeleteExecute(int32_t index, char* command);
+
+/* Reads the configuration field `name` into `value`, which must hold the field's text and its
+   terminator. A name not yet present is added with an empty text (it is then counted by the
+   next SetElementField, keeps its empty text against a later SetElementField, and is saved)
+   and the empty text is handed out. A name that cannot be an XML element name (the empty
+   name, one that starts with a digit, one that holds a blank or a colon, ...) is not added;
+   the empty text is handed out. Returns 1. */
+KORVANE_API int32_t KORVANE_CALL GetElementField(const char* name, char* value);
+
+/* ------------------------------------------------------------------------------------------
+   Reserved words
+
+   A reserved word stands for text that is known only on the target machine. Each word has a
+   meaning (a description, saved with the setup file) and an expansion (the real text on this
+   machine, given at run time and never saved).
+*/
+
+/* Adds the reserved word `word` (any length) with `meaning` and `expansion`, 1024 bytes each.
+   A word already present keeps its first meaning and expansion; the call then changes
+   nothing. Returns the number of reserved words. */
+KORVANE_API int32_t KORVANE_CALL SetReservedWord(const char* word, const char* meaning,
+                                                 const char* expansion);
+
+/* Reads the reserved word at `index`. Words are ordered by their bytes compared as unsigned
+   values, a word before every longer word it begins (so "A" < "AB" < "B" < "a" < any byte from
+   0x80). `word` must hold the word and its terminator; `meaning` needs 1024 bytes. Returns 1,
+   or 0 for a position outside the table (then neither buffer is written). */
+KORVANE_API int32_t KORVANE_CALL GetReservedWord(int32_t index, char* word, char* meaning);
+
+/* Writes into `realPath` (1024 bytes) the text of `setupPath` with every reserved word replaced
+   by its expansion. Words are applied one after the other in the order of GetReservedWord,
+   each once over the whole text the words before it produced; occurrences are found left to
+   right, never inside a character, and never overlap. Words that were loaded from a setup
+   file have an empty expansion and are removed. The empty word is skipped. The text is cut to
+   1023 bytes, at a whole character, before the first word and after each word. `realPath` may
+   be the same buffer as `setupPath`. Returns 1. */
+KORVANE_API int32_t KORVANE_CALL SetupPathToRealPath(const char* setupPath, char* realPath);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* KORVANE_H */

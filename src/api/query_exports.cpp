@@ -1,0 +1,164 @@
+// The exports that count and read entries. An indexed getter given a position outside its
+// table returns 0 and writes nothing.
+#include <string>
+#include <vector>
+
+#include "api/boundary.h"
+#include "api/process_document.h"
+#include "korvane.h"
+#include "model/decimal.h"
+#include "model/fixed_text.h"
+#include "platform/code_page.h"
+#include "xml/xml_name.h"
+
+using korvane::api::CopyOut;
+using korvane::api::Guarded;
+using korvane::api::ProcessDocument;
+using korvane::api::StoreOut;
+using korvane::model::CommandKind;
+
+namespace {
+
+std::int32_t CountOf(std::size_t size) { return static_cast<std::int32_t>(size); }
+
+// The element at `index`, or null when the position is outside the list.
+template <typename List>
+const typename List::value_type* At(const List& list, int32_t index) {
+    if (index < 0 || static_cast<std::size_t>(index) >= list.size()) return nullptr;
+    return &list[static_cast<std::size_t>(index)];
+}
+
+int32_t CommandCount(CommandKind list) {
+    return CountOf(ProcessDocument().Commands(list).size());
+}
+
+int32_t GetCommand(CommandKind list, int32_t index, char* command) {
+    const std::string* stored = At(ProcessDocument().Commands(list), index);
+    if (stored == nullptr) return 0;
+    CopyOut(command, *stored);
+    return 1;
+}
+
+int32_t GetKillProcess(const korvane::model::RecordList<korvane::model::KillProcessEntry>& list,
+                       int32_t index, char* className, char* title) {
+    const auto* entry = At(list, index);
+    if (entry == nullptr) return 0;
+    CopyOut(className, (*entry)->className);
+    CopyOut(title, (*entry)->title);
+    return 1;
+}
+
+// Whether `name` may become a configuration field, and so an element of a saved file.
+bool IsSavableFieldName(const char* name) {
+    std::u16string utf16;
+    return korvane::platform::ToUtf16(korvane::model::TextOrEmpty(name), utf16) &&
+           korvane::xml::IsElementName(utf16);
+}
+
+}  // namespace
+
+int32_t KORVANE_CALL GetFileCount(void) { return CountOf(ProcessDocument().Files().size()); }
+
+int32_t KORVANE_CALL GetRegistryCount(void) {
+    return CountOf(ProcessDocument().Registries().size());
+}
+
+int32_t KORVANE_CALL GetReservedWordCount(void) {
+    return CountOf(ProcessDocument().ReservedWords().size());
+}
+
+int32_t KORVANE_CALL GetPreKillProcessCount(void) {
+    return CountOf(ProcessDocument().PreKills().size());
+}
+
+int32_t KORVANE_CALL GetUpKillProcessCount(void) {
+    return CountOf(ProcessDocument().UpKills().size());
+}
+
+int32_t KORVANE_CALL GetPreExecuteCount(void) { return CommandCount(CommandKind::PreExecute); }
+int32_t KORVANE_CALL GetPostExecuteCount(void) { return CommandCount(CommandKind::PostExecute); }
+int32_t KORVANE_CALL GetUpdateExecuteCount(void) {
+    return CommandCount(CommandKind::UpdateExecute);
+}
+int32_t KORVANE_CALL GetDeleteExecuteCount(void) {
+    return CommandCount(CommandKind::DeleteExecute);
+}
+
+int32_t KORVANE_CALL GetFileInfo(int32_t index, char* srcPath, char* fileName, char* folder,
+                                 char* version, char* targetOs, char* shortcut, char* displayName,
+                                 int32_t* iconIndex, int32_t* selfReg, int32_t* overwrite,
+                                 int32_t* fileSize, int32_t* realTime, int32_t* reboot) {
+    const auto* found = At(ProcessDocument().Files(), index);
+    if (found == nullptr) return 0;
+    const korvane::model::FileEntry& entry = **found;
+    CopyOut(srcPath, entry.srcPath);
+    CopyOut(fileName, entry.fileName);
+    CopyOut(folder, entry.folder);
+    CopyOut(version, entry.version);
+    CopyOut(targetOs, entry.targetOs);
+    CopyOut(shortcut, entry.shortcut);
+    CopyOut(displayName, entry.displayName);
+    StoreOut(iconIndex, entry.iconIndex);
+    StoreOut(selfReg, entry.selfReg);
+    StoreOut(overwrite, entry.overwrite);
+    StoreOut(fileSize, entry.fileSize);
+    StoreOut(realTime, entry.realTime);
+    StoreOut(reboot, entry.reboot);
+    return 1;
+}
+
+int32_t KORVANE_CALL GetRegistryInfo(int32_t index, char* regPath, char* key, int32_t* type,
+                                     char* value, int32_t* action) {
+    const auto* found = At(ProcessDocument().Registries(), index);
+    if (found == nullptr) return 0;
+    const korvane::model::RegistryEntry& entry = **found;
+    CopyOut(regPath, entry.regPath);
+    CopyOut(key, entry.key);
+    StoreOut(type, korvane::model::ParseDecimal(entry.type));
+    CopyOut(value, entry.value);
+    StoreOut(action, entry.action);
+    return 1;
+}
+
+int32_t KORVANE_CALL GetPreKillProcess(int32_t index, char* className, char* title) {
+    return GetKillProcess(ProcessDocument().PreKills(), index, className, title);
+}
+
+int32_t KORVANE_CALL GetUpKillProcess(int32_t index, char* className, char* title) {
+    return GetKillProcess(ProcessDocument().UpKills(), index, className, title);
+}
+
+int32_t KORVANE_CALL GetPreExecute(int32_t index, char* command) {
+    return GetCommand(CommandKind::PreExecute, index, command);
+}
+
+int32_t KORVANE_CALL GetPostExecute(int32_t index, char* command) {
+    return GetCommand(CommandKind::PostExecute, index, command);
+}
+
+int32_t KORVANE_CALL GetUpdateExecute(int32_t index, char* command) {
+    return GetCommand(CommandKind::UpdateExecute, index, command);
+}
+
+int32_t KORVANE_CALL GetDeleteExecute(int32_t index, char* command) {
+    return GetCommand(CommandKind::DeleteExecute, index, command);
+}
+
+int32_t KORVANE_CALL GetElementField(const char* name, char* value) {
+    return Guarded(
+        [&] {
+            if (!IsSavableFieldName(name)) {
+                CopyOut(value, "");
+                return 1;
+            }
+            // Copy before writing out: `value` may be the buffer that holds `name`.
+            const std::string text =
+                ProcessDocument().ElementFieldAddingAbsent(korvane::model::TextOrEmpty(name));
+            CopyOut(value, text);
+            return 1;
+        },
+        [&] {
+            CopyOut(value, "");
+            return 1;
+        });
+}

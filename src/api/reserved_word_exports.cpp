@@ -1,0 +1,52 @@
+// The exports of reserved words and path expansion.
+#include <iterator>
+#include <string>
+
+#include "api/boundary.h"
+#include "api/process_document.h"
+#include "korvane.h"
+#include "model/fixed_text.h"
+#include "model/path_expansion.h"
+
+using korvane::api::CopyOut;
+using korvane::api::Guarded;
+using korvane::api::ProcessDocument;
+using korvane::model::TextOrEmpty;
+
+int32_t KORVANE_CALL SetReservedWord(const char* word, const char* meaning,
+                                     const char* expansion) {
+    auto& document = ProcessDocument();
+    return Guarded(
+        [&] {
+            return document.AddReservedWord(TextOrEmpty(word), TextOrEmpty(meaning),
+                                            TextOrEmpty(expansion));
+        },
+        [&] { return static_cast<int32_t>(document.ReservedWords().size()); });
+}
+
+int32_t KORVANE_CALL GetReservedWord(int32_t index, char* word, char* meaning) {
+    const auto& words = ProcessDocument().ReservedWords();
+    if (index < 0 || static_cast<std::size_t>(index) >= words.size()) return 0;
+    const auto entry = std::next(words.begin(), index);
+    CopyOut(word, entry->first);
+    CopyOut(meaning, entry->second->meaning);
+    return 1;
+}
+
+int32_t KORVANE_CALL SetupPathToRealPath(const char* setupPath, char* realPath) {
+    return Guarded(
+        [&] {
+            // The result is complete before anything is written, so `realPath` may be the
+            // buffer that holds `setupPath`.
+            const std::string expanded = ProcessDocument().ExpandReservedWords(TextOrEmpty(setupPath));
+            CopyOut(realPath, expanded);
+            return 1;
+        },
+        [&] {
+            // Out of memory: hand the path back unexpanded, as far as it fits.
+            const std::string_view path = TextOrEmpty(setupPath);
+            CopyOut(realPath, path.substr(0, korvane::platform::WholeCharPrefix(
+                                                 path, korvane::model::kExpansionBufferSize - 1)));
+            return 1;
+        });
+}

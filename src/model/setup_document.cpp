@@ -1,0 +1,133 @@
+#include "model/setup_document.h"
+
+#include "model/fixed_text.h"
+#include "model/path_expansion.h"
+
+namespace korvane::model {
+namespace {
+
+std::int32_t CountOf(std::size_t size) { return static_cast<std::int32_t>(size); }
+
+template <typename Record>
+Record& Append(RecordList<Record>& list) {
+    // Value-initialised: every field starts zero-filled.
+    list.push_back(std::make_unique<Record>());
+    return *list.back();
+}
+
+std::int32_t AddKillProcess(RecordList<KillProcessEntry>& list, std::string_view className,
+                            std::string_view title) {
+    KillProcessEntry& entry = Append(list);
+    CopyToField(entry.className, className);
+    CopyToField(entry.title, title);
+    return CountOf(list.size());
+}
+
+}  // namespace
+
+std::int32_t SetupDocument::AddFileInfo(std::string_view srcPath, std::string_view fileName,
+                                        std::string_view folder, std::string_view version,
+                                        std::string_view targetOs, std::string_view shortcut,
+                                        std::string_view displayName, std::int32_t iconIndex,
+                                        std::int32_t selfReg, std::int32_t overwrite,
+                                        std::int32_t fileSize, std::int32_t realTime,
+                                        std::int32_t reboot) {
+    FileEntry& entry = Append(files_);
+    CopyToField(entry.srcPath, srcPath);
+    CopyToField(entry.fileName, fileName);
+    CopyToField(entry.folder, folder);
+    CopyToField(entry.version, version);
+    CopyToField(entry.targetOs, targetOs);
+    CopyToField(entry.shortcut, shortcut);
+    CopyToField(entry.displayName, displayName);
+    entry.iconIndex = iconIndex;
+    entry.selfReg = selfReg;
+    entry.overwrite = overwrite;
+    entry.fileSize = fileSize;
+    entry.realTime = realTime;
+    entry.reboot = reboot;
+    return CountOf(files_.size());
+}
+
+std::int32_t SetupDocument::AddRegistryInfo(std::string_view regPath, std::string_view key,
+                                            std::string_view type, std::string_view value,
+                                            std::int32_t action) {
+    RegistryEntry& entry = Append(registries_);
+    CopyToField(entry.regPath, regPath);
+    CopyToField(entry.key, key);
+    CopyToField(entry.type, type);
+    CopyToField(entry.value, value);
+    entry.action = action;
+    return CountOf(registries_.size());
+}
+
+std::int32_t SetupDocument::AddPreKillProcess(std::string_view className, std::string_view title) {
+    return AddKillProcess(preKills_, className, title);
+}
+
+std::int32_t SetupDocument::AddUpKillProcess(std::string_view className, std::string_view title) {
+    return AddKillProcess(upKills_, className, title);
+}
+
+std::int32_t SetupDocument::AddCommand(CommandKind list, std::string_view command) {
+    CommandList& commands = CommandsOf(list);
+    commands.emplace_back(command);
+    return CountOf(commands.size());
+}
+
+std::int32_t SetupDocument::AddReservedWord(std::string_view word, std::string_view meaning,
+                                            std::string_view expansion) {
+    if (reservedWords_.find(word) == reservedWords_.end()) {
+        auto entry = std::make_unique<ReservedWordEntry>();
+        CopyToField(entry->meaning, meaning);
+        CopyToField(entry->expansion, expansion);
+        reservedWords_.emplace(std::string(word), std::move(entry));
+    }
+    return CountOf(reservedWords_.size());
+}
+
+std::int32_t SetupDocument::AddElementField(std::string_view name, std::string_view text) {
+    if (elementFields_.find(name) == elementFields_.end()) {
+        elementFields_.emplace(std::string(name), std::string(text));
+    }
+    return CountOf(elementFields_.size());
+}
+
+void SetupDocument::ClearAll() {
+    files_.clear();
+    registries_.clear();
+    reservedWords_.clear();
+    preKills_.clear();
+    upKills_.clear();
+    preExecute_.clear();
+    postExecute_.clear();
+    updateExecute_.clear();
+    deleteExecute_.clear();
+    elementFields_.clear();
+}
+
+const CommandList& SetupDocument::Commands(CommandKind list) const {
+    return const_cast<SetupDocument*>(this)->CommandsOf(list);
+}
+
+CommandList& SetupDocument::CommandsOf(CommandKind list) {
+    switch (list) {
+        case CommandKind::PreExecute: return preExecute_;
+        case CommandKind::PostExecute: return postExecute_;
+        case CommandKind::UpdateExecute: return updateExecute_;
+        case CommandKind::DeleteExecute: break;
+    }
+    return deleteExecute_;
+}
+
+const std::string& SetupDocument::ElementFieldAddingAbsent(std::string_view name) {
+    auto found = elementFields_.find(name);
+    if (found == elementFields_.end()) found = elementFields_.emplace(std::string(name), std::string()).first;
+    return found->second;
+}
+
+std::string SetupDocument::ExpandReservedWords(std::string_view setupPath) const {
+    return model::ExpandReservedWords(reservedWords_, setupPath);
+}
+
+}  // namespace korvane::model

@@ -1,0 +1,47 @@
+// The system code page: the 8-bit encoding in which every text of the model is held.
+//
+// On Windows it is the ANSI code page; on POSIX systems it is the code set of the user's
+// locale as the environment names it. Everything that walks text by characters (searching,
+// cutting a text to fit a field) asks this layer how long the character at a position is, so
+// that no text is ever split inside a double-byte or UTF-8 character.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace korvane::platform {
+
+// Code page numbers as Windows names them.
+inline constexpr unsigned kCodePageShiftJis = 932;
+inline constexpr unsigned kCodePageGbk = 936;
+inline constexpr unsigned kCodePageKorean = 949;
+inline constexpr unsigned kCodePageBig5 = 950;
+inline constexpr unsigned kCodePageLatin1 = 1252;
+inline constexpr unsigned kCodePageUtf8 = 65001;
+
+// The code page in effect: the one chosen for tests if any, otherwise the system's.
+unsigned ActiveCodePage();
+
+// Makes `codePage` the active code page for this process, in place of the system's; 0 goes
+// back to the system's. Internal: tests use it so that they never depend on the machine's
+// locale. It is not exported from the shared library.
+void SelectCodePageForTesting(unsigned codePage);
+
+// Number of bytes of the character that starts at text[0], under `codePage`, never more
+// than `available` (at least 1 when `available` > 0). A lead byte without its trail byte,
+// and a byte that does not start a valid UTF-8 sequence, count as one character each.
+std::size_t CharLengthIn(unsigned codePage, const char* text, std::size_t available);
+
+// The same under the active code page.
+std::size_t CharLength(const char* text, std::size_t available);
+
+// Length of the longest prefix of `text` that is made of whole characters and is at most
+// `maxBytes` long.
+std::size_t WholeCharPrefix(std::string_view text, std::size_t maxBytes);
+
+// Converts `text` from the active code page to UTF-16. Returns false when the text is not
+// valid in that code page (and then leaves `out` unspecified).
+bool ToUtf16(std::string_view text, std::u16string& out);
+
+}  // namespace korvane::platform

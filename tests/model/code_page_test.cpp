@@ -1,0 +1,69 @@
+#include "platform/code_page.h"
+
+#include <gtest/gtest.h>
+
+#include "scoped_code_page.h"
+
+namespace korvane::platform {
+namespace {
+
+std::size_t LengthIn(unsigned codePage, const char* text) {
+    return CharLengthIn(codePage, text, std::char_traits<char>::length(text));
+}
+
+TEST(CharLength, DoubleByteCodePagesNeedLeadAndTrail) {
+    EXPECT_EQ(LengthIn(kCodePageKorean, "\xB0\xA1x"), 2u);  // a Hangul syllable
+    EXPECT_EQ(LengthIn(kCodePageKorean, "A\xB0"), 1u);
+    EXPECT_EQ(LengthIn(kCodePageKorean, "\xB0"), 1u);  // lead byte at the end of the text
+    EXPECT_EQ(CharLengthIn(kCodePageKorean, "\xB0\0", 2), 1u);  // lead byte before the end
+    EXPECT_EQ(LengthIn(kCodePageShiftJis, "\x82\xA0"), 2u);
+    EXPECT_EQ(LengthIn(kCodePageShiftJis, "\xE0\x40"), 2u);
+    EXPECT_EQ(LengthIn(kCodePageShiftJis, "\xB1\xB2"), 1u);  // half-width katakana
+    EXPECT_EQ(LengthIn(kCodePageGbk, "\xC4\xE3"), 2u);
+    EXPECT_EQ(LengthIn(kCodePageBig5, "\xA7\x41"), 2u);
+    EXPECT_EQ(LengthIn(kCodePageLatin1, "\xE9\xE9"), 1u);
+}
+
+TEST(CharLength, Utf8AcceptsOnlyWellFormedSequences) {
+    EXPECT_EQ(LengthIn(kCodePageUtf8, "\xC3\xA9"), 2u);
+    EXPECT_EQ(LengthIn(kCodePageUtf8, "\xEA\xB0\x80"), 3u);
+    EXPECT_EQ(LengthIn(kCodePageUtf8, "\xF0\x9F\x98\x80"), 4u);
+    EXPECT_EQ(LengthIn(kCodePageUtf8, "\xEA\xB0"), 1u);          // cut short
+    EXPECT_EQ(LengthIn(kCodePageUtf8, "\xC0\xAF"), 1u);          // overlong
+    EXPECT_EQ(LengthIn(kCodePageUtf8, "\xED\xA0\x80"), 1u);      // surrogate
+    EXPECT_EQ(LengthIn(kCodePageUtf8, "\xF4\x90\x80\x80"), 1u);  // above U+10FFFF
+    EXPECT_EQ(LengthIn(kCodePageUtf8, "\x80"), 1u);
+}
+
+TEST(WholeCharPrefix, CutsBeforeAPartialCharacter) {
+    testing::ScopedCodePage korean(kCodePageKorean);
+    EXPECT_EQ(WholeCharPrefix("\xB0\xA1\xB3\xAA", 3), 2u);
+    EXPECT_EQ(WholeCharPrefix("a\xB0\xA1", 2), 1u);
+    EXPECT_EQ(WholeCharPrefix("\xB0\xA1", 5), 2u);
+    {
+        testing::ScopedCodePage utf8(kCodePageUtf8);
+        EXPECT_EQ(WholeCharPrefix("\xEA\xB0\x80z", 2), 0u);
+        EXPECT_EQ(WholeCharPrefix("\xEA\xB0\x80z", 3), 3u);
+    }
+    testing::ScopedCodePage latin(kCodePageLatin1);
+    EXPECT_EQ(WholeCharPrefix("\xB0\xA1\xB3\xAA", 3), 3u);
+}
+
+TEST(ToUtf16, ConvertsFromTheActiveCodePage) {
+    std::u16string out;
+    {
+        testing::ScopedCodePage korean(kCodePageKorean);
+        ASSERT_TRUE(ToUtf16("\xB0\xA1" "A", out));
+        EXPECT_EQ(out, u"\uAC00A");
+    }
+    {
+        testing::ScopedCodePage utf8(kCodePageUtf8);
+        ASSERT_TRUE(ToUtf16("\xEA\xB0\x80\xF0\x9F\x98\x80", out));
+        EXPECT_EQ(out, u"\uAC00\U0001F600");
+        EXPECT_FALSE(ToUtf16("a\xFF", out));
+        EXPECT_FALSE(ToUtf16("\xEA\xB0", out));
+    }
+}
+
+}  // namespace
+}  // namespace korvane::platform
