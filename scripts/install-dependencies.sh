@@ -1,9 +1,13 @@
 #!/bin/sh
 # Installs, through apt-get, the Debian packages needed to build and test Korvane that this
 # machine lacks. Does nothing when everything is there.
+#   --fuzz   also clang and its libFuzzer runtime
 set -eu
 
 packages="g++ make cmake pkg-config libgtest-dev libbenchmark-dev libxml2-dev libxslt1-dev"
+if [ "${1:-}" = "--fuzz" ]; then
+    packages="$packages clang libclang-rt-dev"
+fi
 
 missing=""
 for package in $packages; do

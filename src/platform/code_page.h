@@ -44,4 +44,8 @@ std::size_t WholeCharPrefix(std::string_view text, std::size_t maxBytes);
 // valid in that code page (and then leaves `out` unspecified).
 bool ToUtf16(std::string_view text, std::u16string& out);
 
+// Converts UTF-16 `text` to the active code page. A character that the code page lacks, and an
+// unpaired surrogate, become '?'.
+std::string FromUtf16(std::u16string_view text);
+
 }  // namespace korvane::platform

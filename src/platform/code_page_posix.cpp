@@ -125,4 +125,41 @@ bool ToUtf16(std::string_view text, std::u16string& out) {
     return true;
 }
 
+std::string FromUtf16(std::u16string_view text) {
+    std::string out;
+    if (text.empty()) return out;
+    iconv_t converter = iconv_open(ActiveCharset().c_str(), "UTF-16LE");
+    if (converter == reinterpret_cast<iconv_t>(-1)) return std::string(text.size(), '?');
+    std::string input(text.size() * 2, '\0');
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        input[2 * i] = static_cast<char>(text[i] & 0xFF);
+        input[2 * i + 1] = static_cast<char>(text[i] >> 8);
+    }
+    // No code page needs more than four bytes for one UTF-16 unit.
+    std::string buffer(text.size() * 4, '\0');
+    char* in = input.data();
+    std::size_t inLeft = input.size();
+    char* outPtr = buffer.data();
+    std::size_t outLeft = buffer.size();
+    while (inLeft > 0) {
+        if (iconv(converter, &in, &inLeft, &outPtr, &outLeft) != static_cast<std::size_t>(-1)) break;
+        if (errno == E2BIG || outLeft == 0) break;
+        // A character the code page lacks (EILSEQ) or a surrogate without its pair (EINVAL):
+        // write '?' in its place and go on after it.
+        const auto unit = static_cast<char16_t>(static_cast<unsigned char>(in[0]) |
+                                                (static_cast<unsigned char>(in[1]) << 8));
+        const bool pair = unit >= 0xD800 && unit <= 0xDBFF && inLeft >= 4 &&
+                          static_cast<unsigned char>(in[3]) >= 0xDC &&
+                          static_cast<unsigned char>(in[3]) <= 0xDF;
+        const std::size_t skip = pair ? 4 : 2;
+        in += skip;
+        inLeft -= skip;
+        *outPtr++ = '?';
+        --outLeft;
+    }
+    iconv_close(converter);
+    out.assign(buffer.data(), buffer.size() - outLeft);
+    return out;
+}
+
 }  // namespace korvane::platform

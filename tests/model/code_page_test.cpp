@@ -65,5 +65,17 @@ TEST(ToUtf16, ConvertsFromTheActiveCodePage) {
     }
 }
 
+TEST(FromUtf16, WritesQuestionMarksForWhatTheCodePageLacks) {
+    {
+        testing::ScopedCodePage korean(kCodePageKorean);
+        EXPECT_EQ(FromUtf16(u"\uAC00A"), "\xB0\xA1" "A");
+        EXPECT_EQ(FromUtf16(u"a\u00E9\U0001F600b"), "a?" "?b");
+    }
+    testing::ScopedCodePage utf8(kCodePageUtf8);
+    EXPECT_EQ(FromUtf16(u"\uAC00\U0001F600"), "\xEA\xB0\x80\xF0\x9F\x98\x80");
+    const char16_t loneSurrogates[] = {u'a', 0xD800, u'b', 0xDC00, 0};
+    EXPECT_EQ(FromUtf16(loneSurrogates), "a?b?");
+}
+
 }  // namespace
 }  // namespace korvane::platform
