@@ -54,6 +54,40 @@ extern "C" {
 KORVANE_API int32_t KORVANE_CALL ClearInMemory(void);
 
 /* ------------------------------------------------------------------------------------------
+   Setup files
+
+   A setup file is an XML document declared as "euc-kr", rooted at SETUP, with ten sections
+   in this order: RESERVE, CONFIG, FILES, REGISTRYS, PREKILLS, UPKILLS, PREEXECUTE,
+   POSTEXECUTE, UPDATEEXECUTE, DELETEEXECUTE. Reserved words are saved with their meaning
+   only: their expansion is never written, and reads back empty.
+*/
+
+/* Replaces the whole description with the contents of the setup file at `path`. Files are
+   read without network access, without external entities or DTDs, and with bounded entity
+   expansion. Reading is lenient: the root may have any name, sections may come in any order
+   (the first of each name counts, missing ones stay empty), values are found by name within
+   their item and a missing one reads as the empty text or 0; a flag is set only by the text
+   "1". Texts longer than the reader keeps are cut at the last whole character: SHORT and
+   CLASS at 255 bytes, configuration values at 1023, commands at 2047, record fields at their
+   widths. For a repeated reserved word or configuration name the first one wins.
+   Returns 1 when the file was read whole. Returns 0, leaving the description exactly as it
+   was, when `path` is null, the file cannot be read, it is not well-formed XML, or it expands
+   beyond what can be read. */
+KORVANE_API int32_t KORVANE_CALL LoadSetupFile(const char* path);
+
+/* Writes the whole description to `path` as a setup file, pretty-printed. The save uses two
+   files in the current directory: the stylesheet "indent.xsl", which it reads to indent the
+   file (the one shipped with Korvane is data/indent.xsl), and the scratch file "temp.xml",
+   which it replaces and removes again. The file at `path` is replaced only once the new one
+   is complete, so on failure it is left as it was. Characters that "euc-kr" lacks are written
+   as character references. Returns 1 on success; 0 when `path` is null, a configuration name
+   is not a valid XML element name (or cannot be written in "euc-kr"), a text holds a control
+   character that XML cannot carry (other than tab, line feed and carriage return), "temp.xml" cannot be
+   written, "indent.xsl" is missing or not a stylesheet, or `path` cannot be written. The
+   description is never changed. */
+KORVANE_API int32_t KORVANE_CALL SaveSetupFile(const char* path);
+
+/* ------------------------------------------------------------------------------------------
    Adding entries
 
    Every function here adds at most one entry and returns the number of entries in the table

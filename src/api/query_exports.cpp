@@ -9,7 +9,7 @@
 #include "model/decimal.h"
 #include "model/fixed_text.h"
 #include "platform/code_page.h"
-#include "xml/xml_name.h"
+#include "xml/xml_rules.h"
 
 using korvane::api::CopyOut;
 using korvane::api::Guarded;
@@ -50,9 +50,9 @@ int32_t GetKillProcess(const korvane::model::RecordList<korvane::model::KillProc
 
 // Whether `name` may become a configuration field, and so an element of a saved file.
 bool IsSavableFieldName(const char* name) {
-    std::u16string utf16;
-    return korvane::platform::ToUtf16(korvane::model::TextOrEmpty(name), utf16) &&
-           korvane::xml::IsElementName(utf16);
+    std::string utf8;
+    return korvane::platform::ToUtf8(korvane::model::TextOrEmpty(name), utf8) &&
+           korvane::xml::IsElementName(utf8);
 }
 
 }  // namespace

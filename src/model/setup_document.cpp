@@ -1,7 +1,11 @@
 #include "model/setup_document.h"
 
+#include <utility>
+
 #include "model/fixed_text.h"
 #include "model/path_expansion.h"
+#include "setupfile/setup_reader.h"
+#include "setupfile/setup_writer.h"
 
 namespace korvane::model {
 namespace {
@@ -128,6 +132,33 @@ const std::string& SetupDocument::ElementFieldAddingAbsent(std::string_view name
 
 std::string SetupDocument::ExpandReservedWords(std::string_view setupPath) const {
     return model::ExpandReservedWords(reservedWords_, setupPath);
+}
+
+std::int32_t SetupDocument::BuildXml() {
+    xml::Document* document = HeldDocument();
+    return document != nullptr && setupfile::WriteSetup(*this, *document) ? 1 : 0;
+}
+
+std::int32_t SetupDocument::ParseXml() {
+    xml::Document* document = HeldDocument();
+    if (document == nullptr) return 0;
+    SetupDocument read;
+    if (!setupfile::ReadSetup(*document, read)) return 0;
+    SwapTables(read);
+    return 1;
+}
+
+void SetupDocument::SwapTables(SetupDocument& other) noexcept {
+    std::swap(files_, other.files_);
+    std::swap(reservedWords_, other.reservedWords_);
+    std::swap(preKills_, other.preKills_);
+    std::swap(upKills_, other.upKills_);
+    std::swap(registries_, other.registries_);
+    std::swap(elementFields_, other.elementFields_);
+    std::swap(preExecute_, other.preExecute_);
+    std::swap(postExecute_, other.postExecute_);
+    std::swap(updateExecute_, other.updateExecute_);
+    std::swap(deleteExecute_, other.deleteExecute_);
 }
 
 }  // namespace korvane::model

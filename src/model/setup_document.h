@@ -58,7 +58,15 @@ public:
     // `setupPath` with every reserved word replaced by its expansion (see path_expansion.h).
     std::string ExpandReservedWords(std::string_view setupPath) const;
 
+protected:
+    // Builds the setup file's tree in the host's document.
+    std::int32_t BuildXml() override;
+    // Replaces every table with what the host's document holds. The document is read into
+    // fresh tables first, so a read that fails leaves the description as it was.
+    std::int32_t ParseXml() override;
+
 private:
+    void SwapTables(SetupDocument& other) noexcept;
     CommandList& CommandsOf(CommandKind list);
 
     // Declared in the order of the description's sections in memory.

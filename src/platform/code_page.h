@@ -40,9 +40,17 @@ std::size_t CharLength(const char* text, std::size_t available);
 // `maxBytes` long.
 std::size_t WholeCharPrefix(std::string_view text, std::size_t maxBytes);
 
-// Converts `text` from the active code page to UTF-16. Returns false when the text is not
-// valid in that code page (and then leaves `out` unspecified).
-bool ToUtf16(std::string_view text, std::u16string& out);
+// Converts `text` from the active code page to UTF-8. Returns false when the text is not valid
+// in that code page (and then leaves `out` unspecified).
+bool ToUtf8(std::string_view text, std::string& out);
+
+// The same, but a byte sequence that is not valid in the code page becomes U+FFFD, so that
+// every text can be written to a file.
+std::string ToUtf8Replacing(std::string_view text);
+
+// Converts UTF-8 `text` to the active code page. A character that the code page lacks becomes
+// '?'; so does a byte sequence that is not valid UTF-8.
+std::string FromUtf8(std::string_view text);
 
 // Converts UTF-16 `text` to the active code page. A character that the code page lacks, and an
 // unpaired surrogate, become '?'.

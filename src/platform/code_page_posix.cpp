@@ -6,7 +6,9 @@
 
 #include <cctype>
 #include <cerrno>
+#include <mutex>
 #include <string>
+#include <vector>
 
 #include "platform/code_page.h"
 #include "platform/code_page_system.h"
@@ -88,6 +90,104 @@ std::string ActiveCharset() {
     return SystemCodeSet().charset;
 }
 
+constexpr const char* kReplacementCharacter = "\xEF\xBF\xBD";  // U+FFFD in UTF-8
+
+// Open iconv descriptors, one per pair of encodings, kept for the life of the library: opening
+// one costs far more than converting a short text. A descriptor holds conversion state, so
+// conversions take turns.
+class ConverterCache {
+public:
+    ~ConverterCache() {
+        for (Entry& entry : entries_) iconv_close(entry.descriptor);
+    }
+
+    // Runs `use` with the descriptor from `from` to `to`, reset to its initial state; false
+    // when iconv knows no such conversion.
+    template <typename Use>
+    bool With(const char* to, const char* from, Use&& use) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        iconv_t descriptor = Find(to, from);
+        if (descriptor == kNoDescriptor) return false;
+        iconv(descriptor, nullptr, nullptr, nullptr, nullptr);
+        use(descriptor);
+        return true;
+    }
+
+private:
+    struct Entry {
+        std::string to, from;
+        iconv_t descriptor;
+    };
+    static inline const iconv_t kNoDescriptor = reinterpret_cast<iconv_t>(-1);
+
+    iconv_t Find(const char* to, const char* from) {
+        for (const Entry& entry : entries_) {
+            if (entry.to == to && entry.from == from) return entry.descriptor;
+        }
+        iconv_t descriptor = iconv_open(to, from);
+        if (descriptor != kNoDescriptor) entries_.push_back({to, from, descriptor});
+        return descriptor;
+    }
+
+    std::mutex mutex_;
+    std::vector<Entry> entries_;
+};
+
+ConverterCache converters;
+
+// How many input bytes to step over at a position iconv could not convert.
+using SkipFunction = std::size_t (*)(const char* in, std::size_t left);
+
+std::size_t SkipCodePageChar(const char* in, std::size_t left) { return CharLength(in, left); }
+
+std::size_t SkipUtf8Char(const char* in, std::size_t left) {
+    return CharLengthIn(kCodePageUtf8, in, left);
+}
+
+std::size_t SkipUtf16Char(const char* in, std::size_t left) {
+    if (left < 2) return left;
+    const auto byte = [in](std::size_t i) { return static_cast<unsigned char>(in[i]); };
+    const bool highSurrogate = byte(1) >= 0xD8 && byte(1) <= 0xDB;
+    const bool pairFollows = left >= 4 && byte(3) >= 0xDC && byte(3) <= 0xDF;
+    return highSurrogate && pairFollows ? 4 : 2;
+}
+
+// Converts `text` with iconv. Where the input cannot be converted, `replacement` is written
+// in place of one character; with no replacement the conversion fails there.
+bool Convert(const char* to, const char* from, std::string_view text, std::string& out,
+             const char* replacement, SkipFunction skip) {
+    out.clear();
+    if (text.empty()) return true;
+    bool complete = false;
+    const bool known = converters.With(to, from, [&](iconv_t descriptor) {
+        char* in = const_cast<char*>(text.data());
+        std::size_t inLeft = text.size();
+        char chunk[4096];
+        while (inLeft > 0) {
+            char* outPtr = chunk;
+            std::size_t outLeft = sizeof chunk;
+            const std::size_t result = iconv(descriptor, &in, &inLeft, &outPtr, &outLeft);
+            const int error = errno;
+            out.append(chunk, sizeof chunk - outLeft);
+            if (result != static_cast<std::size_t>(-1)) break;
+            if (error == E2BIG) continue;
+            // EILSEQ or EINVAL: a character the target lacks, or an invalid input sequence.
+            if (replacement == nullptr) return;
+            out.append(replacement);
+            const std::size_t step = skip(in, inLeft);
+            in += step;
+            inLeft -= step;
+        }
+        // Flush any shift state the target encoding keeps.
+        char* outPtr = chunk;
+        std::size_t outLeft = sizeof chunk;
+        iconv(descriptor, nullptr, nullptr, &outPtr, &outLeft);
+        out.append(chunk, sizeof chunk - outLeft);
+        complete = true;
+    });
+    return known && complete;
+}
+
 }  // namespace
 
 unsigned SystemCodePage() { return SystemCodeSet().codePage; }
@@ -102,63 +202,66 @@ bool IsLeadByte(unsigned codePage, unsigned char byte) {
     }
 }
 
-bool ToUtf16(std::string_view text, std::u16string& out) {
-    out.clear();
-    if (text.empty()) return true;
-    iconv_t converter = iconv_open("UTF-16LE", ActiveCharset().c_str());
-    if (converter == reinterpret_cast<iconv_t>(-1)) return false;
-    // Every input byte gives at most one UTF-16 unit (a two-byte character at most two).
-    std::string buffer(text.size() * 2 + 2, '\0');
-    char* in = const_cast<char*>(text.data());
-    std::size_t inLeft = text.size();
-    char* outPtr = buffer.data();
-    std::size_t outLeft = buffer.size();
-    const std::size_t result = iconv(converter, &in, &inLeft, &outPtr, &outLeft);
-    iconv_close(converter);
-    if (result == static_cast<std::size_t>(-1) || inLeft != 0) return false;
-    const std::size_t units = (buffer.size() - outLeft) / 2;
-    out.resize(units);
-    for (std::size_t i = 0; i < units; ++i) {
-        out[i] = static_cast<char16_t>(static_cast<unsigned char>(buffer[2 * i]) |
-                                       (static_cast<unsigned char>(buffer[2 * i + 1]) << 8));
+bool ToUtf8(std::string_view text, std::string& out) {
+    if (ActiveCodePage() == kCodePageUtf8) {
+        for (std::size_t at = 0; at < text.size();) {
+            const std::size_t length = CharLengthIn(kCodePageUtf8, text.data() + at, text.size() - at);
+            if (length == 1 && static_cast<unsigned char>(text[at]) >= 0x80) return false;
+            at += length;
+        }
+        out.assign(text);
+        return true;
     }
-    return true;
+    return Convert("UTF-8", ActiveCharset().c_str(), text, out, nullptr, SkipCodePageChar);
+}
+
+std::string ToUtf8Replacing(std::string_view text) {
+    std::string out;
+    if (ActiveCodePage() == kCodePageUtf8) {
+        out.reserve(text.size());
+        for (std::size_t at = 0; at < text.size();) {
+            const std::size_t length = CharLengthIn(kCodePageUtf8, text.data() + at, text.size() - at);
+            if (length == 1 && static_cast<unsigned char>(text[at]) >= 0x80) {
+                out.append(kReplacementCharacter);
+            } else {
+                out.append(text.data() + at, length);
+            }
+            at += length;
+        }
+        return out;
+    }
+    Convert("UTF-8", ActiveCharset().c_str(), text, out, kReplacementCharacter, SkipCodePageChar);
+    return out;
+}
+
+std::string FromUtf8(std::string_view text) {
+    std::string out;
+    if (ActiveCodePage() == kCodePageUtf8) {
+        // Same encoding: only invalid sequences need replacing.
+        out.reserve(text.size());
+        for (std::size_t at = 0; at < text.size();) {
+            const std::size_t length = CharLengthIn(kCodePageUtf8, text.data() + at, text.size() - at);
+            if (length == 1 && static_cast<unsigned char>(text[at]) >= 0x80) {
+                out.push_back('?');
+            } else {
+                out.append(text.data() + at, length);
+            }
+            at += length;
+        }
+        return out;
+    }
+    Convert(ActiveCharset().c_str(), "UTF-8", text, out, "?", SkipUtf8Char);
+    return out;
 }
 
 std::string FromUtf16(std::u16string_view text) {
-    std::string out;
-    if (text.empty()) return out;
-    iconv_t converter = iconv_open(ActiveCharset().c_str(), "UTF-16LE");
-    if (converter == reinterpret_cast<iconv_t>(-1)) return std::string(text.size(), '?');
     std::string input(text.size() * 2, '\0');
     for (std::size_t i = 0; i < text.size(); ++i) {
         input[2 * i] = static_cast<char>(text[i] & 0xFF);
         input[2 * i + 1] = static_cast<char>(text[i] >> 8);
     }
-    // No code page needs more than four bytes for one UTF-16 unit.
-    std::string buffer(text.size() * 4, '\0');
-    char* in = input.data();
-    std::size_t inLeft = input.size();
-    char* outPtr = buffer.data();
-    std::size_t outLeft = buffer.size();
-    while (inLeft > 0) {
-        if (iconv(converter, &in, &inLeft, &outPtr, &outLeft) != static_cast<std::size_t>(-1)) break;
-        if (errno == E2BIG || outLeft == 0) break;
-        // A character the code page lacks (EILSEQ) or a surrogate without its pair (EINVAL):
-        // write '?' in its place and go on after it.
-        const auto unit = static_cast<char16_t>(static_cast<unsigned char>(in[0]) |
-                                                (static_cast<unsigned char>(in[1]) << 8));
-        const bool pair = unit >= 0xD800 && unit <= 0xDBFF && inLeft >= 4 &&
-                          static_cast<unsigned char>(in[3]) >= 0xDC &&
-                          static_cast<unsigned char>(in[3]) <= 0xDF;
-        const std::size_t skip = pair ? 4 : 2;
-        in += skip;
-        inLeft -= skip;
-        *outPtr++ = '?';
-        --outLeft;
-    }
-    iconv_close(converter);
-    out.assign(buffer.data(), buffer.size() - outLeft);
+    std::string out;
+    Convert(ActiveCharset().c_str(), "UTF-16LE", input, out, "?", SkipUtf16Char);
     return out;
 }
 

@@ -23,6 +23,8 @@ GetUpKillProcess
 GetUpKillProcessCount
 GetUpdateExecute
 GetUpdateExecuteCount
+LoadSetupFile
+SaveSetupFile
 SetDeleteExecute
 SetElementField
 SetFileInfo

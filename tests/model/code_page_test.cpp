@@ -49,20 +49,33 @@ TEST(WholeCharPrefix, CutsBeforeAPartialCharacter) {
     EXPECT_EQ(WholeCharPrefix("\xB0\xA1\xB3\xAA", 3), 3u);
 }
 
-TEST(ToUtf16, ConvertsFromTheActiveCodePage) {
-    std::u16string out;
+TEST(Utf8Conversion, ConvertsFromTheActiveCodePage) {
+    std::string out;
     {
         testing::ScopedCodePage korean(kCodePageKorean);
-        ASSERT_TRUE(ToUtf16("\xB0\xA1" "A", out));
-        EXPECT_EQ(out, u"\uAC00A");
+        ASSERT_TRUE(ToUtf8("\xB0\xA1" "A", out));
+        EXPECT_EQ(out, "\xEA\xB0\x80" "A");
+        EXPECT_EQ(ToUtf8Replacing("a\xFF" "b"), "a\xEF\xBF\xBD" "b");
+        EXPECT_FALSE(ToUtf8("a\xFF", out));
     }
+    testing::ScopedCodePage utf8(kCodePageUtf8);
+    ASSERT_TRUE(ToUtf8("\xEA\xB0\x80\xF0\x9F\x98\x80", out));
+    EXPECT_EQ(out, "\xEA\xB0\x80\xF0\x9F\x98\x80");
+    EXPECT_FALSE(ToUtf8("a\xFF", out));
+    EXPECT_FALSE(ToUtf8("\xEA\xB0", out));
+    EXPECT_EQ(ToUtf8Replacing("\xEA\xB0" "x"), "\xEF\xBF\xBD\xEF\xBF\xBD" "x");
+}
+
+TEST(Utf8Conversion, WritesQuestionMarksForWhatTheCodePageLacks) {
     {
-        testing::ScopedCodePage utf8(kCodePageUtf8);
-        ASSERT_TRUE(ToUtf16("\xEA\xB0\x80\xF0\x9F\x98\x80", out));
-        EXPECT_EQ(out, u"\uAC00\U0001F600");
-        EXPECT_FALSE(ToUtf16("a\xFF", out));
-        EXPECT_FALSE(ToUtf16("\xEA\xB0", out));
+        testing::ScopedCodePage korean(kCodePageKorean);
+        EXPECT_EQ(FromUtf8("\xEA\xB0\x80" "A"), "\xB0\xA1" "A");
+        EXPECT_EQ(FromUtf8("a\xC3\xA9\xF0\x9F\x98\x80" "b"), "a?" "?b");
+        EXPECT_EQ(FromUtf8("a\xFF" "b"), "a?b");
     }
+    testing::ScopedCodePage utf8(kCodePageUtf8);
+    EXPECT_EQ(FromUtf8("\xEA\xB0\x80"), "\xEA\xB0\x80");
+    EXPECT_EQ(FromUtf8("a\xFF"), "a?");
 }
 
 TEST(FromUtf16, WritesQuestionMarksForWhatTheCodePageLacks) {

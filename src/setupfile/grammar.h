@@ -1,0 +1,53 @@
+// Element names of a setup file.
+#pragma once
+
+namespace korvane::setupfile {
+
+inline constexpr const char* kRoot = "SETUP";
+
+// Sections, in the order they are written and read.
+inline constexpr const char* kReserve = "RESERVE";
+inline constexpr const char* kConfig = "CONFIG";
+inline constexpr const char* kFiles = "FILES";
+inline constexpr const char* kRegistrys = "REGISTRYS";
+inline constexpr const char* kPreKills = "PREKILLS";
+inline constexpr const char* kUpKills = "UPKILLS";
+inline constexpr const char* kPreExecute = "PREEXECUTE";
+inline constexpr const char* kPostExecute = "POSTEXECUTE";
+inline constexpr const char* kUpdateExecute = "UPDATEEXECUTE";
+inline constexpr const char* kDeleteExecute = "DELETEEXECUTE";
+
+// Items and their values.
+inline constexpr const char* kWord = "WORD";
+inline constexpr const char* kShort = "SHORT";
+inline constexpr const char* kMean = "MEAN";
+inline constexpr const char* kFile = "FILE";
+inline constexpr const char* kSrcPath = "SRCPATH";
+inline constexpr const char* kFileName = "FILENAME";
+inline constexpr const char* kFolder = "FOLDER";
+inline constexpr const char* kVersion = "VERSION";
+inline constexpr const char* kTargetOs = "TARGETOS";
+inline constexpr const char* kShortcut = "SHORTCUT";
+inline constexpr const char* kDisplayName = "DISPLAYNAME";
+inline constexpr const char* kIconIndex = "ICONINDEX";
+inline constexpr const char* kSelfReg = "SELFREG";
+inline constexpr const char* kRealTime = "REALTIME";
+inline constexpr const char* kReboot = "REBOOT";
+inline constexpr const char* kOverwrite = "OVERWRITE";
+inline constexpr const char* kFileSize = "FILESIZE";
+inline constexpr const char* kRegistry = "REGISTRY";
+inline constexpr const char* kRegPath = "REGPATH";
+inline constexpr const char* kType = "TYPE";
+inline constexpr const char* kKey = "KEY";
+inline constexpr const char* kValue = "VALUE";
+inline constexpr const char* kAction = "ACTION";
+inline constexpr const char* kPreKill = "PREKILL";
+inline constexpr const char* kUpKill = "UPKILL";
+inline constexpr const char* kClass = "CLASS";
+inline constexpr const char* kTitle = "TITLE";
+inline constexpr const char* kCommand = "COMMAND";
+
+// The XML declaration every written file carries.
+inline constexpr const char* kDeclarationData = "version=\"1.0\" encoding=\"euc-kr\"";
+
+}  // namespace korvane::setupfile

@@ -1,0 +1,101 @@
+// The small XML DOM that the library relies on, over the platform's XML implementation.
+//
+// Texts and names cross this interface as UTF-8. Every operation reports failure as a result
+// (false, an empty node), never as an exception. A document owns all of its nodes; a Node is a
+// plain handle that stays valid as long as its document does.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace korvane::xml {
+
+class Document;
+
+// A node of a document, or no node at all (false in a condition).
+class Node {
+public:
+    Node() = default;
+    explicit operator bool() const { return handle_ != nullptr; }
+
+private:
+    friend class Document;
+    explicit Node(void* handle) : handle_(handle) {}
+    void* handle_ = nullptr;
+};
+
+// Why a load failed.
+struct LoadError {
+    enum class Kind { None, Unreadable, NotWellFormed };
+    Kind kind = Kind::None;
+    int code = 0;    // the system's error number (Unreadable) or the parser's error code
+    int line = 0;    // where the parser stopped (NotWellFormed), 1-based
+    int column = 0;
+    std::string text;  // the parser's or the system's description
+};
+
+class Document {
+public:
+    // A new, empty document; null when it cannot be created.
+    static std::unique_ptr<Document> Create();
+    ~Document();
+    Document(const Document&) = delete;
+    Document& operator=(const Document&) = delete;
+
+    // Replaces the contents with the file at `path`. The file is parsed without touching the
+    // network, without loading external entities or DTDs and with bounded entity expansion;
+    // white-space-only text between elements is dropped, the white-space-only content of an
+    // element that holds nothing else is kept. On failure the document is empty and `error`
+    // says why.
+    bool Load(const std::string& path, LoadError& error);
+
+    // Writes the document to `path`, replacing the file there only once it is completely
+    // written: in the encoding that the "xml" processing instruction named (UTF-8 without one),
+    // or after a transform as the stylesheet's output element says. Characters that the
+    // encoding lacks are written as character references.
+    bool Save(const std::string& path);
+
+    // Appends a processing instruction to the document node. The target "xml" is the XML
+    // declaration: its version and encoding become the document's own.
+    bool AppendProcessingInstruction(std::string_view target, std::string_view data);
+
+    // A new element, not yet linked anywhere; no node when `name` cannot be an element name
+    // or cannot be written in the document's encoding.
+    Node CreateElement(std::string_view name);
+    // A new text node, not yet linked anywhere; no node when `text` is not well-formed UTF-8
+    // or holds a character that XML cannot carry (control characters other than tab, line
+    // feed and carriage return, U+FFFE, U+FFFF).
+    Node CreateTextNode(std::string_view text);
+    // Appends `child` (a node of this document, not yet linked) to `parent`, or to the document
+    // node itself when `parent` is no node.
+    bool AppendChild(Node parent, Node child);
+
+    Node DocumentElement() const;
+    static Node FirstChild(Node node);
+    static Node NextSibling(Node node);
+    static bool IsElement(Node node);
+    // An element's tag name; "#text", "#comment", "#cdata-section" for those nodes, a
+    // processing instruction's target.
+    static std::string NodeName(Node node);
+    // True when NodeName(node) is exactly `name`.
+    static bool HasName(Node node, std::string_view name);
+
+    // All text beneath `node`, entity references expanded, but at most `maxBytes` bytes, cut
+    // at a whole UTF-8 character. False when the walk through the subtree exceeds the
+    // document's budget (a document built to expand without end).
+    bool Text(Node node, std::size_t maxBytes, std::string& out);
+
+    // Transforms this document with the XSLT stylesheet `stylesheet` into `result`, which then
+    // remembers the stylesheet's output settings for its Save. The stylesheet may neither write
+    // files nor reach the network.
+    bool TransformInto(const Document& stylesheet, Document& result) const;
+
+private:
+    struct State;
+    explicit Document(std::unique_ptr<State> state);
+    std::unique_ptr<State> state_;
+};
+
+}  // namespace korvane::xml

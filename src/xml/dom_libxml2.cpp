@@ -1,0 +1,486 @@
+// The DOM over libxml2 and libxslt.
+//
+// libxml2 keeps its error handlers per thread and libxslt keeps one for the process; this file
+// never leaves either changed, and never lets either print: errors are captured around every
+// call that can raise them and the previous handlers are put back.
+#include <iconv.h>
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+#include <libxml/xmlerror.h>
+#include <libxml/xmlsave.h>
+#include <libxslt/security.h>
+#include <libxslt/transform.h>
+#include <libxslt/xsltInternals.h>
+#include <libxslt/xsltutils.h>
+
+#include <cstring>
+#include <mutex>
+#include <new>
+#include <vector>
+
+#include "platform/code_page.h"
+#include "platform/files.h"
+#include "xml/dom.h"
+#include "xml/xml_rules.h"
+
+namespace korvane::xml {
+namespace {
+
+// How many nodes text extraction may visit over the life of one document. A setup file needs
+// a few per value; a document whose entities expand into millions of nodes is refused.
+constexpr std::size_t kTextVisitBudget = 32u * 1024 * 1024;
+
+constexpr int kLoadOptions =
+    XML_PARSE_NONET | XML_PARSE_NOBLANKS | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+
+const xmlChar* Xml(const char* text) { return reinterpret_cast<const xmlChar*>(text); }
+const char* Chars(const xmlChar* text) { return reinterpret_cast<const char*>(text); }
+xmlNodePtr NodeOf(void* handle) { return static_cast<xmlNodePtr>(handle); }
+
+void InitialiseOnce() {
+    static std::once_flag once;
+    std::call_once(once, [] { xmlInitParser(); });
+}
+
+void IgnoreGenericError(void*, const char*, ...) {}
+void IgnoreStructuredError(void*, xmlErrorPtr) {}
+
+// Silences libxml2's and libxslt's error output for its lifetime and restores what was there.
+class CapturedErrors {
+public:
+    CapturedErrors()
+        : generic_(xmlGenericError),
+          genericContext_(xmlGenericErrorContext),
+          structured_(xmlStructuredError),
+          structuredContext_(xmlStructuredErrorContext),
+          xslt_(xsltGenericError),
+          xsltContext_(xsltGenericErrorContext) {
+        xmlSetGenericErrorFunc(nullptr, IgnoreGenericError);
+        xmlSetStructuredErrorFunc(nullptr, IgnoreStructuredError);
+        xsltSetGenericErrorFunc(nullptr, IgnoreGenericError);
+    }
+    ~CapturedErrors() {
+        xmlSetGenericErrorFunc(genericContext_, generic_);
+        xmlSetStructuredErrorFunc(structuredContext_, structured_);
+        xsltSetGenericErrorFunc(xsltContext_, xslt_);
+    }
+    CapturedErrors(const CapturedErrors&) = delete;
+    CapturedErrors& operator=(const CapturedErrors&) = delete;
+
+private:
+    xmlGenericErrorFunc generic_;
+    void* genericContext_;
+    xmlStructuredErrorFunc structured_;
+    void* structuredContext_;
+    xmlGenericErrorFunc xslt_;
+    void* xsltContext_;
+};
+
+// Keeps the first error of a parse; the parser context's `_private` points at the LoadError.
+void RecordParseError(void* userData, xmlErrorPtr error) {
+    auto* context = static_cast<xmlParserCtxtPtr>(userData);
+    auto* loadError = static_cast<LoadError*>(context->_private);
+    if (loadError == nullptr || error == nullptr || error->level < XML_ERR_ERROR) return;
+    if (loadError->kind != LoadError::Kind::None) return;
+    loadError->kind = LoadError::Kind::NotWellFormed;
+    loadError->code = error->code;
+    loadError->line = error->line;
+    loadError->column = error->int2;
+    loadError->text = error->message != nullptr ? error->message : "";
+    while (!loadError->text.empty() && loadError->text.back() == '\n') loadError->text.pop_back();
+}
+
+bool IsAscii(std::string_view text) {
+    for (char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    }
+    return true;
+}
+
+// Whether `utf8` can be written in `encoding` as it stands (element names cannot fall back on
+// character references the way text does).
+bool EncodableIn(const char* encoding, std::string_view utf8) {
+    if (IsAscii(utf8)) return true;
+    iconv_t converter = iconv_open(encoding, "UTF-8");
+    if (converter == reinterpret_cast<iconv_t>(-1)) return false;
+    std::vector<char> output(utf8.size() * 4 + 16);
+    char* in = const_cast<char*>(utf8.data());
+    std::size_t inLeft = utf8.size();
+    char* out = output.data();
+    std::size_t outLeft = output.size();
+    const bool converted = iconv(converter, &in, &inLeft, &out, &outLeft) != static_cast<std::size_t>(-1);
+    iconv_close(converter);
+    return converted && inLeft == 0;
+}
+
+// The value of the pseudo-attribute `name` in the data of an XML declaration, or empty.
+std::string PseudoAttribute(std::string_view data, std::string_view name) {
+    std::size_t at = 0;
+    while ((at = data.find(name, at)) != std::string_view::npos) {
+        std::size_t cursor = at + name.size();
+        while (cursor < data.size() && data[cursor] == ' ') ++cursor;
+        if (cursor < data.size() && data[cursor] == '=') {
+            ++cursor;
+            while (cursor < data.size() && data[cursor] == ' ') ++cursor;
+            if (cursor < data.size() && (data[cursor] == '"' || data[cursor] == '\'')) {
+                const std::size_t end = data.find(data[cursor], cursor + 1);
+                if (end != std::string_view::npos) return std::string(data.substr(cursor + 1, end - cursor - 1));
+            }
+        }
+        at += name.size();
+    }
+    return std::string();
+}
+
+// Links `child` as the last child of `parent` without merging adjacent text nodes (which
+// xmlAddChild would do, freeing the node the caller still holds).
+void LinkLast(xmlNodePtr parent, xmlNodePtr child) {
+    child->parent = parent;
+    child->prev = parent->last;
+    child->next = nullptr;
+    if (parent->last != nullptr) {
+        parent->last->next = child;
+    } else {
+        parent->children = child;
+    }
+    parent->last = child;
+}
+
+// Prefs that keep a stylesheet from writing files or reaching the network.
+class SecurityPrefs {
+public:
+    SecurityPrefs() : prefs_(xsltNewSecurityPrefs()) {
+        if (prefs_ == nullptr) return;
+        for (xsltSecurityOption option : {XSLT_SECPREF_WRITE_FILE, XSLT_SECPREF_CREATE_DIRECTORY,
+                                          XSLT_SECPREF_READ_NETWORK, XSLT_SECPREF_WRITE_NETWORK}) {
+            if (xsltSetSecurityPrefs(prefs_, option, xsltSecurityForbid) != 0) {
+                xsltFreeSecurityPrefs(prefs_);
+                prefs_ = nullptr;
+                return;
+            }
+        }
+    }
+    ~SecurityPrefs() {
+        if (prefs_ != nullptr) xsltFreeSecurityPrefs(prefs_);
+    }
+    SecurityPrefs(const SecurityPrefs&) = delete;
+    SecurityPrefs& operator=(const SecurityPrefs&) = delete;
+    xsltSecurityPrefsPtr get() const { return prefs_; }
+
+private:
+    xsltSecurityPrefsPtr prefs_;
+};
+
+void RecordTransformError(void* failed, const char*, ...) { *static_cast<bool*>(failed) = true; }
+
+// Length of the longest prefix of `text` that ends on a whole UTF-8 character.
+std::size_t WholeUtf8Prefix(std::string_view text) {
+    std::size_t end = 0;
+    while (end < text.size()) {
+        const std::size_t length =
+            platform::CharLengthIn(platform::kCodePageUtf8, text.data() + end, text.size() - end);
+        if (length == 1 && static_cast<unsigned char>(text[end]) >= 0x80) break;
+        end += length;
+    }
+    return end;
+}
+
+}  // namespace
+
+struct Document::State {
+    xmlDocPtr doc = nullptr;
+    // Nodes created here; those never linked into the tree are freed with the document.
+    std::vector<xmlNodePtr> created;
+    // After a transform: the stylesheet whose output settings the save follows.
+    xsltStylesheetPtr outputStyle = nullptr;
+    std::size_t textVisitsLeft = kTextVisitBudget;
+
+    void Reset(xmlDocPtr replacement) {
+        Free();
+        doc = replacement;
+        textVisitsLeft = kTextVisitBudget;
+    }
+
+    void Free() {
+        // Find every unlinked subtree while all created nodes are still alive, then free them.
+        std::vector<xmlNodePtr> unlinked;
+        for (xmlNodePtr node : created) {
+            if (node->parent == nullptr) unlinked.push_back(node);
+        }
+        for (xmlNodePtr node : unlinked) xmlFreeNode(node);
+        created.clear();
+        if (outputStyle != nullptr) xsltFreeStylesheet(outputStyle);
+        outputStyle = nullptr;
+        if (doc != nullptr) xmlFreeDoc(doc);
+        doc = nullptr;
+    }
+
+    ~State() { Free(); }
+};
+
+std::unique_ptr<Document> Document::Create() {
+    InitialiseOnce();
+    auto state = std::unique_ptr<State>(new (std::nothrow) State);
+    if (state == nullptr) return nullptr;
+    state->doc = xmlNewDoc(Xml("1.0"));
+    if (state->doc == nullptr) return nullptr;
+    return std::unique_ptr<Document>(new (std::nothrow) Document(std::move(state)));
+}
+
+Document::Document(std::unique_ptr<State> state) : state_(std::move(state)) {}
+
+Document::~Document() = default;
+
+bool Document::Load(const std::string& path, LoadError& error) {
+    error = LoadError();
+    state_->Reset(xmlNewDoc(Xml("1.0")));
+    std::string contents;
+    int systemError = 0;
+    if (!platform::ReadWholeFile(path, contents, systemError)) {
+        error.kind = LoadError::Kind::Unreadable;
+        error.code = systemError;
+        error.text = platform::ErrorText(systemError);
+        return false;
+    }
+    CapturedErrors captured;
+    xmlParserCtxtPtr context = xmlNewParserCtxt();
+    if (context == nullptr) {
+        error.kind = LoadError::Kind::NotWellFormed;
+        error.text = "out of memory";
+        return false;
+    }
+    // Parse errors go to this document's own handler, never to a process-wide one.
+    context->_private = &error;
+    context->sax->serror = RecordParseError;
+    context->sax->initialized = XML_SAX2_MAGIC;
+    xmlDocPtr parsed = xmlCtxtReadMemory(context, contents.data(), static_cast<int>(contents.size()),
+                                         path.c_str(), nullptr, kLoadOptions);
+    const bool wellFormed = parsed != nullptr && context->wellFormed;
+    if (!wellFormed && error.kind == LoadError::Kind::None) {
+        const xmlError* last = xmlCtxtGetLastError(context);
+        error.kind = LoadError::Kind::NotWellFormed;
+        error.code = last != nullptr ? last->code : 0;
+        error.line = last != nullptr ? last->line : 0;
+        error.column = last != nullptr ? last->int2 : 0;
+        error.text = last != nullptr && last->message != nullptr ? last->message : "not well-formed";
+    }
+    xmlFreeParserCtxt(context);
+    if (!wellFormed) {
+        if (parsed != nullptr) xmlFreeDoc(parsed);
+        return false;
+    }
+    state_->Reset(parsed);
+    return true;
+}
+
+bool Document::Save(const std::string& path) {
+    platform::ReplacementFile file(path);
+    if (!file.IsOpen()) return false;
+    CapturedErrors captured;
+    if (state_->outputStyle != nullptr) {
+        if (xsltSaveResultToFilename(file.TemporaryPath().c_str(), state_->doc, state_->outputStyle, 0) < 0) {
+            return false;
+        }
+    } else {
+        const char* encoding = state_->doc->encoding != nullptr ? Chars(state_->doc->encoding) : "UTF-8";
+        xmlSaveCtxtPtr save = xmlSaveToFilename(file.TemporaryPath().c_str(), encoding, 0);
+        if (save == nullptr) return false;
+        const bool written = xmlSaveDoc(save, state_->doc) >= 0;
+        // The close flushes; only when it succeeds is the file complete.
+        if (xmlSaveClose(save) < 0 || !written) return false;
+    }
+    return file.Commit();
+}
+
+bool Document::AppendProcessingInstruction(std::string_view target, std::string_view data) {
+    xmlDocPtr doc = state_->doc;
+    if (target == "xml") {
+        // libxml2 writes the declaration from the document's own fields; a node named "xml"
+        // would become a second declaration.
+        const std::string version = PseudoAttribute(data, "version");
+        const std::string encoding = PseudoAttribute(data, "encoding");
+        if (!encoding.empty()) {
+            // Only an encoding that libxml2 can write may be declared.
+            xmlCharEncodingHandlerPtr handler = xmlFindCharEncodingHandler(encoding.c_str());
+            if (handler == nullptr) return false;
+            xmlCharEncCloseFunc(handler);
+        }
+        if (!version.empty()) {
+            xmlFree(const_cast<xmlChar*>(doc->version));
+            doc->version = xmlStrdup(Xml(version.c_str()));
+        }
+        if (!encoding.empty()) {
+            xmlFree(const_cast<xmlChar*>(doc->encoding));
+            doc->encoding = xmlStrdup(Xml(encoding.c_str()));
+        }
+        return true;
+    }
+    xmlNodePtr instruction =
+        xmlNewDocPI(doc, Xml(std::string(target).c_str()), Xml(std::string(data).c_str()));
+    if (instruction == nullptr) return false;
+    LinkLast(reinterpret_cast<xmlNodePtr>(doc), instruction);
+    return true;
+}
+
+Node Document::CreateElement(std::string_view name) {
+    const char* encoding = state_->doc->encoding != nullptr ? Chars(state_->doc->encoding) : "UTF-8";
+    if (!IsElementName(name) || !EncodableIn(encoding, name)) return Node();
+    xmlNodePtr element = xmlNewDocNode(state_->doc, nullptr, Xml(std::string(name).c_str()), nullptr);
+    if (element == nullptr) return Node();
+    state_->created.push_back(element);
+    return Node(element);
+}
+
+Node Document::CreateTextNode(std::string_view text) {
+    if (!IsXmlText(text)) return Node();
+    xmlNodePtr node = xmlNewDocTextLen(state_->doc, Xml(text.data()), static_cast<int>(text.size()));
+    if (node == nullptr) return Node();
+    state_->created.push_back(node);
+    return Node(node);
+}
+
+bool Document::AppendChild(Node parent, Node child) {
+    xmlNodePtr childNode = NodeOf(child.handle_);
+    if (childNode == nullptr || childNode->parent != nullptr || childNode->doc != state_->doc) return false;
+    xmlNodePtr parentNode = parent ? NodeOf(parent.handle_) : reinterpret_cast<xmlNodePtr>(state_->doc);
+    if (parentNode->type != XML_ELEMENT_NODE && parentNode->type != XML_DOCUMENT_NODE) return false;
+    if (parentNode->doc != state_->doc && parentNode != reinterpret_cast<xmlNodePtr>(state_->doc)) return false;
+    // A node may not become a child of itself or of one of its descendants.
+    for (xmlNodePtr ancestor = parentNode; ancestor != nullptr; ancestor = ancestor->parent) {
+        if (ancestor == childNode) return false;
+    }
+    LinkLast(parentNode, childNode);
+    return true;
+}
+
+Node Document::DocumentElement() const { return Node(xmlDocGetRootElement(state_->doc)); }
+
+Node Document::FirstChild(Node node) {
+    xmlNodePtr xmlNode = NodeOf(node.handle_);
+    // An entity reference's child is the entity declaration, not a child in the tree.
+    if (xmlNode == nullptr || xmlNode->type == XML_ENTITY_REF_NODE) return Node();
+    return Node(xmlNode->children);
+}
+
+Node Document::NextSibling(Node node) {
+    xmlNodePtr xmlNode = NodeOf(node.handle_);
+    return Node(xmlNode != nullptr ? xmlNode->next : nullptr);
+}
+
+bool Document::IsElement(Node node) {
+    xmlNodePtr xmlNode = NodeOf(node.handle_);
+    return xmlNode != nullptr && xmlNode->type == XML_ELEMENT_NODE;
+}
+
+std::string Document::NodeName(Node node) {
+    xmlNodePtr xmlNode = NodeOf(node.handle_);
+    if (xmlNode == nullptr) return std::string();
+    switch (xmlNode->type) {
+        case XML_TEXT_NODE: return "#text";
+        case XML_CDATA_SECTION_NODE: return "#cdata-section";
+        case XML_COMMENT_NODE: return "#comment";
+        case XML_DOCUMENT_NODE: return "#document";
+        case XML_ELEMENT_NODE:
+            if (xmlNode->ns != nullptr && xmlNode->ns->prefix != nullptr) {
+                return std::string(Chars(xmlNode->ns->prefix)) + ":" + Chars(xmlNode->name);
+            }
+            return Chars(xmlNode->name);
+        default: return xmlNode->name != nullptr ? Chars(xmlNode->name) : std::string();
+    }
+}
+
+bool Document::HasName(Node node, std::string_view name) {
+    xmlNodePtr xmlNode = NodeOf(node.handle_);
+    if (xmlNode == nullptr) return false;
+    // Elements without a prefix are compared in place; they are nearly all a setup file holds.
+    if (xmlNode->type == XML_ELEMENT_NODE && (xmlNode->ns == nullptr || xmlNode->ns->prefix == nullptr)) {
+        return name == Chars(xmlNode->name);
+    }
+    return NodeName(node) == name;
+}
+
+bool Document::Text(Node node, std::size_t maxBytes, std::string& out) {
+    out.clear();
+    // Depth-first walk with an explicit stack of the next node to visit at each level, so that
+    // neither deep nesting nor entity expansion can exhaust the call stack.
+    std::vector<xmlNodePtr> pending{NodeOf(node.handle_)};
+    bool atStart = true;
+    while (!pending.empty()) {
+        xmlNodePtr current = pending.back();
+        if (current == nullptr) {
+            pending.pop_back();
+            continue;
+        }
+        // Move this level on to the next sibling, except for the starting node, whose siblings
+        // are not beneath it.
+        pending.back() = atStart ? nullptr : current->next;
+        atStart = false;
+        if (state_->textVisitsLeft == 0) return false;
+        --state_->textVisitsLeft;
+        switch (current->type) {
+            case XML_TEXT_NODE:
+            case XML_CDATA_SECTION_NODE:
+                if (current->content != nullptr) {
+                    const std::string_view piece = Chars(current->content);
+                    if (out.size() + piece.size() > maxBytes) {
+                        out.append(piece.substr(0, maxBytes - out.size()));
+                        // Cut at a whole character: drop a partial UTF-8 sequence at the end.
+                        out.resize(WholeUtf8Prefix(out));
+                        return true;
+                    }
+                    out.append(piece);
+                }
+                break;
+            case XML_ELEMENT_NODE:
+            case XML_DOCUMENT_NODE:
+                pending.push_back(current->children);
+                break;
+            case XML_ENTITY_REF_NODE: {
+                // The reference's child is the entity declaration; its children are the
+                // parsed replacement text (none for an external entity, which is never read).
+                xmlNodePtr declaration = current->children;
+                if (declaration != nullptr && declaration->type == XML_ENTITY_DECL) {
+                    pending.push_back(declaration->children);
+                }
+                break;
+            }
+            default: break;  // comments and processing instructions hold no text
+        }
+    }
+    return true;
+}
+
+bool Document::TransformInto(const Document& stylesheet, Document& result) const {
+    CapturedErrors captured;
+    xmlDocPtr copy = xmlCopyDoc(stylesheet.state_->doc, 1);
+    if (copy == nullptr) return false;
+    // The stylesheet takes the copy over when it compiles; when it does not, the copy is ours.
+    xsltStylesheetPtr style = xsltParseStylesheetDoc(copy);
+    if (style == nullptr) {
+        xmlFreeDoc(copy);
+        return false;
+    }
+    SecurityPrefs prefs;
+    xsltTransformContextPtr context = prefs.get() != nullptr ? xsltNewTransformContext(style, state_->doc) : nullptr;
+    if (context == nullptr || xsltSetCtxtSecurityPrefs(prefs.get(), context) != 0) {
+        if (context != nullptr) xsltFreeTransformContext(context);
+        xsltFreeStylesheet(style);
+        return false;
+    }
+    bool failed = false;
+    xsltSetTransformErrorFunc(context, &failed, RecordTransformError);
+    xmlDocPtr output = xsltApplyStylesheetUser(style, state_->doc, nullptr, nullptr, nullptr, context);
+    failed = failed || output == nullptr || context->state == XSLT_STATE_ERROR ||
+             context->state == XSLT_STATE_STOPPED;
+    xsltFreeTransformContext(context);
+    if (failed) {
+        if (output != nullptr) xmlFreeDoc(output);
+        xsltFreeStylesheet(style);
+        return false;
+    }
+    result.state_->Reset(output);
+    result.state_->outputStyle = style;
+    return true;
+}
+
+}  // namespace korvane::xml

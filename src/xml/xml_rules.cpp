@@ -1,0 +1,83 @@
+#include "xml/xml_rules.h"
+
+#include "platform/code_page.h"
+
+namespace korvane::xml {
+namespace {
+
+struct Range {
+    char32_t first, last;
+};
+
+// NameStartChar of XML 1.0 (fifth edition), without ':'.
+constexpr Range kStartRanges[] = {
+    {'A', 'Z'},         {'_', '_'},         {'a', 'z'},         {0xC0, 0xD6},
+    {0xD8, 0xF6},       {0xF8, 0x2FF},      {0x370, 0x37D},     {0x37F, 0x1FFF},
+    {0x200C, 0x200D},   {0x2070, 0x218F},   {0x2C00, 0x2FEF},   {0x3001, 0xD7FF},
+    {0xF900, 0xFDCF},   {0xFDF0, 0xFFFD},   {0x10000, 0xEFFFF},
+};
+
+// What NameChar adds to NameStartChar.
+constexpr Range kFollowingRanges[] = {
+    {'-', '-'}, {'.', '.'}, {'0', '9'}, {0xB7, 0xB7}, {0x300, 0x36F}, {0x203F, 0x2040},
+};
+
+template <std::size_t N>
+bool InRanges(char32_t c, const Range (&ranges)[N]) {
+    for (const Range& range : ranges) {
+        if (c >= range.first && c <= range.last) return true;
+    }
+    return false;
+}
+
+// Decodes the UTF-8 character at the start of `text` into `c`; returns its length, or 0 when
+// the bytes are not well-formed UTF-8.
+std::size_t DecodeUtf8(std::string_view text, char32_t& c) {
+    const std::size_t length =
+        platform::CharLengthIn(platform::kCodePageUtf8, text.data(), text.size());
+    const auto lead = static_cast<unsigned char>(text[0]);
+    if (length == 1) {
+        c = lead;
+        return lead < 0x80 ? 1 : 0;
+    }
+    c = lead & (0xFF >> (length + 1));
+    for (std::size_t i = 1; i < length; ++i) c = (c << 6) | (static_cast<unsigned char>(text[i]) & 0x3F);
+    return length;
+}
+
+}  // namespace
+
+bool IsElementName(std::string_view utf8Name) {
+    if (utf8Name.empty()) return false;
+    bool first = true;
+    for (std::size_t at = 0; at < utf8Name.size();) {
+        char32_t c = 0;
+        const std::size_t length = DecodeUtf8(utf8Name.substr(at), c);
+        if (length == 0) return false;
+        const bool allowed = InRanges(c, kStartRanges) || (!first && InRanges(c, kFollowingRanges));
+        if (!allowed) return false;
+        first = false;
+        at += length;
+    }
+    return true;
+}
+
+bool IsXmlText(std::string_view text) {
+    for (std::size_t at = 0; at < text.size();) {
+        const auto byte = static_cast<unsigned char>(text[at]);
+        if (byte >= 0x20 && byte < 0x80) {  // the common case: printable ASCII
+            ++at;
+            continue;
+        }
+        char32_t c = 0;
+        const std::size_t length = DecodeUtf8(text.substr(at), c);
+        if (length == 0) return false;
+        const bool allowed = c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) ||
+                             (c >= 0xE000 && c <= 0xFFFD) || c >= 0x10000;
+        if (!allowed) return false;
+        at += length;
+    }
+    return true;
+}
+
+}  // namespace korvane::xml

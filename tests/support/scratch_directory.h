@@ -1,0 +1,63 @@
+// A fresh, empty working directory for one test: the process moves into it (where saving
+// looks for indent.xsl and writes temp.xml) and back out, removing it, at the end.
+#pragma once
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace korvane::testing {
+
+class ScratchDirectory {
+public:
+    // With `withStylesheet`, the project's indent.xsl is copied in.
+    explicit ScratchDirectory(bool withStylesheet = true) : previous_(std::filesystem::current_path()) {
+        std::string pattern = (std::filesystem::temp_directory_path() / "korvane-test-XXXXXX").string();
+        path_ = mkdtemp(pattern.data());
+        std::filesystem::current_path(path_);
+        if (withStylesheet) std::filesystem::copy_file(KORVANE_INDENT_XSL, path_ / "indent.xsl");
+    }
+    ~ScratchDirectory() {
+        std::filesystem::current_path(previous_);
+        std::error_code ignored;
+        std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ignored);
+        std::filesystem::remove_all(path_, ignored);
+    }
+    ScratchDirectory(const ScratchDirectory&) = delete;
+    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+
+    // Writes `contents` to the file `name` in this directory and returns its path.
+    std::string Write(const std::string& name, const std::string& contents) const {
+        std::ofstream(path_ / name, std::ios::binary) << contents;
+        return (path_ / name).string();
+    }
+
+    std::string Read(const std::string& name) const {
+        std::ifstream file(path_ / name, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    }
+
+    bool Exists(const std::string& name) const { return std::filesystem::exists(path_ / name); }
+
+    // Names of the files here, other than indent.xsl.
+    std::string Listing() const {
+        std::string names;
+        for (const auto& entry : std::filesystem::directory_iterator(path_)) {
+            const std::string name = entry.path().filename().string();
+            if (name != "indent.xsl") names += name + " ";
+        }
+        return names;
+    }
+
+private:
+    std::filesystem::path previous_;
+    std::filesystem::path path_;
+};
+
+}  // namespace korvane::testing
