@@ -79,6 +79,8 @@ public:
     // An element's tag name; "#text", "#comment", "#cdata-section" for those nodes, a
     // processing instruction's target.
     static std::string NodeName(Node node);
+    // The line of the file on which `node` starts (1-based), or 0 when it was not loaded.
+    static long LineOf(Node node);
     // True when NodeName(node) is exactly `name`.
     static bool HasName(Node node, std::string_view name);
 

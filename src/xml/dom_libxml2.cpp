@@ -31,7 +31,7 @@ namespace {
 constexpr std::size_t kTextVisitBudget = 32u * 1024 * 1024;
 
 constexpr int kLoadOptions =
-    XML_PARSE_NONET | XML_PARSE_NOBLANKS | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+    XML_PARSE_NONET | XML_PARSE_NOBLANKS | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_BIG_LINES;
 
 const xmlChar* Xml(const char* text) { return reinterpret_cast<const xmlChar*>(text); }
 const char* Chars(const xmlChar* text) { return reinterpret_cast<const char*>(text); }
@@ -387,6 +387,11 @@ std::string Document::NodeName(Node node) {
             return Chars(xmlNode->name);
         default: return xmlNode->name != nullptr ? Chars(xmlNode->name) : std::string();
     }
+}
+
+long Document::LineOf(Node node) {
+    xmlNodePtr xmlNode = NodeOf(node.handle_);
+    return xmlNode != nullptr ? xmlGetLineNo(xmlNode) : 0;
 }
 
 bool Document::HasName(Node node, std::string_view name) {

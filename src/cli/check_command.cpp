@@ -1,0 +1,261 @@
+// korvane check: reports, with line numbers, everything that loading a setup file would
+// silently change or drop.
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <iostream>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "cli/commands.h"
+#include "model/decimal.h"
+#include "platform/code_page.h"
+#include "setupfile/grammar.h"
+#include "xml/dom.h"
+
+namespace korvane::cli {
+namespace {
+
+using xml::Document;
+using xml::Node;
+using namespace korvane::setupfile;
+
+enum class Kind { Text, Number, Flag };
+
+struct ValueRule {
+    const char* name;
+    Kind kind;
+    std::size_t capacity;  // bytes kept, terminator included (texts only)
+};
+
+struct SectionRule {
+    const char* name;
+    const char* item;                 // the item name a save writes
+    std::vector<ValueRule> values;    // empty: the item itself is the value
+    std::size_t itemCapacity = 0;     // when the item itself is the value
+};
+
+const std::vector<SectionRule>& Sections() {
+    static const std::vector<SectionRule> sections = {
+        {kReserve, kWord, {{kShort, Kind::Text, 256}, {kMean, Kind::Text, 1024}}},
+        {kConfig, nullptr, {}, 1024},
+        {kFiles,
+         kFile,
+         {{kSrcPath, Kind::Text, 260},
+          {kFileName, Kind::Text, 260},
+          {kFolder, Kind::Text, 260},
+          {kVersion, Kind::Text, 128},
+          {kTargetOs, Kind::Text, 20},
+          {kShortcut, Kind::Text, 10},
+          {kDisplayName, Kind::Text, 130},
+          {kIconIndex, Kind::Number, 256},
+          {kSelfReg, Kind::Flag, 256},
+          {kRealTime, Kind::Flag, 256},
+          {kReboot, Kind::Flag, 256},
+          {kOverwrite, Kind::Number, 256},
+          {kFileSize, Kind::Number, 256}}},
+        {kRegistrys,
+         kRegistry,
+         {{kRegPath, Kind::Text, 1024},
+          {kType, Kind::Number, 128},
+          {kKey, Kind::Text, 1024},
+          {kValue, Kind::Text, 1024},
+          {kAction, Kind::Number, 256}}},
+        {kPreKills, kPreKill, {{kClass, Kind::Text, 256}, {kTitle, Kind::Text, 1024}}},
+        {kUpKills, kUpKill, {{kClass, Kind::Text, 256}, {kTitle, Kind::Text, 1024}}},
+        {kPreExecute, kCommand, {}, 2048},
+        {kPostExecute, kCommand, {}, 2048},
+        {kUpdateExecute, kCommand, {}, 2048},
+        {kDeleteExecute, kCommand, {}, 2048},
+    };
+    return sections;
+}
+
+// A clean decimal: what the writer itself would write for the number it reads as.
+bool IsCleanDecimal(const std::string& text) {
+    if (text.empty() || text.size() > 11) return false;
+    std::size_t digits = text[0] == '-' ? 1 : 0;
+    if (digits == text.size()) return false;
+    if (text[digits] == '0' && text.size() > digits + 1) return false;  // leading zero
+    if (text == "-0") return false;
+    for (std::size_t i = digits; i < text.size(); ++i) {
+        if (text[i] < '0' || text[i] > '9') return false;
+    }
+    errno = 0;
+    const long long value = std::strtoll(text.c_str(), nullptr, 10);
+    return errno == 0 && value >= INT32_MIN && value <= INT32_MAX;
+}
+
+std::string Describe(Node node) {
+    const std::string name = Document::NodeName(node);
+    if (name == "#comment") return "a comment";
+    if (name == "#text" || name == "#cdata-section") return "text";
+    return "'" + name + "' (a processing instruction or entity reference)";
+}
+
+class Checker {
+public:
+    Checker(const std::string& file, Document& document) : file_(file), document_(document) {}
+
+    void Run() {
+        const Node root = document_.DocumentElement();
+        if (!Document::HasName(root, kRoot)) {
+            Report(root, "the root element '" + Document::NodeName(root) + "' is read as SETUP");
+        }
+        std::set<std::string> seen;
+        for (Node child = Document::FirstChild(root); child; child = Document::NextSibling(child)) {
+            if (!Document::IsElement(child)) {
+                Report(child, Describe(child) + " in the root element is ignored");
+                continue;
+            }
+            const std::string name = Document::NodeName(child);
+            const SectionRule* rule = FindSection(name);
+            if (rule == nullptr) {
+                Report(child, "the element '" + name + "' is ignored");
+            } else if (!seen.insert(name).second) {
+                Report(child, "a second " + name + " section is ignored");
+            } else {
+                CheckSection(child, *rule);
+            }
+        }
+    }
+
+    // Prints the findings in line order; returns how many there were.
+    std::size_t Print() {
+        std::stable_sort(findings_.begin(), findings_.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        for (const auto& [line, message] : findings_) std::cout << file_ << ":" << line << ": " << message << "\n";
+        return findings_.size();
+    }
+
+private:
+    static const SectionRule* FindSection(const std::string& name) {
+        for (const SectionRule& rule : Sections()) {
+            if (name == rule.name) return &rule;
+        }
+        return nullptr;
+    }
+
+    void Report(Node node, const std::string& message) { findings_.emplace_back(Document::LineOf(node), message); }
+
+    // The text of `node` in the system code page, whole (up to far beyond any capacity).
+    std::string LocalText(Node node, std::size_t capacity) {
+        std::string utf8;
+        document_.Text(node, 4 * capacity + 8, utf8);
+        return platform::FromUtf8(utf8);
+    }
+
+    // Reports markup inside a value and a text longer than `capacity` allows; returns the text
+    // as a load keeps it.
+    std::string CheckText(Node value, const std::string& what, std::size_t capacity) {
+        for (Node child = Document::FirstChild(value); child; child = Document::NextSibling(child)) {
+            if (Document::IsElement(child) || Document::NodeName(child) == "#comment") {
+                Report(child, "markup inside " + what + " is dropped; only its text is kept");
+                break;
+            }
+        }
+        std::string text = LocalText(value, capacity);
+        if (text.size() > capacity - 1) {
+            Report(value, what + " holds " + std::to_string(text.size()) + " bytes; a load keeps " +
+                              std::to_string(capacity - 1));
+            text.resize(platform::WholeCharPrefix(text, capacity - 1));
+        }
+        return text;
+    }
+
+    void CheckSection(Node section, const SectionRule& rule) {
+        std::set<std::string> keys;  // reserved words or configuration names
+        for (Node item = Document::FirstChild(section); item; item = Document::NextSibling(item)) {
+            if (!Document::IsElement(item)) {
+                Report(item, Describe(item) + " in " + rule.name + " is skipped");
+                continue;
+            }
+            const std::string itemName = Document::NodeName(item);
+            if (rule.item != nullptr && itemName != rule.item) {
+                Report(item, "the item '" + itemName + "' in " + rule.name + " is read as " + rule.item);
+            }
+            if (rule.values.empty()) {
+                CheckText(item, itemName, rule.itemCapacity);
+                if (rule.item == nullptr) CheckConfigField(item, itemName, keys);
+                continue;
+            }
+            const std::string word = CheckItem(item, itemName, rule);
+            if (std::string(rule.name) == kReserve && !keys.insert(word).second) {
+                Report(item, "a later duplicate of the reserved word '" + word + "' is dropped");
+            }
+        }
+    }
+
+    void CheckConfigField(Node item, const std::string& name, std::set<std::string>& names) {
+        const std::string local = platform::FromUtf8(name);
+        if (!names.insert(local).second) {
+            Report(item, "a later duplicate of the configuration field '" + name + "' is dropped");
+        }
+        // The save's own rule: the name must make an element that the file's encoding can hold.
+        auto probe = Document::Create();
+        if (probe != nullptr && probe->AppendProcessingInstruction("xml", kDeclarationData) &&
+            !probe->CreateElement(name)) {
+            Report(item, "the configuration name '" + name + "' cannot be saved");
+        }
+    }
+
+    // Checks the values of one item; returns its SHORT text as a load keeps it (for RESERVE).
+    std::string CheckItem(Node item, const std::string& itemName, const SectionRule& rule) {
+        std::string shortText;
+        std::set<std::string> seen;
+        for (Node child = Document::FirstChild(item); child; child = Document::NextSibling(child)) {
+            if (!Document::IsElement(child)) {
+                Report(child, Describe(child) + " in " + itemName + " is ignored");
+                continue;
+            }
+            const std::string name = Document::NodeName(child);
+            const auto value = std::find_if(rule.values.begin(), rule.values.end(),
+                                            [&](const ValueRule& v) { return name == v.name; });
+            if (value == rule.values.end()) {
+                Report(child, "the element '" + name + "' in " + itemName + " is ignored");
+                continue;
+            }
+            if (!seen.insert(name).second) {
+                Report(child, "a second " + name + " in " + itemName + " is ignored");
+                continue;
+            }
+            const std::string text = CheckText(child, name, value->capacity);
+            if (name == kShort) shortText = text;
+            if (value->kind == Kind::Flag && text != "0" && text != "1") {
+                Report(child, "the flag " + name + " is '" + text + "'; only \"1\" sets it, so it reads as 0");
+            }
+            if (value->kind == Kind::Number && !IsCleanDecimal(text)) {
+                Report(child, "the number " + name + " is '" + text + "'; it reads as " +
+                                  std::to_string(model::ParseDecimal(text)));
+            }
+        }
+        return shortText;
+    }
+
+    std::string file_;
+    Document& document_;
+    std::vector<std::pair<long, std::string>> findings_;
+};
+
+}  // namespace
+
+int Check(const std::string& file) {
+    auto document = Document::Create();
+    xml::LoadError error;
+    if (document == nullptr || !document->Load(file, error)) {
+        if (error.kind == xml::LoadError::Kind::NotWellFormed) {
+            std::cout << file << ":" << error.line << ":" << error.column << ": not well-formed XML: " << error.text
+                      << "\n";
+        } else {
+            std::cerr << "korvane: " << file << ": cannot read: " << error.text << "\n";
+        }
+        return kFailure;
+    }
+    Checker checker(file, *document);
+    checker.Run();
+    return checker.Print() == 0 ? kSuccess : kFailure;
+}
+
+}  // namespace korvane::cli

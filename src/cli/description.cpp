@@ -1,0 +1,245 @@
+#include "cli/description.h"
+
+#include <stdexcept>
+#include <vector>
+
+#include "korvane.h"
+#include "model/setup_document.h"
+#include "platform/code_page.h"
+
+namespace korvane::cli {
+namespace {
+
+// A loaded file never holds longer texts than these (the reader cuts them), so these buffers
+// are large enough for every getter.
+constexpr std::size_t kPathBuffer = 260;
+constexpr std::size_t kLongBuffer = 1024;
+constexpr std::size_t kWordBuffer = 256;
+constexpr std::size_t kCommandBuffer = 2048;
+
+using Buffer = std::vector<char>;
+
+using CountFunction = int32_t (*)();
+using CommandFunction = int32_t (*)(int32_t, char*);
+using KillFunction = int32_t (*)(int32_t, char*, char*);
+
+const std::array<CountFunction, 4> kCommandCounts = {GetPreExecuteCount, GetPostExecuteCount,
+                                                     GetUpdateExecuteCount, GetDeleteExecuteCount};
+const std::array<CommandFunction, 4> kCommandGetters = {GetPreExecute, GetPostExecute,
+                                                        GetUpdateExecute, GetDeleteExecute};
+const std::array<int32_t (*)(const char*), 4> kCommandSetters = {SetPreExecute, SetPostExecute,
+                                                                 SetUpdateExecute, SetDeleteExecute};
+
+std::vector<Description::Process> ReadProcesses(CountFunction count, KillFunction get) {
+    std::vector<Description::Process> processes;
+    Buffer className(kLongBuffer), title(kLongBuffer);
+    for (int32_t i = 0; i < count(); ++i) {
+        get(i, className.data(), title.data());
+        processes.push_back({className.data(), title.data()});
+    }
+    return processes;
+}
+
+std::string Utf8(const std::string& text) { return platform::ToUtf8Replacing(text); }
+
+std::string Local(const nlohmann::json& value, const char* what) {
+    if (!value.is_string()) throw std::runtime_error(std::string(what) + " must be a string");
+    return platform::FromUtf8(value.get<std::string>());
+}
+
+std::int32_t Integer(const nlohmann::json& value, const char* what) {
+    if (!value.is_number_integer() || value.get<std::int64_t>() < INT32_MIN ||
+        value.get<std::int64_t>() > INT32_MAX) {
+        throw std::runtime_error(std::string(what) + " must be a 32-bit integer");
+    }
+    return static_cast<std::int32_t>(value.get<std::int64_t>());
+}
+
+const nlohmann::json& Member(const nlohmann::json& object, const char* name) {
+    static const nlohmann::json kMissing;
+    if (!object.is_object()) throw std::runtime_error(std::string("expected an object holding ") + name);
+    const auto found = object.find(name);
+    return found != object.end() ? *found : kMissing;
+}
+
+// An array member, or an empty array when the member is missing.
+const nlohmann::json& Array(const nlohmann::json& object, const char* name) {
+    static const nlohmann::json kEmpty = nlohmann::json::array();
+    const nlohmann::json& member = Member(object, name);
+    if (member.is_null()) return kEmpty;
+    if (!member.is_array()) throw std::runtime_error(std::string(name) + " must be an array");
+    return member;
+}
+
+}  // namespace
+
+Description ReadLoadedDescription(const std::string& path) {
+    Description description;
+    Buffer a(kLongBuffer), b(kLongBuffer), c(kLongBuffer), d(kPathBuffer), e(kPathBuffer),
+        f(kPathBuffer), g(kPathBuffer), h(kPathBuffer);
+
+    for (int32_t i = 0; i < GetReservedWordCount(); ++i) {
+        Buffer word(kWordBuffer);
+        GetReservedWord(i, word.data(), a.data());
+        description.words.push_back({word.data(), a.data()});
+    }
+    model::SetupDocument names;
+    names.LoadXmlFile(path.c_str());
+    for (const auto& field : names.ElementFields()) {
+        GetElementField(field.first.c_str(), a.data());
+        description.fields.push_back({field.first, a.data()});
+    }
+    for (int32_t i = 0; i < GetFileCount(); ++i) {
+        Description::File file;
+        GetFileInfo(i, a.data(), b.data(), c.data(), d.data(), e.data(), f.data(), g.data(),
+                    &file.iconIndex, &file.selfReg, &file.overwrite, &file.fileSize, &file.realTime,
+                    &file.reboot);
+        file.srcPath = a.data();
+        file.fileName = b.data();
+        file.folder = c.data();
+        file.version = d.data();
+        file.targetOs = e.data();
+        file.shortcut = f.data();
+        file.displayName = g.data();
+        description.files.push_back(file);
+    }
+    for (int32_t i = 0; i < GetRegistryCount(); ++i) {
+        Description::Registry registry;
+        GetRegistryInfo(i, a.data(), b.data(), &registry.type, c.data(), &registry.action);
+        registry.regPath = a.data();
+        registry.key = b.data();
+        registry.value = c.data();
+        description.registries.push_back(registry);
+    }
+    description.preKills = ReadProcesses(GetPreKillProcessCount, GetPreKillProcess);
+    description.upKills = ReadProcesses(GetUpKillProcessCount, GetUpKillProcess);
+    Buffer command(kCommandBuffer);
+    for (std::size_t list = 0; list < kCommandCounts.size(); ++list) {
+        for (int32_t i = 0; i < kCommandCounts[list](); ++i) {
+            kCommandGetters[list](i, command.data());
+            description.commands[list].push_back(command.data());
+        }
+    }
+    return description;
+}
+
+void FillLibrary(const Description& description) {
+    ClearInMemory();
+    for (const auto& word : description.words) SetReservedWord(word.word.c_str(), word.meaning.c_str(), "");
+    for (const auto& field : description.fields) SetElementField(field.name.c_str(), field.value.c_str());
+    for (const auto& f : description.files) {
+        SetFileInfo(f.srcPath.c_str(), f.fileName.c_str(), f.folder.c_str(), f.version.c_str(),
+                    f.targetOs.c_str(), f.shortcut.c_str(), f.displayName.c_str(), f.iconIndex,
+                    f.selfReg, f.overwrite, f.fileSize, f.realTime, f.reboot);
+    }
+    for (const auto& r : description.registries) {
+        SetRegistryInfo(r.regPath.c_str(), r.key.c_str(), r.type, r.value.c_str(), r.action);
+    }
+    for (const auto& p : description.preKills) SetPreKillProcess(p.className.c_str(), p.title.c_str());
+    for (const auto& p : description.upKills) SetUpKillProcess(p.className.c_str(), p.title.c_str());
+    for (std::size_t list = 0; list < kCommandSetters.size(); ++list) {
+        for (const auto& command : description.commands[list]) kCommandSetters[list](command.c_str());
+    }
+}
+
+nlohmann::ordered_json ToJson(const Description& description) {
+    nlohmann::ordered_json json;
+    json["reservedWords"] = nlohmann::ordered_json::array();
+    for (const auto& w : description.words) {
+        json["reservedWords"].push_back({{"word", Utf8(w.word)}, {"meaning", Utf8(w.meaning)}});
+    }
+    json["config"] = nlohmann::ordered_json::array();
+    for (const auto& f : description.fields) {
+        json["config"].push_back({{"name", Utf8(f.name)}, {"value", Utf8(f.value)}});
+    }
+    json["files"] = nlohmann::ordered_json::array();
+    for (const auto& f : description.files) {
+        json["files"].push_back({{"srcPath", Utf8(f.srcPath)},
+                                 {"fileName", Utf8(f.fileName)},
+                                 {"folder", Utf8(f.folder)},
+                                 {"version", Utf8(f.version)},
+                                 {"targetOs", Utf8(f.targetOs)},
+                                 {"shortcut", Utf8(f.shortcut)},
+                                 {"displayName", Utf8(f.displayName)},
+                                 {"iconIndex", f.iconIndex},
+                                 {"selfReg", f.selfReg},
+                                 {"overwrite", f.overwrite},
+                                 {"fileSize", f.fileSize},
+                                 {"realTime", f.realTime},
+                                 {"reboot", f.reboot}});
+    }
+    json["registry"] = nlohmann::ordered_json::array();
+    for (const auto& r : description.registries) {
+        json["registry"].push_back({{"regPath", Utf8(r.regPath)},
+                                    {"key", Utf8(r.key)},
+                                    {"type", r.type},
+                                    {"value", Utf8(r.value)},
+                                    {"action", r.action}});
+    }
+    for (const auto& [name, processes] :
+         {std::pair{"preKill", &description.preKills}, std::pair{"upKill", &description.upKills}}) {
+        json[name] = nlohmann::ordered_json::array();
+        for (const auto& p : *processes) {
+            json[name].push_back({{"className", Utf8(p.className)}, {"title", Utf8(p.title)}});
+        }
+    }
+    for (std::size_t list = 0; list < kCommandListNames.size(); ++list) {
+        json[kCommandListNames[list]] = nlohmann::ordered_json::array();
+        for (const auto& command : description.commands[list]) {
+            json[kCommandListNames[list]].push_back(Utf8(command));
+        }
+    }
+    return json;
+}
+
+Description FromJson(const nlohmann::json& json) {
+    Description description;
+    for (const auto& w : Array(json, "reservedWords")) {
+        description.words.push_back({Local(Member(w, "word"), "reservedWords[].word"),
+                                     Local(Member(w, "meaning"), "reservedWords[].meaning")});
+    }
+    for (const auto& f : Array(json, "config")) {
+        description.fields.push_back(
+            {Local(Member(f, "name"), "config[].name"), Local(Member(f, "value"), "config[].value")});
+    }
+    for (const auto& j : Array(json, "files")) {
+        Description::File f;
+        f.srcPath = Local(Member(j, "srcPath"), "files[].srcPath");
+        f.fileName = Local(Member(j, "fileName"), "files[].fileName");
+        f.folder = Local(Member(j, "folder"), "files[].folder");
+        f.version = Local(Member(j, "version"), "files[].version");
+        f.targetOs = Local(Member(j, "targetOs"), "files[].targetOs");
+        f.shortcut = Local(Member(j, "shortcut"), "files[].shortcut");
+        f.displayName = Local(Member(j, "displayName"), "files[].displayName");
+        f.iconIndex = Integer(Member(j, "iconIndex"), "files[].iconIndex");
+        f.selfReg = Integer(Member(j, "selfReg"), "files[].selfReg");
+        f.overwrite = Integer(Member(j, "overwrite"), "files[].overwrite");
+        f.fileSize = Integer(Member(j, "fileSize"), "files[].fileSize");
+        f.realTime = Integer(Member(j, "realTime"), "files[].realTime");
+        f.reboot = Integer(Member(j, "reboot"), "files[].reboot");
+        description.files.push_back(f);
+    }
+    for (const auto& j : Array(json, "registry")) {
+        Description::Registry r;
+        r.regPath = Local(Member(j, "regPath"), "registry[].regPath");
+        r.key = Local(Member(j, "key"), "registry[].key");
+        r.type = Integer(Member(j, "type"), "registry[].type");
+        r.value = Local(Member(j, "value"), "registry[].value");
+        r.action = Integer(Member(j, "action"), "registry[].action");
+        description.registries.push_back(r);
+    }
+    for (const auto& [name, processes] :
+         {std::pair{"preKill", &description.preKills}, std::pair{"upKill", &description.upKills}}) {
+        for (const auto& p : Array(json, name)) {
+            processes->push_back({Local(Member(p, "className"), "className"), Local(Member(p, "title"), "title")});
+        }
+    }
+    for (std::size_t list = 0; list < kCommandListNames.size(); ++list) {
+        for (const auto& command : Array(json, kCommandListNames[list])) {
+            description.commands[list].push_back(Local(command, kCommandListNames[list]));
+        }
+    }
+    return description;
+}
+
+}  // namespace korvane::cli

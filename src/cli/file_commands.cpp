@@ -1,0 +1,61 @@
+// korvane format, build and expand.
+#include <fstream>
+#include <iostream>
+#include <stdexcept>
+#include <string>
+
+#include "cli/commands.h"
+#include "cli/description.h"
+#include "cli/setup_files.h"
+#include "korvane.h"
+
+namespace korvane::cli {
+
+int Format(const std::string& file, const std::string& output) {
+    std::string reason;
+    if (!LoadSetupFileExplained(file, reason) ||
+        !SaveSetupFileExplained(output.empty() ? file : output, reason)) {
+        std::cerr << "korvane: " << reason << "\n";
+        return kFailure;
+    }
+    return kSuccess;
+}
+
+int Build(const std::string& descriptionFile, const std::string& output) {
+    std::ifstream input(descriptionFile, std::ios::binary);
+    if (!input) {
+        std::cerr << "korvane: " << descriptionFile << ": cannot read\n";
+        return kFailure;
+    }
+    Description description;
+    try {
+        description = FromJson(nlohmann::json::parse(input));
+    } catch (const nlohmann::json::parse_error& error) {
+        std::cerr << "korvane: " << descriptionFile << ": not valid JSON at byte " << error.byte << "\n";
+        return kFailure;
+    } catch (const std::exception& error) {
+        std::cerr << "korvane: " << descriptionFile << ": " << error.what() << "\n";
+        return kFailure;
+    }
+    FillLibrary(description);
+    std::string reason;
+    if (!SaveSetupFileExplained(output, reason)) {
+        std::cerr << "korvane: " << reason << "\n";
+        return kFailure;
+    }
+    return kSuccess;
+}
+
+int Expand(const std::vector<std::pair<std::string, std::string>>& words,
+           const std::vector<std::string>& paths) {
+    ClearInMemory();
+    for (const auto& [word, text] : words) SetReservedWord(word.c_str(), "", text.c_str());
+    char real[1024];
+    for (const std::string& path : paths) {
+        SetupPathToRealPath(path.c_str(), real);
+        std::cout << real << "\n";
+    }
+    return kSuccess;
+}
+
+}  // namespace korvane::cli
