@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/savable_name.h"
 #include "model/decimal.h"
 #include "platform/code_page.h"
 #include "setupfile/grammar.h"
@@ -193,12 +194,7 @@ private:
         if (!names.insert(local).second) {
             Report(item, "a later duplicate of the configuration field '" + name + "' is dropped");
         }
-        // The save's own rule: the name must make an element that the file's encoding can hold.
-        auto probe = Document::Create();
-        if (probe != nullptr && probe->AppendProcessingInstruction("xml", kDeclarationData) &&
-            !probe->CreateElement(name)) {
-            Report(item, "the configuration name '" + name + "' cannot be saved");
-        }
+        if (!IsSavableFieldName(name)) Report(item, "the configuration name '" + name + "' cannot be saved");
     }
 
     // Checks the values of one item; returns its SHORT text as a load keeps it (for RESERVE).

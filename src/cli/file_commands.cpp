@@ -6,8 +6,10 @@
 
 #include "cli/commands.h"
 #include "cli/description.h"
+#include "cli/savable_name.h"
 #include "cli/setup_files.h"
 #include "korvane.h"
+#include "platform/code_page.h"
 
 namespace korvane::cli {
 
@@ -36,6 +38,14 @@ int Build(const std::string& descriptionFile, const std::string& output) {
     } catch (const std::exception& error) {
         std::cerr << "korvane: " << descriptionFile << ": " << error.what() << "\n";
         return kFailure;
+    }
+    for (const auto& field : description.fields) {
+        const std::string utf8Name = platform::ToUtf8Replacing(field.name);
+        if (!IsSavableFieldName(utf8Name)) {
+            std::cerr << "korvane: " << descriptionFile << ": the configuration name '" << utf8Name
+                      << "' cannot be saved (not an XML element name, or not writable in euc-kr)\n";
+            return kFailure;
+        }
     }
     FillLibrary(description);
     std::string reason;

@@ -4,10 +4,12 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 namespace korvane::testing {
 
@@ -45,14 +47,17 @@ public:
 
     bool Exists(const std::string& name) const { return std::filesystem::exists(path_ / name); }
 
-    // Names of the files here, other than indent.xsl.
+    // Names of the files here other than indent.xsl, sorted, each followed by a blank.
     std::string Listing() const {
-        std::string names;
+        std::vector<std::string> names;
         for (const auto& entry : std::filesystem::directory_iterator(path_)) {
             const std::string name = entry.path().filename().string();
-            if (name != "indent.xsl") names += name + " ";
+            if (name != "indent.xsl") names.push_back(name);
         }
-        return names;
+        std::sort(names.begin(), names.end());
+        std::string listing;
+        for (const std::string& name : names) listing += name + " ";
+        return listing;
     }
 
 private:

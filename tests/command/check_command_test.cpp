@@ -1,0 +1,86 @@
+// korvane check: a clean file reports nothing; a file seeded with every problem reports each
+// one on its line.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "run_command.h"
+#include "scratch_directory.h"
+
+namespace {
+
+using korvane::testing::CommandResult;
+using korvane::testing::RunKorvane;
+using korvane::testing::ScratchDirectory;
+
+TEST(CheckCommand, CleanFileReportsNothing) {
+    CommandResult result = RunKorvane({"check", KORVANE_EXAMPLE_SETUP});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "");
+}
+
+TEST(CheckCommand, ReportsEachProblemOnItsLine) {
+    ScratchDirectory directory;
+    directory.Write("seeded.xml", R"(<?xml version="1.0"?>
+<INSTALL>
+  <!-- a comment -->
+  <EXTRA/>
+  <RESERVE>
+    <WORD><SHORT>W</SHORT><MEAN>one</MEAN></WORD>
+    <WORD><SHORT>W</SHORT><MEAN>two</MEAN></WORD>
+  </RESERVE>
+  <RESERVE/>
+  <CONFIG>
+    <NAME>a</NAME>
+    <NAME>b</NAME>
+    <a:b xmlns:a="urn:x">x</a:b>
+    <LONG>)" + std::string(1100, 'x') + R"(</LONG>
+  </CONFIG>
+  <FILES>
+    <FILE>
+      <SRCPATH>p</SRCPATH><SRCPATH>q</SRCPATH>
+      <SHORTCUT>0123456789</SHORTCUT>
+      <SELFREG>true</SELFREG>
+      <ICONINDEX> 12</ICONINDEX>
+      <COLOR>red</COLOR>
+    </FILE>
+    <ITEM/>
+  </FILES>
+  <PREEXECUTE><?pi x?><COMMAND>a<b/>c</COMMAND></PREEXECUTE>
+</INSTALL>
+)");
+    CommandResult result = RunKorvane({"check", "seeded.xml"});
+    EXPECT_EQ(result.status, 1);
+    for (const char* expected : {
+             "seeded.xml:2: the root element 'INSTALL' is read as SETUP",
+             "seeded.xml:3: a comment in the root element is ignored",
+             "seeded.xml:4: the element 'EXTRA' is ignored",
+             "seeded.xml:7: a later duplicate of the reserved word 'W' is dropped",
+             "seeded.xml:9: a second RESERVE section is ignored",
+             "seeded.xml:12: a later duplicate of the configuration field 'NAME' is dropped",
+             "seeded.xml:13: the configuration name 'a:b' cannot be saved",
+             "seeded.xml:14: LONG holds 1100 bytes; a load keeps 1023",
+             "seeded.xml:18: a second SRCPATH in FILE is ignored",
+             "seeded.xml:19: SHORTCUT holds 10 bytes; a load keeps 9",
+             "seeded.xml:20: the flag SELFREG is 'true'",
+             "seeded.xml:21: the number ICONINDEX is ' 12'; it reads as 12",
+             "seeded.xml:22: the element 'COLOR' in FILE is ignored",
+             "seeded.xml:24: the item 'ITEM' in FILES is read as FILE",
+             "seeded.xml:26: 'pi' (a processing instruction or entity reference) in PREEXECUTE is skipped",
+             "seeded.xml:26: markup inside COMMAND is dropped",
+         }) {
+        EXPECT_NE(result.out.find(expected), std::string::npos) << expected << "\nin:\n" << result.out;
+    }
+}
+
+TEST(CheckCommand, MalformedAndMissingFilesFail) {
+    ScratchDirectory directory;
+    directory.Write("broken.xml", "<SETUP>\n<FILES>\n</SETUP>");
+    CommandResult broken = RunKorvane({"check", "broken.xml"});
+    EXPECT_EQ(broken.status, 1);
+    EXPECT_EQ(broken.out.rfind("broken.xml:3:", 0), 0u) << broken.out;
+    EXPECT_EQ(RunKorvane({"check", "missing.xml"}).status, 1);
+}
+
+}  // namespace

@@ -1,0 +1,185 @@
+// End-to-end tests of the korvane command on files.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "run_command.h"
+#include "scratch_directory.h"
+
+namespace {
+
+using korvane::testing::CommandResult;
+using korvane::testing::RunKorvane;
+using korvane::testing::ScratchDirectory;
+
+const std::string kExample = KORVANE_EXAMPLE_SETUP;
+
+// A description with every section, non-ASCII text and markup characters, in the exact form
+// that show --json prints.
+const char* const kEverySection = R"({
+  "reservedWords": [
+    {
+      "word": "[APPDIR]",
+      "meaning": "Application <folder> & \"more\""
+    },
+    {
+      "word": "[한글]",
+      "meaning": "한글 meaning"
+    }
+  ],
+  "config": [
+    {
+      "name": "PRODUCT",
+      "value": "Sample & Co"
+    },
+    {
+      "name": "이름",
+      "value": "값 é 😀"
+    }
+  ],
+  "files": [
+    {
+      "srcPath": "bin\\sample.exe",
+      "fileName": "sample.exe",
+      "folder": "[APPDIR]",
+      "version": "1.0.0.1",
+      "targetOs": "ALL",
+      "shortcut": "DESKTOP",
+      "displayName": "샘플",
+      "iconIndex": -1,
+      "selfReg": 1,
+      "overwrite": 2,
+      "fileSize": 2147483647,
+      "realTime": 0,
+      "reboot": 1
+    }
+  ],
+  "registry": [
+    {
+      "regPath": "Software\\Sample",
+      "key": "Path",
+      "type": -2147483648,
+      "value": "[APPDIR]",
+      "action": 3
+    }
+  ],
+  "preKill": [
+    {
+      "className": "SampleWindow",
+      "title": " "
+    }
+  ],
+  "upKill": [],
+  "preExecute": [
+    "[APPDIR]prepare.exe /q",
+    ""
+  ],
+  "postExecute": [
+    "cmd /c \"echo <done>\""
+  ],
+  "updateExecute": [],
+  "deleteExecute": [
+    "del *.tmp"
+  ]
+}
+)";
+
+TEST(Command, ConventionalOptionsAndUsageErrors) {
+    CommandResult version = RunKorvane({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "korvane 0.1.0\n");
+    for (const char* subcommand : {"show", "check", "format", "build", "expand", "version", "folders"}) {
+        CommandResult help = RunKorvane({subcommand, "--help"});
+        EXPECT_EQ(help.status, 0) << subcommand;
+        EXPECT_NE(help.out.find("Usage"), std::string::npos) << subcommand;
+    }
+    EXPECT_EQ(RunKorvane({}).status, 2);
+    EXPECT_EQ(RunKorvane({"frobnicate"}).status, 2);
+    EXPECT_EQ(RunKorvane({"show"}).status, 2);
+    EXPECT_EQ(RunKorvane({"show", kExample, "--bogus"}).status, 2);
+    EXPECT_EQ(RunKorvane({"build", "description.json"}).status, 2);  // no -o
+    EXPECT_EQ(RunKorvane({"expand", "--word", "no-equals", "path"}).status, 2);
+}
+
+TEST(Command, ShowPrintsEverySection) {
+    CommandResult shown = RunKorvane({"show", kExample});
+    ASSERT_EQ(shown.status, 0) << shown.err;
+    for (const char* text : {"Reserved words (3)", "[COMMONAPPDATA]", "Configuration (5)",
+                             "Harbor Notes", "Files (4)", "hnprint.sys", "Registry values (3)",
+                             "SyncInterval", "Processes to stop before installing (1)",
+                             "Processes to stop before updating (2)", "HNSyncTray",
+                             "Commands on removal (1)", "/unregister"}) {
+        EXPECT_NE(shown.out.find(text), std::string::npos) << text;
+    }
+    EXPECT_EQ(shown.err, "");
+}
+
+TEST(Command, LoadFailuresSayWhyAndWhere) {
+    ScratchDirectory directory;
+    CommandResult missing = RunKorvane({"show", "missing.xml"});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.err, "korvane: missing.xml: cannot read: No such file or directory\n");
+    directory.Write("broken.xml", "<SETUP>\n  <FILES>\n</SETUP>\n");
+    CommandResult broken = RunKorvane({"show", "broken.xml"});
+    EXPECT_EQ(broken.status, 1);
+    EXPECT_EQ(broken.err.rfind("korvane: broken.xml:3:", 0), 0u) << broken.err;
+    EXPECT_NE(broken.err.find("not well-formed XML"), std::string::npos);
+    EXPECT_EQ(RunKorvane({"format", "broken.xml"}).status, 1);
+    EXPECT_EQ(directory.Read("broken.xml"), "<SETUP>\n  <FILES>\n</SETUP>\n");
+}
+
+TEST(Command, JsonRoundTripIsExact) {
+    ScratchDirectory directory;
+    // The bundled example: file -> JSON -> file -> JSON.
+    CommandResult first = RunKorvane({"show", "--json", kExample});
+    ASSERT_EQ(first.status, 0) << first.err;
+    directory.Write("example.json", first.out);
+    ASSERT_EQ(RunKorvane({"build", "example.json", "-o", "example.xml"}).status, 0);
+    EXPECT_EQ(RunKorvane({"show", "--json", "example.xml"}).out, first.out);
+
+    // Every section, non-ASCII text and markup: JSON -> file -> JSON.
+    directory.Write("every.json", kEverySection);
+    CommandResult built = RunKorvane({"build", "every.json", "-o", "every.xml"});
+    ASSERT_EQ(built.status, 0) << built.err;
+    EXPECT_EQ(RunKorvane({"show", "--json", "every.xml"}).out, kEverySection);
+}
+
+TEST(Command, BuildRefusesBadDescriptions) {
+    ScratchDirectory directory;
+    directory.Write("broken.json", "{\"files\": [");
+    directory.Write("wrong.json", "{\"files\": [{\"srcPath\": 7}]}");
+    directory.Write("badname.json", "{\"config\": [{\"name\": \"1bad\", \"value\": \"x\"}]}");
+    for (const char* file : {"broken.json", "wrong.json", "badname.json", "missing.json"}) {
+        CommandResult result = RunKorvane({"build", file, "-o", "out.xml"});
+        EXPECT_EQ(result.status, 1) << file;
+        EXPECT_NE(result.err.find(file), std::string::npos) << result.err;
+    }
+    EXPECT_FALSE(directory.Exists("out.xml"));
+}
+
+TEST(Command, FormatLeavesTheCurrentDirectoryAsItWas) {
+    ScratchDirectory directory(false);
+    directory.Write("temp.xml", "the user's own temp.xml");
+    directory.Write("setup.xml", "<SETUP><CONFIG><B>2</B><A>1</A></CONFIG></SETUP>");
+    ASSERT_EQ(RunKorvane({"format", "setup.xml", "-o", "pretty.xml"}).status, 0);
+    ASSERT_EQ(RunKorvane({"format", "setup.xml"}).status, 0);
+    EXPECT_EQ(directory.Read("setup.xml"), directory.Read("pretty.xml"));
+    EXPECT_NE(directory.Read("setup.xml").find("  <CONFIG>\n    <A>1</A>\n    <B>2</B>\n"), std::string::npos);
+    EXPECT_EQ(directory.Read("temp.xml"), "the user's own temp.xml");
+    EXPECT_EQ(directory.Listing(), "pretty.xml setup.xml temp.xml ");
+
+    CommandResult failed = RunKorvane({"format", "setup.xml", "-o", "no/such/dir/out.xml"});
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_NE(failed.err.find("does not exist"), std::string::npos) << failed.err;
+}
+
+TEST(Command, ExpandAppliesTheGivenWords) {
+    CommandResult expanded = RunKorvane(
+        {"expand", "--word", "[APPDIR]=/opt/app/", "--word", "[DATA]=[APPDIR]data/", "[APPDIR]bin/run",
+         "[DATA]x", "plain"});
+    EXPECT_EQ(expanded.status, 0);
+    // Words apply in byte order: [APPDIR] before [DATA], so [DATA]'s expansion is not expanded again.
+    EXPECT_EQ(expanded.out, "/opt/app/bin/run\n[APPDIR]data/x\nplain\n");
+}
+
+}  // namespace
