@@ -8,10 +8,10 @@ cd "$(dirname "$0")/.."
 scripts/install-dependencies.sh
 
 build_dir=build
-options=""
+options="-DKORVANE_BUILD_TESTS=ON -DKORVANE_SANITIZE=OFF"
 if [ "${1:-}" = "--sanitize" ]; then
     build_dir=build-sanitize
-    options="-DKORVANE_SANITIZE=ON -DKORVANE_BUILD_BENCHMARKS=OFF -DCMAKE_BUILD_TYPE=Debug"
+    options="-DKORVANE_BUILD_TESTS=ON -DKORVANE_SANITIZE=ON -DKORVANE_BUILD_BENCHMARKS=OFF -DCMAKE_BUILD_TYPE=Debug"
 fi
 
 # shellcheck disable=SC2086
