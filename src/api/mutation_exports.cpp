@@ -6,14 +6,13 @@
 #include "model/decimal.h"
 #include "model/fixed_text.h"
 
+using korvane::api::CountOf;
 using korvane::api::Guarded;
 using korvane::api::ProcessDocument;
 using korvane::model::CommandKind;
 using korvane::model::TextOrEmpty;
 
 namespace {
-
-std::int32_t CountOf(std::size_t size) { return static_cast<std::int32_t>(size); }
 
 std::int32_t AddCommand(CommandKind list, const char* command) {
     auto& document = ProcessDocument();

@@ -12,14 +12,13 @@
 #include "xml/xml_rules.h"
 
 using korvane::api::CopyOut;
+using korvane::api::CountOf;
 using korvane::api::Guarded;
 using korvane::api::ProcessDocument;
 using korvane::api::StoreOut;
 using korvane::model::CommandKind;
 
 namespace {
-
-std::int32_t CountOf(std::size_t size) { return static_cast<std::int32_t>(size); }
 
 // The element at `index`, or null when the position is outside the list.
 template <typename List>

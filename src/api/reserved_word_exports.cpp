@@ -21,7 +21,7 @@ int32_t KORVANE_CALL SetReservedWord(const char* word, const char* meaning,
             return document.AddReservedWord(TextOrEmpty(word), TextOrEmpty(meaning),
                                             TextOrEmpty(expansion));
         },
-        [&] { return static_cast<int32_t>(document.ReservedWords().size()); });
+        [&] { return korvane::api::CountOf(document.ReservedWords().size()); });
 }
 
 int32_t KORVANE_CALL GetReservedWord(int32_t index, char* word, char* meaning) {

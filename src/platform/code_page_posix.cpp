@@ -92,6 +92,23 @@ std::string ActiveCharset() {
 
 constexpr const char* kReplacementCharacter = "\xEF\xBF\xBD";  // U+FFFD in UTF-8
 
+// `text` with every byte that does not belong to a well-formed UTF-8 sequence replaced by
+// `replacement`: the conversion between UTF-8 and itself.
+std::string ReplaceInvalidUtf8(std::string_view text, std::string_view replacement) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t length = CharLengthIn(kCodePageUtf8, text.data() + at, text.size() - at);
+        if (length == 1 && static_cast<unsigned char>(text[at]) >= 0x80) {
+            out.append(replacement);
+        } else {
+            out.append(text.data() + at, length);
+        }
+        at += length;
+    }
+    return out;
+}
+
 // Open iconv descriptors, one per pair of encodings, kept for the life of the library: opening
 // one costs far more than converting a short text. A descriptor holds conversion state, so
 // conversions take turns.
@@ -204,52 +221,22 @@ bool IsLeadByte(unsigned codePage, unsigned char byte) {
 
 bool ToUtf8(std::string_view text, std::string& out) {
     if (ActiveCodePage() == kCodePageUtf8) {
-        for (std::size_t at = 0; at < text.size();) {
-            const std::size_t length = CharLengthIn(kCodePageUtf8, text.data() + at, text.size() - at);
-            if (length == 1 && static_cast<unsigned char>(text[at]) >= 0x80) return false;
-            at += length;
-        }
-        out.assign(text);
-        return true;
+        out = ReplaceInvalidUtf8(text, "");
+        return out.size() == text.size();
     }
     return Convert("UTF-8", ActiveCharset().c_str(), text, out, nullptr, SkipCodePageChar);
 }
 
 std::string ToUtf8Replacing(std::string_view text) {
+    if (ActiveCodePage() == kCodePageUtf8) return ReplaceInvalidUtf8(text, kReplacementCharacter);
     std::string out;
-    if (ActiveCodePage() == kCodePageUtf8) {
-        out.reserve(text.size());
-        for (std::size_t at = 0; at < text.size();) {
-            const std::size_t length = CharLengthIn(kCodePageUtf8, text.data() + at, text.size() - at);
-            if (length == 1 && static_cast<unsigned char>(text[at]) >= 0x80) {
-                out.append(kReplacementCharacter);
-            } else {
-                out.append(text.data() + at, length);
-            }
-            at += length;
-        }
-        return out;
-    }
     Convert("UTF-8", ActiveCharset().c_str(), text, out, kReplacementCharacter, SkipCodePageChar);
     return out;
 }
 
 std::string FromUtf8(std::string_view text) {
+    if (ActiveCodePage() == kCodePageUtf8) return ReplaceInvalidUtf8(text, "?");
     std::string out;
-    if (ActiveCodePage() == kCodePageUtf8) {
-        // Same encoding: only invalid sequences need replacing.
-        out.reserve(text.size());
-        for (std::size_t at = 0; at < text.size();) {
-            const std::size_t length = CharLengthIn(kCodePageUtf8, text.data() + at, text.size() - at);
-            if (length == 1 && static_cast<unsigned char>(text[at]) >= 0x80) {
-                out.push_back('?');
-            } else {
-                out.append(text.data() + at, length);
-            }
-            at += length;
-        }
-        return out;
-    }
     Convert(ActiveCharset().c_str(), "UTF-8", text, out, "?", SkipUtf8Char);
     return out;
 }
