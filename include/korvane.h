@@ -82,8 +82,8 @@ KORVANE_API int32_t KORVANE_CALL LoadSetupFile(const char* path);
    is complete, so on failure it is left as it was. Characters that "euc-kr" lacks are written
    as character references. Returns 1 on success; 0 when `path` is null, a configuration name
    is not a valid XML element name (or cannot be written in "euc-kr"), a text holds a control
-   character that XML cannot carry (other than tab, line feed and carriage return), "temp.xml" cannot be
-   written, "indent.xsl" is missing or not a stylesheet, or `path` cannot be written. The
+   character that XML cannot carry (other than tab, line feed and carriage return), "temp.xml"
+   cannot be written, "indent.xsl" is missing or not a stylesheet, or `path` cannot be written. The
    description is never changed. */
 KORVANE_API int32_t KORVANE_CALL SaveSetupFile(const char* path);
 
@@ -121,16 +121,14 @@ KORVANE_API int32_t KORVANE_CALL SetFileInfo(const char* srcPath, const char* fi
                                              const char* folder, const char* version,
                                              const char* targetOs, const char* shortcut,
                                              const char* displayName, int32_t iconIndex,
-                                             int32_t selfReg, int32_t overwrite,
-                                             int32_t fileSize, int32_t realTime,
-                                             int32_t reboot);
+                                             int32_t selfReg, int32_t overwrite, int32_t fileSize,
+                                             int32_t realTime, int32_t reboot);
 
 /* Appends a registry value to write. regPath, key and value hold 1024 bytes each. The value
    type `type` is kept as its decimal text and handed back unchanged by GetRegistryInfo.
    Returns the number of registry values. */
-KORVANE_API int32_t KORVANE_CALL SetRegistryInfo(const char* regPath, const char* key,
-                                                 int32_t type, const char* value,
-                                                 int32_t action);
+KORVANE_API int32_t KORVANE_CALL SetRegistryInfo(const char* regPath, const char* key, int32_t type,
+                                                 const char* value, int32_t action);
 
 /* Appends a process to stop before installing (SetPreKillProcess) or before updating
    (SetUpKillProcess), named by its window class and window title, 1024 bytes each. Returns
@@ -171,10 +169,9 @@ KORVANE_API int32_t KORVANE_CALL GetDeleteExecuteCount(void);
    as 5). Returns 1, or 0 for a position outside the table. */
 KORVANE_API int32_t KORVANE_CALL GetFileInfo(int32_t index, char* srcPath, char* fileName,
                                              char* folder, char* version, char* targetOs,
-                                             char* shortcut, char* displayName,
-                                             int32_t* iconIndex, int32_t* selfReg,
-                                             int32_t* overwrite, int32_t* fileSize,
-                                             int32_t* realTime, int32_t* reboot);
+                                             char* shortcut, char* displayName, int32_t* iconIndex,
+                                             int32_t* selfReg, int32_t* overwrite,
+                                             int32_t* fileSize, int32_t* realTime, int32_t* reboot);
 
 /* Reads the registry value at `index`. regPath, key and value need 1024 bytes each. `type`
    receives the stored type text read as C's atoi reads it (leading blanks skipped, an

@@ -8,7 +8,9 @@
 namespace korvane::api {
 
 // A table size as the exports report it.
-inline std::int32_t CountOf(std::size_t size) { return static_cast<std::int32_t>(size); }
+inline std::int32_t CountOf(std::size_t size) {
+    return static_cast<std::int32_t>(size);
+}
 
 // Runs `body` and returns its result; if it throws (only a failed allocation can), returns
 // `fallback()` instead, so that no exception crosses the library boundary.

@@ -52,8 +52,8 @@ int32_t KORVANE_CALL SetRegistryInfo(const char* regPath, const char* key, int32
         [&] {
             // The model keeps the type as its "%d" text.
             return document.AddRegistryInfo(TextOrEmpty(regPath), TextOrEmpty(key),
-                                            korvane::model::FormatDecimal(type),
-                                            TextOrEmpty(value), action);
+                                            korvane::model::FormatDecimal(type), TextOrEmpty(value),
+                                            action);
         },
         [&] { return CountOf(document.Registries().size()); });
 }

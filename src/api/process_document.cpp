@@ -9,6 +9,8 @@ model::SetupDocument processDocument;
 
 }  // namespace
 
-model::SetupDocument& ProcessDocument() { return processDocument; }
+model::SetupDocument& ProcessDocument() {
+    return processDocument;
+}
 
 }  // namespace korvane::api

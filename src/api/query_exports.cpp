@@ -56,7 +56,9 @@ bool IsSavableFieldName(const char* name) {
 
 }  // namespace
 
-int32_t KORVANE_CALL GetFileCount(void) { return CountOf(ProcessDocument().Files().size()); }
+int32_t KORVANE_CALL GetFileCount(void) {
+    return CountOf(ProcessDocument().Files().size());
+}
 
 int32_t KORVANE_CALL GetRegistryCount(void) {
     return CountOf(ProcessDocument().Registries().size());
@@ -74,8 +76,12 @@ int32_t KORVANE_CALL GetUpKillProcessCount(void) {
     return CountOf(ProcessDocument().UpKills().size());
 }
 
-int32_t KORVANE_CALL GetPreExecuteCount(void) { return CommandCount(CommandKind::PreExecute); }
-int32_t KORVANE_CALL GetPostExecuteCount(void) { return CommandCount(CommandKind::PostExecute); }
+int32_t KORVANE_CALL GetPreExecuteCount(void) {
+    return CommandCount(CommandKind::PreExecute);
+}
+int32_t KORVANE_CALL GetPostExecuteCount(void) {
+    return CommandCount(CommandKind::PostExecute);
+}
 int32_t KORVANE_CALL GetUpdateExecuteCount(void) {
     return CommandCount(CommandKind::UpdateExecute);
 }

@@ -13,8 +13,7 @@ using korvane::api::Guarded;
 using korvane::api::ProcessDocument;
 using korvane::model::TextOrEmpty;
 
-int32_t KORVANE_CALL SetReservedWord(const char* word, const char* meaning,
-                                     const char* expansion) {
+int32_t KORVANE_CALL SetReservedWord(const char* word, const char* meaning, const char* expansion) {
     auto& document = ProcessDocument();
     return Guarded(
         [&] {
@@ -38,7 +37,8 @@ int32_t KORVANE_CALL SetupPathToRealPath(const char* setupPath, char* realPath) 
         [&] {
             // The result is complete before anything is written, so `realPath` may be the
             // buffer that holds `setupPath`.
-            const std::string expanded = ProcessDocument().ExpandReservedWords(TextOrEmpty(setupPath));
+            const std::string expanded =
+                ProcessDocument().ExpandReservedWords(TextOrEmpty(setupPath));
             CopyOut(realPath, expanded);
             return 1;
         },

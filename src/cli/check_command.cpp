@@ -33,9 +33,9 @@ struct ValueRule {
 
 struct SectionRule {
     const char* name;
-    const char* item;                 // the item name a save writes
-    std::vector<ValueRule> values;    // empty: the item itself is the value
-    std::size_t itemCapacity = 0;     // when the item itself is the value
+    const char* item;               // the item name a save writes
+    std::vector<ValueRule> values;  // empty: the item itself is the value
+    std::size_t itemCapacity = 0;   // when the item itself is the value
 };
 
 const std::vector<SectionRule>& Sections() {
@@ -97,7 +97,7 @@ std::string Describe(Node node) {
 }
 
 class Checker {
-public:
+  public:
     Checker(const std::string& file, Document& document) : file_(file), document_(document) {}
 
     void Run() {
@@ -127,11 +127,12 @@ public:
     std::size_t Print() {
         std::stable_sort(findings_.begin(), findings_.end(),
                          [](const auto& a, const auto& b) { return a.first < b.first; });
-        for (const auto& [line, message] : findings_) std::cout << file_ << ":" << line << ": " << message << "\n";
+        for (const auto& [line, message] : findings_)
+            std::cout << file_ << ":" << line << ": " << message << "\n";
         return findings_.size();
     }
 
-private:
+  private:
     static const SectionRule* FindSection(const std::string& name) {
         for (const SectionRule& rule : Sections()) {
             if (name == rule.name) return &rule;
@@ -139,7 +140,9 @@ private:
         return nullptr;
     }
 
-    void Report(Node node, const std::string& message) { findings_.emplace_back(Document::LineOf(node), message); }
+    void Report(Node node, const std::string& message) {
+        findings_.emplace_back(Document::LineOf(node), message);
+    }
 
     // The text of `node` in the system code page, whole (up to far beyond any capacity).
     std::string LocalText(Node node, std::size_t capacity) {
@@ -151,7 +154,8 @@ private:
     // Reports markup inside a value and a text longer than `capacity` allows; returns the text
     // as a load keeps it.
     std::string CheckText(Node value, const std::string& what, std::size_t capacity) {
-        for (Node child = Document::FirstChild(value); child; child = Document::NextSibling(child)) {
+        for (Node child = Document::FirstChild(value); child;
+             child = Document::NextSibling(child)) {
             if (Document::IsElement(child) || Document::NodeName(child) == "#comment") {
                 Report(child, "markup inside " + what + " is dropped; only its text is kept");
                 break;
@@ -175,7 +179,8 @@ private:
             }
             const std::string itemName = Document::NodeName(item);
             if (rule.item != nullptr && itemName != rule.item) {
-                Report(item, "the item '" + itemName + "' in " + rule.name + " is read as " + rule.item);
+                Report(item,
+                       "the item '" + itemName + "' in " + rule.name + " is read as " + rule.item);
             }
             if (rule.values.empty()) {
                 CheckText(item, itemName, rule.itemCapacity);
@@ -194,7 +199,8 @@ private:
         if (!names.insert(local).second) {
             Report(item, "a later duplicate of the configuration field '" + name + "' is dropped");
         }
-        if (!IsSavableFieldName(name)) Report(item, "the configuration name '" + name + "' cannot be saved");
+        if (!IsSavableFieldName(name))
+            Report(item, "the configuration name '" + name + "' cannot be saved");
     }
 
     // Checks the values of one item; returns its SHORT text as a load keeps it (for RESERVE).
@@ -220,7 +226,8 @@ private:
             const std::string text = CheckText(child, name, value->capacity);
             if (name == kShort) shortText = text;
             if (value->kind == Kind::Flag && text != "0" && text != "1") {
-                Report(child, "the flag " + name + " is '" + text + "'; only \"1\" sets it, so it reads as 0");
+                Report(child, "the flag " + name + " is '" + text +
+                                  "'; only \"1\" sets it, so it reads as 0");
             }
             if (value->kind == Kind::Number && !IsCleanDecimal(text)) {
                 Report(child, "the number " + name + " is '" + text + "'; it reads as " +
@@ -242,8 +249,8 @@ int Check(const std::string& file) {
     xml::LoadError error;
     if (document == nullptr || !document->Load(file, error)) {
         if (error.kind == xml::LoadError::Kind::NotWellFormed) {
-            std::cout << file << ":" << error.line << ":" << error.column << ": not well-formed XML: " << error.text
-                      << "\n";
+            std::cout << file << ":" << error.line << ":" << error.column
+                      << ": not well-formed XML: " << error.text << "\n";
         } else {
             std::cerr << "korvane: " << file << ": cannot read: " << error.text << "\n";
         }

@@ -27,8 +27,8 @@ const std::array<CountFunction, 4> kCommandCounts = {GetPreExecuteCount, GetPost
                                                      GetUpdateExecuteCount, GetDeleteExecuteCount};
 const std::array<CommandFunction, 4> kCommandGetters = {GetPreExecute, GetPostExecute,
                                                         GetUpdateExecute, GetDeleteExecute};
-const std::array<int32_t (*)(const char*), 4> kCommandSetters = {SetPreExecute, SetPostExecute,
-                                                                 SetUpdateExecute, SetDeleteExecute};
+const std::array<int32_t (*)(const char*), 4> kCommandSetters = {
+    SetPreExecute, SetPostExecute, SetUpdateExecute, SetDeleteExecute};
 
 std::vector<Description::Process> ReadProcesses(CountFunction count, KillFunction get) {
     std::vector<Description::Process> processes;
@@ -40,7 +40,9 @@ std::vector<Description::Process> ReadProcesses(CountFunction count, KillFunctio
     return processes;
 }
 
-std::string Utf8(const std::string& text) { return platform::ToUtf8Replacing(text); }
+std::string Utf8(const std::string& text) {
+    return platform::ToUtf8Replacing(text);
+}
 
 std::string Local(const nlohmann::json& value, const char* what) {
     if (!value.is_string()) throw std::runtime_error(std::string(what) + " must be a string");
@@ -57,7 +59,8 @@ std::int32_t Integer(const nlohmann::json& value, const char* what) {
 
 const nlohmann::json& Member(const nlohmann::json& object, const char* name) {
     static const nlohmann::json kMissing;
-    if (!object.is_object()) throw std::runtime_error(std::string("expected an object holding ") + name);
+    if (!object.is_object())
+        throw std::runtime_error(std::string("expected an object holding ") + name);
     const auto found = object.find(name);
     return found != object.end() ? *found : kMissing;
 }
@@ -125,8 +128,10 @@ Description ReadLoadedDescription(const std::string& path) {
 
 void FillLibrary(const Description& description) {
     ClearInMemory();
-    for (const auto& word : description.words) SetReservedWord(word.word.c_str(), word.meaning.c_str(), "");
-    for (const auto& field : description.fields) SetElementField(field.name.c_str(), field.value.c_str());
+    for (const auto& word : description.words)
+        SetReservedWord(word.word.c_str(), word.meaning.c_str(), "");
+    for (const auto& field : description.fields)
+        SetElementField(field.name.c_str(), field.value.c_str());
     for (const auto& f : description.files) {
         SetFileInfo(f.srcPath.c_str(), f.fileName.c_str(), f.folder.c_str(), f.version.c_str(),
                     f.targetOs.c_str(), f.shortcut.c_str(), f.displayName.c_str(), f.iconIndex,
@@ -135,10 +140,13 @@ void FillLibrary(const Description& description) {
     for (const auto& r : description.registries) {
         SetRegistryInfo(r.regPath.c_str(), r.key.c_str(), r.type, r.value.c_str(), r.action);
     }
-    for (const auto& p : description.preKills) SetPreKillProcess(p.className.c_str(), p.title.c_str());
-    for (const auto& p : description.upKills) SetUpKillProcess(p.className.c_str(), p.title.c_str());
+    for (const auto& p : description.preKills)
+        SetPreKillProcess(p.className.c_str(), p.title.c_str());
+    for (const auto& p : description.upKills)
+        SetUpKillProcess(p.className.c_str(), p.title.c_str());
     for (std::size_t list = 0; list < kCommandSetters.size(); ++list) {
-        for (const auto& command : description.commands[list]) kCommandSetters[list](command.c_str());
+        for (const auto& command : description.commands[list])
+            kCommandSetters[list](command.c_str());
     }
 }
 
@@ -199,8 +207,8 @@ Description FromJson(const nlohmann::json& json) {
                                      Local(Member(w, "meaning"), "reservedWords[].meaning")});
     }
     for (const auto& f : Array(json, "config")) {
-        description.fields.push_back(
-            {Local(Member(f, "name"), "config[].name"), Local(Member(f, "value"), "config[].value")});
+        description.fields.push_back({Local(Member(f, "name"), "config[].name"),
+                                      Local(Member(f, "value"), "config[].value")});
     }
     for (const auto& j : Array(json, "files")) {
         Description::File f;
@@ -231,7 +239,8 @@ Description FromJson(const nlohmann::json& json) {
     for (const auto& [name, processes] :
          {std::pair{"preKill", &description.preKills}, std::pair{"upKill", &description.upKills}}) {
         for (const auto& p : Array(json, name)) {
-            processes->push_back({Local(Member(p, "className"), "className"), Local(Member(p, "title"), "title")});
+            processes->push_back(
+                {Local(Member(p, "className"), "className"), Local(Member(p, "title"), "title")});
         }
     }
     for (std::size_t list = 0; list < kCommandListNames.size(); ++list) {

@@ -20,7 +20,8 @@ struct Description {
     };
     struct File {
         std::string srcPath, fileName, folder, version, targetOs, shortcut, displayName;
-        std::int32_t iconIndex = 0, selfReg = 0, overwrite = 0, fileSize = 0, realTime = 0, reboot = 0;
+        std::int32_t iconIndex = 0, selfReg = 0, overwrite = 0, fileSize = 0, realTime = 0,
+                     reboot = 0;
     };
     struct Registry {
         std::string regPath, key;
@@ -43,7 +44,7 @@ struct Description {
 
 // Names of the command lists, in the order of Description::commands.
 inline constexpr std::array<const char*, 4> kCommandListNames = {"preExecute", "postExecute",
-                                                                  "updateExecute", "deleteExecute"};
+                                                                 "updateExecute", "deleteExecute"};
 
 // Reads the library's description, which was just loaded from the setup file at `path`. The
 // configuration field names, which no export lists, are taken from the same file.

@@ -33,7 +33,8 @@ int Build(const std::string& descriptionFile, const std::string& output) {
     try {
         description = FromJson(nlohmann::json::parse(input));
     } catch (const nlohmann::json::parse_error& error) {
-        std::cerr << "korvane: " << descriptionFile << ": not valid JSON at byte " << error.byte << "\n";
+        std::cerr << "korvane: " << descriptionFile << ": not valid JSON at byte " << error.byte
+                  << "\n";
         return kFailure;
     } catch (const std::exception& error) {
         std::cerr << "korvane: " << descriptionFile << ": " << error.what() << "\n";

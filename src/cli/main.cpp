@@ -49,7 +49,8 @@ int main(int argc, char** argv) {
     show->add_flag("--json", json, "Print the whole description as one JSON document");
     show->callback([&] { status = Show(file, json); });
 
-    auto* check = app.add_subcommand("check", "Report what loading a setup file would change or drop");
+    auto* check =
+        app.add_subcommand("check", "Report what loading a setup file would change or drop");
     check->add_option("FILE", file, "Setup file")->required();
     check->callback([&] { status = Check(file); });
 
@@ -58,7 +59,8 @@ int main(int argc, char** argv) {
     format->add_option("-o,--output", output, "Write here instead of replacing FILE");
     format->callback([&] { status = Format(file, output); });
 
-    auto* build = app.add_subcommand("build", "Build a setup file from the JSON form that show --json prints");
+    auto* build = app.add_subcommand(
+        "build", "Build a setup file from the JSON form that show --json prints");
     build->add_option("DESCRIPTION", file, "JSON description")->required();
     build->add_option("-o,--output", output, "Setup file to write")->required();
     build->callback([&] { status = Build(file, output); });
@@ -66,10 +68,13 @@ int main(int argc, char** argv) {
     std::vector<std::string> words;
     auto* expand = app.add_subcommand("expand", "Print each path with reserved words expanded");
     // One value per occurrence, taken as it stands (no splitting of "[...]" lists).
-    expand->add_option("--word", words, "A reserved word and its expansion, as WORD=TEXT (repeatable)")
+    expand
+        ->add_option("--word", words,
+                     "A reserved word and its expansion, as WORD=TEXT (repeatable)")
         ->allow_extra_args(false)
         ->check([](const std::string& value) {
-            return value.find('=') == std::string::npos ? std::string("expected WORD=TEXT") : std::string();
+            return value.find('=') == std::string::npos ? std::string("expected WORD=TEXT")
+                                                        : std::string();
         });
     TakePositionals(expand, "PATH");
     expand->callback([&] {

@@ -16,7 +16,7 @@ namespace fs = std::filesystem;
 
 // A temporary directory that the process works in while it exists.
 class PrivateWorkingDirectory {
-public:
+  public:
     PrivateWorkingDirectory() : previous_(fs::current_path()) {
         std::string pattern = (fs::temp_directory_path() / "korvane-XXXXXX").string();
         if (mkdtemp(pattern.data()) == nullptr) return;
@@ -36,7 +36,7 @@ public:
     bool ok() const { return !path_.empty(); }
     const fs::path& path() const { return path_; }
 
-private:
+  private:
     fs::path previous_;
     fs::path path_;
 };
@@ -89,8 +89,9 @@ bool SaveSetupFileExplained(const std::string& path, std::string& reason) {
     } else if (access(directory.c_str(), W_OK) != 0 || fs::is_directory(target, error)) {
         reason = path + ": cannot write: not writable";
     } else {
-        reason = path + ": cannot write: a configuration name is not a valid XML element name, "
-                        "or a text holds a character XML cannot carry";
+        reason = path +
+                 ": cannot write: a configuration name is not a valid XML element name, "
+                 "or a text holds a character XML cannot carry";
     }
     return false;
 }

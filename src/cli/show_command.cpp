@@ -17,7 +17,8 @@ using Row = std::vector<std::string>;
 // Width of a text on a terminal, counting characters rather than bytes.
 std::size_t DisplayWidth(const std::string& text) {
     std::size_t width = 0;
-    for (std::size_t at = 0; at < text.size(); at += platform::CharLength(text.data() + at, text.size() - at)) {
+    for (std::size_t at = 0; at < text.size();
+         at += platform::CharLength(text.data() + at, text.size() - at)) {
         ++width;
     }
     return width;
@@ -32,13 +33,15 @@ void PrintTable(const std::string& title, const Row& header, const std::vector<R
     std::vector<std::size_t> widths(header.size());
     for (std::size_t column = 0; column < header.size(); ++column) {
         widths[column] = DisplayWidth(header[column]);
-        for (const Row& row : rows) widths[column] = std::max(widths[column], DisplayWidth(row[column]));
+        for (const Row& row : rows)
+            widths[column] = std::max(widths[column], DisplayWidth(row[column]));
     }
     auto print = [&](const Row& row) {
         std::cout << " ";
         for (std::size_t column = 0; column < row.size(); ++column) {
             std::cout << " " << row[column];
-            if (column + 1 < row.size()) std::cout << std::string(widths[column] - DisplayWidth(row[column]) + 1, ' ');
+            if (column + 1 < row.size())
+                std::cout << std::string(widths[column] - DisplayWidth(row[column]) + 1, ' ');
         }
         std::cout << "\n";
     };
@@ -63,18 +66,21 @@ void PrintTables(const Description& d) {
                         std::to_string(f.overwrite), std::to_string(f.fileSize),
                         std::to_string(f.realTime), std::to_string(f.reboot)});
     }
-    PrintTable("Files", {"SOURCE", "NAME", "FOLDER", "VERSION", "OS", "SHORTCUT", "DISPLAY NAME",
-                         "ICON", "SELFREG", "OVERWRITE", "SIZE", "REALTIME", "REBOOT"},
+    PrintTable("Files",
+               {"SOURCE", "NAME", "FOLDER", "VERSION", "OS", "SHORTCUT", "DISPLAY NAME", "ICON",
+                "SELFREG", "OVERWRITE", "SIZE", "REALTIME", "REBOOT"},
                rows);
 
     rows.clear();
     for (const auto& r : d.registries) {
-        rows.push_back({r.regPath, r.key, std::to_string(r.type), r.value, std::to_string(r.action)});
+        rows.push_back(
+            {r.regPath, r.key, std::to_string(r.type), r.value, std::to_string(r.action)});
     }
     PrintTable("Registry values", {"PATH", "KEY", "TYPE", "VALUE", "ACTION"}, rows);
 
-    for (const auto& [title, processes] : {std::pair{"Processes to stop before installing", &d.preKills},
-                                           std::pair{"Processes to stop before updating", &d.upKills}}) {
+    for (const auto& [title, processes] :
+         {std::pair{"Processes to stop before installing", &d.preKills},
+          std::pair{"Processes to stop before updating", &d.upKills}}) {
         rows.clear();
         for (const auto& p : *processes) rows.push_back({p.className, p.title});
         PrintTable(title, {"WINDOW CLASS", "WINDOW TITLE"}, rows);

@@ -33,7 +33,8 @@ std::string FindStylesheet() {
 
 std::string StylesheetSearchPath() {
     std::string places;
-    for (const fs::path& candidate : Candidates()) places += (places.empty() ? "" : ", ") + candidate.string();
+    for (const fs::path& candidate : Candidates())
+        places += (places.empty() ? "" : ", ") + candidate.string();
     return places;
 }
 

@@ -17,11 +17,15 @@ std::int32_t ParseDecimal(std::string_view text) {
         if (magnitude <= limit) magnitude = magnitude * 10 + (text[at] - '0');
     }
     const std::int64_t value = negative ? -magnitude : magnitude;
-    if (value > std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
-    if (value < std::numeric_limits<std::int32_t>::min()) return std::numeric_limits<std::int32_t>::min();
+    if (value > std::numeric_limits<std::int32_t>::max())
+        return std::numeric_limits<std::int32_t>::max();
+    if (value < std::numeric_limits<std::int32_t>::min())
+        return std::numeric_limits<std::int32_t>::min();
     return static_cast<std::int32_t>(value);
 }
 
-std::string FormatDecimal(std::int32_t value) { return std::to_string(value); }
+std::string FormatDecimal(std::int32_t value) {
+    return std::to_string(value);
+}
 
 }  // namespace korvane::model

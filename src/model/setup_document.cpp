@@ -10,7 +10,9 @@
 namespace korvane::model {
 namespace {
 
-std::int32_t CountOf(std::size_t size) { return static_cast<std::int32_t>(size); }
+std::int32_t CountOf(std::size_t size) {
+    return static_cast<std::int32_t>(size);
+}
 
 template <typename Record>
 Record& Append(RecordList<Record>& list) {
@@ -116,17 +118,22 @@ const CommandList& SetupDocument::Commands(CommandKind list) const {
 
 CommandList& SetupDocument::CommandsOf(CommandKind list) {
     switch (list) {
-        case CommandKind::PreExecute: return preExecute_;
-        case CommandKind::PostExecute: return postExecute_;
-        case CommandKind::UpdateExecute: return updateExecute_;
-        case CommandKind::DeleteExecute: break;
+        case CommandKind::PreExecute:
+            return preExecute_;
+        case CommandKind::PostExecute:
+            return postExecute_;
+        case CommandKind::UpdateExecute:
+            return updateExecute_;
+        case CommandKind::DeleteExecute:
+            break;
     }
     return deleteExecute_;
 }
 
 const std::string& SetupDocument::ElementFieldAddingAbsent(std::string_view name) {
     auto found = elementFields_.find(name);
-    if (found == elementFields_.end()) found = elementFields_.emplace(std::string(name), std::string()).first;
+    if (found == elementFields_.end())
+        found = elementFields_.emplace(std::string(name), std::string()).first;
     return found->second;
 }
 

@@ -13,7 +13,7 @@
 namespace korvane::model {
 
 class SetupDocument : public xml::XmlDocumentHost {
-public:
+  public:
     SetupDocument() = default;
     ~SetupDocument() override = default;
 
@@ -58,14 +58,14 @@ public:
     // `setupPath` with every reserved word replaced by its expansion (see path_expansion.h).
     std::string ExpandReservedWords(std::string_view setupPath) const;
 
-protected:
+  protected:
     // Builds the setup file's tree in the host's document.
     std::int32_t BuildXml() override;
     // Replaces every table with what the host's document holds. The document is read into
     // fresh tables first, so a read that fails leaves the description as it was.
     std::int32_t ParseXml() override;
 
-private:
+  private:
     void SwapTables(SetupDocument& other) noexcept;
     CommandList& CommandsOf(CommandKind list);
 

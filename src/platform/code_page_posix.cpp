@@ -37,16 +37,16 @@ unsigned CodePageOfCodeSet(const std::string& normalised) {
         unsigned codePage;
     };
     static const Alias aliases[] = {
-        {"UTF8", kCodePageUtf8},        {"ANSIX3.41968", kCodePageUtf8},  // the C locale
-        {"ASCII", kCodePageUtf8},       {"USASCII", kCodePageUtf8},
-        {"EUCKR", kCodePageKorean},     {"UHC", kCodePageKorean},
-        {"CP949", kCodePageKorean},     {"SHIFTJIS", kCodePageShiftJis},
-        {"SJIS", kCodePageShiftJis},    {"CP932", kCodePageShiftJis},
+        {"UTF8", kCodePageUtf8},           {"ANSIX3.41968", kCodePageUtf8},  // the C locale
+        {"ASCII", kCodePageUtf8},          {"USASCII", kCodePageUtf8},
+        {"EUCKR", kCodePageKorean},        {"UHC", kCodePageKorean},
+        {"CP949", kCodePageKorean},        {"SHIFTJIS", kCodePageShiftJis},
+        {"SJIS", kCodePageShiftJis},       {"CP932", kCodePageShiftJis},
         {"WINDOWS31J", kCodePageShiftJis}, {"GBK", kCodePageGbk},
-        {"CP936", kCodePageGbk},        {"GB2312", kCodePageGbk},
-        {"EUCCN", kCodePageGbk},        {"BIG5", kCodePageBig5},
-        {"BIG5HKSCS", kCodePageBig5},   {"CP950", kCodePageBig5},
-        {"CP1252", kCodePageLatin1},    {"WINDOWS1252", kCodePageLatin1},
+        {"CP936", kCodePageGbk},           {"GB2312", kCodePageGbk},
+        {"EUCCN", kCodePageGbk},           {"BIG5", kCodePageBig5},
+        {"BIG5HKSCS", kCodePageBig5},      {"CP950", kCodePageBig5},
+        {"CP1252", kCodePageLatin1},       {"WINDOWS1252", kCodePageLatin1},
     };
     for (const Alias& alias : aliases) {
         if (normalised == alias.name) return alias.codePage;
@@ -56,13 +56,20 @@ unsigned CodePageOfCodeSet(const std::string& normalised) {
 
 const char* CharsetOfCodePage(unsigned codePage) {
     switch (codePage) {
-        case kCodePageShiftJis: return "CP932";
-        case kCodePageGbk: return "CP936";
-        case kCodePageKorean: return "CP949";
-        case kCodePageBig5: return "CP950";
-        case kCodePageLatin1: return "CP1252";
-        case kCodePageUtf8: return "UTF-8";
-        default: return nullptr;
+        case kCodePageShiftJis:
+            return "CP932";
+        case kCodePageGbk:
+            return "CP936";
+        case kCodePageKorean:
+            return "CP949";
+        case kCodePageBig5:
+            return "CP950";
+        case kCodePageLatin1:
+            return "CP1252";
+        case kCodePageUtf8:
+            return "UTF-8";
+        default:
+            return nullptr;
     }
 }
 
@@ -113,7 +120,7 @@ std::string ReplaceInvalidUtf8(std::string_view text, std::string_view replaceme
 // one costs far more than converting a short text. A descriptor holds conversion state, so
 // conversions take turns.
 class ConverterCache {
-public:
+  public:
     ~ConverterCache() {
         for (Entry& entry : entries_) iconv_close(entry.descriptor);
     }
@@ -130,7 +137,7 @@ public:
         return true;
     }
 
-private:
+  private:
     struct Entry {
         std::string to, from;
         iconv_t descriptor;
@@ -155,7 +162,9 @@ ConverterCache converters;
 // How many input bytes to step over at a position iconv could not convert.
 using SkipFunction = std::size_t (*)(const char* in, std::size_t left);
 
-std::size_t SkipCodePageChar(const char* in, std::size_t left) { return CharLength(in, left); }
+std::size_t SkipCodePageChar(const char* in, std::size_t left) {
+    return CharLength(in, left);
+}
 
 std::size_t SkipUtf8Char(const char* in, std::size_t left) {
     return CharLengthIn(kCodePageUtf8, in, left);
@@ -207,15 +216,20 @@ bool Convert(const char* to, const char* from, std::string_view text, std::strin
 
 }  // namespace
 
-unsigned SystemCodePage() { return SystemCodeSet().codePage; }
+unsigned SystemCodePage() {
+    return SystemCodeSet().codePage;
+}
 
 bool IsLeadByte(unsigned codePage, unsigned char byte) {
     switch (codePage) {
-        case kCodePageShiftJis: return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+        case kCodePageShiftJis:
+            return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
         case kCodePageGbk:
         case kCodePageKorean:
-        case kCodePageBig5: return byte >= 0x81 && byte <= 0xFE;
-        default: return false;
+        case kCodePageBig5:
+            return byte >= 0x81 && byte <= 0xFE;
+        default:
+            return false;
     }
 }
 

@@ -22,7 +22,7 @@ std::string ErrorText(int error);
 // the target is either left as it was or replaced whole. Destroyed without Commit, it removes
 // its temporary file.
 class ReplacementFile {
-public:
+  public:
     explicit ReplacementFile(const std::string& target);
     ~ReplacementFile();
     ReplacementFile(const ReplacementFile&) = delete;
@@ -35,7 +35,7 @@ public:
     // Makes the written contents durable and moves them over the target.
     bool Commit();
 
-private:
+  private:
     std::string target_;
     std::string temporaryPath_;
 };

@@ -16,7 +16,7 @@ namespace {
 
 // Closes a descriptor on every path out of a function.
 class FileDescriptor {
-public:
+  public:
     explicit FileDescriptor(int fd) : fd_(fd) {}
     ~FileDescriptor() {
         if (fd_ >= 0) close(fd_);
@@ -25,7 +25,7 @@ public:
     FileDescriptor& operator=(const FileDescriptor&) = delete;
     int get() const { return fd_; }
 
-private:
+  private:
     int fd_;
 };
 
@@ -39,8 +39,8 @@ std::string DirectoryOf(const std::string& path) {
 std::string TemporaryNameBeside(const std::string& target) {
     static std::atomic<unsigned> counter{0};
     static thread_local std::minstd_rand random(std::random_device{}());
-    return target + ".korvane-" + std::to_string(getpid()) + "-" + std::to_string(counter++) +
-           "-" + std::to_string(random());
+    return target + ".korvane-" + std::to_string(getpid()) + "-" + std::to_string(counter++) + "-" +
+           std::to_string(random());
 }
 
 }  // namespace
@@ -76,7 +76,9 @@ bool ReadWholeFile(const std::string& path, std::string& contents, int& error) {
     return true;
 }
 
-void RemoveFile(const std::string& path) { unlink(path.c_str()); }
+void RemoveFile(const std::string& path) {
+    unlink(path.c_str());
+}
 
 bool SameFile(const std::string& a, const std::string& b) {
     struct stat first, second;
@@ -84,7 +86,9 @@ bool SameFile(const std::string& a, const std::string& b) {
            first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
-std::string ErrorText(int error) { return std::strerror(error); }
+std::string ErrorText(int error) {
+    return std::strerror(error);
+}
 
 ReplacementFile::ReplacementFile(const std::string& target) : target_(target) {
     // A directory (or anything else that is not a regular file) is never replaced.
@@ -117,7 +121,8 @@ bool ReplacementFile::Commit() {
     if (rename(temporaryPath_.c_str(), target_.c_str()) != 0) return false;
     temporaryPath_.clear();
     // Make the rename itself durable.
-    FileDescriptor directory(open(DirectoryOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    FileDescriptor directory(
+        open(DirectoryOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (directory.get() >= 0) fsync(directory.get());
     return true;
 }

@@ -33,7 +33,7 @@ Node FindChildElement(Node node, std::string_view name) {
 }
 
 class Reader {
-public:
+  public:
     explicit Reader(Document& document) : document_(document) {}
 
     bool failed() const { return failed_; }
@@ -74,12 +74,13 @@ public:
     // Calls `read` for every element child of `section`, in document order.
     template <typename Read>
     void ForEachItem(Node section, Read&& read) {
-        for (Node item = Document::FirstChild(section); item && !failed_; item = Document::NextSibling(item)) {
+        for (Node item = Document::FirstChild(section); item && !failed_;
+             item = Document::NextSibling(item)) {
             if (Document::IsElement(item)) read(item);
         }
     }
 
-private:
+  private:
     Document& document_;
     bool failed_ = false;
 };
@@ -110,8 +111,9 @@ void ReadFiles(Reader& reader, Node section, model::SetupDocument& setup) {
                           reader.ChildText(item, kShortcut, kFieldCapacity),
                           reader.ChildText(item, kDisplayName, kFieldCapacity),
                           reader.ChildInteger(item, kIconIndex), reader.ChildFlag(item, kSelfReg),
-                          reader.ChildInteger(item, kOverwrite), reader.ChildInteger(item, kFileSize),
-                          reader.ChildFlag(item, kRealTime), reader.ChildFlag(item, kReboot));
+                          reader.ChildInteger(item, kOverwrite),
+                          reader.ChildInteger(item, kFileSize), reader.ChildFlag(item, kRealTime),
+                          reader.ChildFlag(item, kReboot));
     });
 }
 
@@ -129,7 +131,8 @@ void ReadRegistrys(Reader& reader, Node section, model::SetupDocument& setup) {
 template <typename Add>
 void ReadKillProcesses(Reader& reader, Node section, Add&& add) {
     reader.ForEachItem(section, [&](Node item) {
-        add(reader.ChildText(item, kClass, kClassCapacity), reader.ChildText(item, kTitle, kTitleCapacity));
+        add(reader.ChildText(item, kClass, kClassCapacity),
+            reader.ChildText(item, kTitle, kTitleCapacity));
     });
 }
 
@@ -149,14 +152,16 @@ bool ReadSetup(Document& document, model::SetupDocument& setup) {
     if (Node section = FindChildElement(root, kFiles)) ReadFiles(reader, section, setup);
     if (Node section = FindChildElement(root, kRegistrys)) ReadRegistrys(reader, section, setup);
     if (Node section = FindChildElement(root, kPreKills)) {
-        ReadKillProcesses(reader, section, [&](const std::string& className, const std::string& title) {
-            setup.AddPreKillProcess(className, title);
-        });
+        ReadKillProcesses(reader, section,
+                          [&](const std::string& className, const std::string& title) {
+                              setup.AddPreKillProcess(className, title);
+                          });
     }
     if (Node section = FindChildElement(root, kUpKills)) {
-        ReadKillProcesses(reader, section, [&](const std::string& className, const std::string& title) {
-            setup.AddUpKillProcess(className, title);
-        });
+        ReadKillProcesses(reader, section,
+                          [&](const std::string& className, const std::string& title) {
+                              setup.AddUpKillProcess(className, title);
+                          });
     }
     const std::pair<const char*, CommandKind> commandSections[] = {
         {kPreExecute, CommandKind::PreExecute},

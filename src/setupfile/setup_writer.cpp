@@ -13,7 +13,7 @@ using model::CommandKind;
 using xml::Node;
 
 class Writer {
-public:
+  public:
     explicit Writer(xml::Document& document) : document_(document) {}
 
     // An element holding one text node with `text` (in the system code page); never without
@@ -141,7 +141,7 @@ public:
         });
     }
 
-private:
+  private:
     xml::Document& document_;
 };
 

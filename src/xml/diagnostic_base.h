@@ -4,7 +4,7 @@
 namespace korvane::xml {
 
 class DiagnosticBase {
-public:
+  public:
     static constexpr unsigned kMessageSize = 512;
 
     DiagnosticBase() = default;
@@ -16,7 +16,7 @@ public:
     // failure and never cleared by a success.
     const char* Message() const { return message_; }
 
-protected:
+  protected:
     char message_[kMessageSize] = {};
 };
 

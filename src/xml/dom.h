@@ -16,11 +16,11 @@ class Document;
 
 // A node of a document, or no node at all (false in a condition).
 class Node {
-public:
+  public:
     Node() = default;
     explicit operator bool() const { return handle_ != nullptr; }
 
-private:
+  private:
     friend class Document;
     explicit Node(void* handle) : handle_(handle) {}
     void* handle_ = nullptr;
@@ -30,14 +30,14 @@ private:
 struct LoadError {
     enum class Kind { None, Unreadable, NotWellFormed };
     Kind kind = Kind::None;
-    int code = 0;    // the system's error number (Unreadable) or the parser's error code
-    int line = 0;    // where the parser stopped (NotWellFormed), 1-based
+    int code = 0;  // the system's error number (Unreadable) or the parser's error code
+    int line = 0;  // where the parser stopped (NotWellFormed), 1-based
     int column = 0;
     std::string text;  // the parser's or the system's description
 };
 
 class Document {
-public:
+  public:
     // A new, empty document; null when it cannot be created.
     static std::unique_ptr<Document> Create();
     ~Document();
@@ -94,7 +94,7 @@ public:
     // files nor reach the network.
     bool TransformInto(const Document& stylesheet, Document& result) const;
 
-private:
+  private:
     struct State;
     explicit Document(std::unique_ptr<State> state);
     std::unique_ptr<State> state_;

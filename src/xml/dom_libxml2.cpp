@@ -30,12 +30,18 @@ namespace {
 // a few per value; a document whose entities expand into millions of nodes is refused.
 constexpr std::size_t kTextVisitBudget = 32u * 1024 * 1024;
 
-constexpr int kLoadOptions =
-    XML_PARSE_NONET | XML_PARSE_NOBLANKS | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_BIG_LINES;
+constexpr int kLoadOptions = XML_PARSE_NONET | XML_PARSE_NOBLANKS | XML_PARSE_NOERROR |
+                             XML_PARSE_NOWARNING | XML_PARSE_BIG_LINES;
 
-const xmlChar* Xml(const char* text) { return reinterpret_cast<const xmlChar*>(text); }
-const char* Chars(const xmlChar* text) { return reinterpret_cast<const char*>(text); }
-xmlNodePtr NodeOf(void* handle) { return static_cast<xmlNodePtr>(handle); }
+const xmlChar* Xml(const char* text) {
+    return reinterpret_cast<const xmlChar*>(text);
+}
+const char* Chars(const xmlChar* text) {
+    return reinterpret_cast<const char*>(text);
+}
+xmlNodePtr NodeOf(void* handle) {
+    return static_cast<xmlNodePtr>(handle);
+}
 
 void InitialiseOnce() {
     static std::once_flag once;
@@ -47,7 +53,7 @@ void IgnoreStructuredError(void*, xmlErrorPtr) {}
 
 // Silences libxml2's and libxslt's error output for its lifetime and restores what was there.
 class CapturedErrors {
-public:
+  public:
     CapturedErrors()
         : generic_(xmlGenericError),
           genericContext_(xmlGenericErrorContext),
@@ -67,7 +73,7 @@ public:
     CapturedErrors(const CapturedErrors&) = delete;
     CapturedErrors& operator=(const CapturedErrors&) = delete;
 
-private:
+  private:
     xmlGenericErrorFunc generic_;
     void* genericContext_;
     xmlStructuredErrorFunc structured_;
@@ -108,7 +114,8 @@ bool EncodableIn(const char* encoding, std::string_view utf8) {
     std::size_t inLeft = utf8.size();
     char* out = output.data();
     std::size_t outLeft = output.size();
-    const bool converted = iconv(converter, &in, &inLeft, &out, &outLeft) != static_cast<std::size_t>(-1);
+    const bool converted =
+        iconv(converter, &in, &inLeft, &out, &outLeft) != static_cast<std::size_t>(-1);
     iconv_close(converter);
     return converted && inLeft == 0;
 }
@@ -124,7 +131,8 @@ std::string PseudoAttribute(std::string_view data, std::string_view name) {
             while (cursor < data.size() && data[cursor] == ' ') ++cursor;
             if (cursor < data.size() && (data[cursor] == '"' || data[cursor] == '\'')) {
                 const std::size_t end = data.find(data[cursor], cursor + 1);
-                if (end != std::string_view::npos) return std::string(data.substr(cursor + 1, end - cursor - 1));
+                if (end != std::string_view::npos)
+                    return std::string(data.substr(cursor + 1, end - cursor - 1));
             }
         }
         at += name.size();
@@ -148,7 +156,7 @@ void LinkLast(xmlNodePtr parent, xmlNodePtr child) {
 
 // Prefs that keep a stylesheet from writing files or reaching the network.
 class SecurityPrefs {
-public:
+  public:
     SecurityPrefs() : prefs_(xsltNewSecurityPrefs()) {
         if (prefs_ == nullptr) return;
         for (xsltSecurityOption option : {XSLT_SECPREF_WRITE_FILE, XSLT_SECPREF_CREATE_DIRECTORY,
@@ -167,11 +175,13 @@ public:
     SecurityPrefs& operator=(const SecurityPrefs&) = delete;
     xsltSecurityPrefsPtr get() const { return prefs_; }
 
-private:
+  private:
     xsltSecurityPrefsPtr prefs_;
 };
 
-void RecordTransformError(void* failed, const char*, ...) { *static_cast<bool*>(failed) = true; }
+void RecordTransformError(void* failed, const char*, ...) {
+    *static_cast<bool*>(failed) = true;
+}
 
 // Length of the longest prefix of `text` that ends on a whole UTF-8 character.
 std::size_t WholeUtf8Prefix(std::string_view text) {
@@ -253,8 +263,9 @@ bool Document::Load(const std::string& path, LoadError& error) {
     context->_private = &error;
     context->sax->serror = RecordParseError;
     context->sax->initialized = XML_SAX2_MAGIC;
-    xmlDocPtr parsed = xmlCtxtReadMemory(context, contents.data(), static_cast<int>(contents.size()),
-                                         path.c_str(), nullptr, kLoadOptions);
+    xmlDocPtr parsed =
+        xmlCtxtReadMemory(context, contents.data(), static_cast<int>(contents.size()), path.c_str(),
+                          nullptr, kLoadOptions);
     const bool wellFormed = parsed != nullptr && context->wellFormed;
     if (!wellFormed && error.kind == LoadError::Kind::None) {
         const xmlError* last = xmlCtxtGetLastError(context);
@@ -262,7 +273,8 @@ bool Document::Load(const std::string& path, LoadError& error) {
         error.code = last != nullptr ? last->code : 0;
         error.line = last != nullptr ? last->line : 0;
         error.column = last != nullptr ? last->int2 : 0;
-        error.text = last != nullptr && last->message != nullptr ? last->message : "not well-formed";
+        error.text =
+            last != nullptr && last->message != nullptr ? last->message : "not well-formed";
     }
     xmlFreeParserCtxt(context);
     if (!wellFormed) {
@@ -278,11 +290,13 @@ bool Document::Save(const std::string& path) {
     if (!file.IsOpen()) return false;
     CapturedErrors captured;
     if (state_->outputStyle != nullptr) {
-        if (xsltSaveResultToFilename(file.TemporaryPath().c_str(), state_->doc, state_->outputStyle, 0) < 0) {
+        if (xsltSaveResultToFilename(file.TemporaryPath().c_str(), state_->doc, state_->outputStyle,
+                                     0) < 0) {
             return false;
         }
     } else {
-        const char* encoding = state_->doc->encoding != nullptr ? Chars(state_->doc->encoding) : "UTF-8";
+        const char* encoding =
+            state_->doc->encoding != nullptr ? Chars(state_->doc->encoding) : "UTF-8";
         xmlSaveCtxtPtr save = xmlSaveToFilename(file.TemporaryPath().c_str(), encoding, 0);
         if (save == nullptr) return false;
         const bool written = xmlSaveDoc(save, state_->doc) >= 0;
@@ -323,9 +337,11 @@ bool Document::AppendProcessingInstruction(std::string_view target, std::string_
 }
 
 Node Document::CreateElement(std::string_view name) {
-    const char* encoding = state_->doc->encoding != nullptr ? Chars(state_->doc->encoding) : "UTF-8";
+    const char* encoding =
+        state_->doc->encoding != nullptr ? Chars(state_->doc->encoding) : "UTF-8";
     if (!IsElementName(name) || !EncodableIn(encoding, name)) return Node();
-    xmlNodePtr element = xmlNewDocNode(state_->doc, nullptr, Xml(std::string(name).c_str()), nullptr);
+    xmlNodePtr element =
+        xmlNewDocNode(state_->doc, nullptr, Xml(std::string(name).c_str()), nullptr);
     if (element == nullptr) return Node();
     state_->created.push_back(element);
     return Node(element);
@@ -333,7 +349,8 @@ Node Document::CreateElement(std::string_view name) {
 
 Node Document::CreateTextNode(std::string_view text) {
     if (!IsXmlText(text)) return Node();
-    xmlNodePtr node = xmlNewDocTextLen(state_->doc, Xml(text.data()), static_cast<int>(text.size()));
+    xmlNodePtr node =
+        xmlNewDocTextLen(state_->doc, Xml(text.data()), static_cast<int>(text.size()));
     if (node == nullptr) return Node();
     state_->created.push_back(node);
     return Node(node);
@@ -341,10 +358,13 @@ Node Document::CreateTextNode(std::string_view text) {
 
 bool Document::AppendChild(Node parent, Node child) {
     xmlNodePtr childNode = NodeOf(child.handle_);
-    if (childNode == nullptr || childNode->parent != nullptr || childNode->doc != state_->doc) return false;
-    xmlNodePtr parentNode = parent ? NodeOf(parent.handle_) : reinterpret_cast<xmlNodePtr>(state_->doc);
+    if (childNode == nullptr || childNode->parent != nullptr || childNode->doc != state_->doc)
+        return false;
+    xmlNodePtr parentNode =
+        parent ? NodeOf(parent.handle_) : reinterpret_cast<xmlNodePtr>(state_->doc);
     if (parentNode->type != XML_ELEMENT_NODE && parentNode->type != XML_DOCUMENT_NODE) return false;
-    if (parentNode->doc != state_->doc && parentNode != reinterpret_cast<xmlNodePtr>(state_->doc)) return false;
+    if (parentNode->doc != state_->doc && parentNode != reinterpret_cast<xmlNodePtr>(state_->doc))
+        return false;
     // A node may not become a child of itself or of one of its descendants.
     for (xmlNodePtr ancestor = parentNode; ancestor != nullptr; ancestor = ancestor->parent) {
         if (ancestor == childNode) return false;
@@ -353,7 +373,9 @@ bool Document::AppendChild(Node parent, Node child) {
     return true;
 }
 
-Node Document::DocumentElement() const { return Node(xmlDocGetRootElement(state_->doc)); }
+Node Document::DocumentElement() const {
+    return Node(xmlDocGetRootElement(state_->doc));
+}
 
 Node Document::FirstChild(Node node) {
     xmlNodePtr xmlNode = NodeOf(node.handle_);
@@ -376,16 +398,21 @@ std::string Document::NodeName(Node node) {
     xmlNodePtr xmlNode = NodeOf(node.handle_);
     if (xmlNode == nullptr) return std::string();
     switch (xmlNode->type) {
-        case XML_TEXT_NODE: return "#text";
-        case XML_CDATA_SECTION_NODE: return "#cdata-section";
-        case XML_COMMENT_NODE: return "#comment";
-        case XML_DOCUMENT_NODE: return "#document";
+        case XML_TEXT_NODE:
+            return "#text";
+        case XML_CDATA_SECTION_NODE:
+            return "#cdata-section";
+        case XML_COMMENT_NODE:
+            return "#comment";
+        case XML_DOCUMENT_NODE:
+            return "#document";
         case XML_ELEMENT_NODE:
             if (xmlNode->ns != nullptr && xmlNode->ns->prefix != nullptr) {
                 return std::string(Chars(xmlNode->ns->prefix)) + ":" + Chars(xmlNode->name);
             }
             return Chars(xmlNode->name);
-        default: return xmlNode->name != nullptr ? Chars(xmlNode->name) : std::string();
+        default:
+            return xmlNode->name != nullptr ? Chars(xmlNode->name) : std::string();
     }
 }
 
@@ -398,7 +425,8 @@ bool Document::HasName(Node node, std::string_view name) {
     xmlNodePtr xmlNode = NodeOf(node.handle_);
     if (xmlNode == nullptr) return false;
     // Elements without a prefix are compared in place; they are nearly all a setup file holds.
-    if (xmlNode->type == XML_ELEMENT_NODE && (xmlNode->ns == nullptr || xmlNode->ns->prefix == nullptr)) {
+    if (xmlNode->type == XML_ELEMENT_NODE &&
+        (xmlNode->ns == nullptr || xmlNode->ns->prefix == nullptr)) {
         return name == Chars(xmlNode->name);
     }
     return NodeName(node) == name;
@@ -449,7 +477,8 @@ bool Document::Text(Node node, std::size_t maxBytes, std::string& out) {
                 }
                 break;
             }
-            default: break;  // comments and processing instructions hold no text
+            default:
+                break;  // comments and processing instructions hold no text
         }
     }
     return true;
@@ -466,7 +495,8 @@ bool Document::TransformInto(const Document& stylesheet, Document& result) const
         return false;
     }
     SecurityPrefs prefs;
-    xsltTransformContextPtr context = prefs.get() != nullptr ? xsltNewTransformContext(style, state_->doc) : nullptr;
+    xsltTransformContextPtr context =
+        prefs.get() != nullptr ? xsltNewTransformContext(style, state_->doc) : nullptr;
     if (context == nullptr || xsltSetCtxtSecurityPrefs(prefs.get(), context) != 0) {
         if (context != nullptr) xsltFreeTransformContext(context);
         xsltFreeStylesheet(style);
@@ -474,7 +504,8 @@ bool Document::TransformInto(const Document& stylesheet, Document& result) const
     }
     bool failed = false;
     xsltSetTransformErrorFunc(context, &failed, RecordTransformError);
-    xmlDocPtr output = xsltApplyStylesheetUser(style, state_->doc, nullptr, nullptr, nullptr, context);
+    xmlDocPtr output =
+        xsltApplyStylesheetUser(style, state_->doc, nullptr, nullptr, nullptr, context);
     failed = failed || output == nullptr || context->state == XSLT_STATE_ERROR ||
              context->state == XSLT_STATE_STOPPED;
     xsltFreeTransformContext(context);

@@ -9,7 +9,9 @@
 namespace korvane::xml {
 namespace {
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+bool IsSeparator(char c) {
+    return c == '\\' || c == '/';
+}
 
 // Position of the last separator after the first character, or npos.
 std::size_t LastSeparator(const std::string& path) {
@@ -31,7 +33,9 @@ std::string FileNameOfPath(const std::string& path) {
     return separator == std::string::npos ? std::string() : path.substr(separator + 1);
 }
 
-void XmlDocumentHost::SetMessage(const char* text) { std::snprintf(message_, sizeof message_, "%s", text); }
+void XmlDocumentHost::SetMessage(const char* text) {
+    std::snprintf(message_, sizeof message_, "%s", text);
+}
 
 bool XmlDocumentHost::CreateXmlDocument() {
     ReleaseXmlDocument();

@@ -13,7 +13,7 @@
 namespace korvane::xml {
 
 class XmlDocumentHost : public DiagnosticBase {
-public:
+  public:
     static constexpr unsigned kPathSize = 260;
     // Relative names: files in the current directory at the time of the save.
     static constexpr const char* kScratchFile = "temp.xml";
@@ -38,7 +38,7 @@ public:
     // Why the last failed load failed, in more detail than the message.
     const LoadError& LastLoadError() const { return lastLoadError_; }
 
-protected:
+  protected:
     // Fills the tree of the document held; 1 on success, 0 when a node could not be made.
     virtual std::int32_t BuildXml() { return 1; }
     // Reads the document held; 1 when it was read whole.
@@ -47,7 +47,7 @@ protected:
     // The document of the load or save in progress; null between operations.
     Document* HeldDocument() const { return xmlDocument_.get(); }
 
-private:
+  private:
     std::int32_t LoadAndParse(const char* path);
     std::int32_t BuildAndSave(const char* path);
     bool CreateXmlDocument();

@@ -11,10 +11,9 @@ struct Range {
 
 // NameStartChar of XML 1.0 (fifth edition), without ':'.
 constexpr Range kStartRanges[] = {
-    {'A', 'Z'},         {'_', '_'},         {'a', 'z'},         {0xC0, 0xD6},
-    {0xD8, 0xF6},       {0xF8, 0x2FF},      {0x370, 0x37D},     {0x37F, 0x1FFF},
-    {0x200C, 0x200D},   {0x2070, 0x218F},   {0x2C00, 0x2FEF},   {0x3001, 0xD7FF},
-    {0xF900, 0xFDCF},   {0xFDF0, 0xFFFD},   {0x10000, 0xEFFFF},
+    {'A', 'Z'},       {'_', '_'},       {'a', 'z'},       {0xC0, 0xD6},     {0xD8, 0xF6},
+    {0xF8, 0x2FF},    {0x370, 0x37D},   {0x37F, 0x1FFF},  {0x200C, 0x200D}, {0x2070, 0x218F},
+    {0x2C00, 0x2FEF}, {0x3001, 0xD7FF}, {0xF900, 0xFDCF}, {0xFDF0, 0xFFFD}, {0x10000, 0xEFFFF},
 };
 
 // What NameChar adds to NameStartChar.
@@ -41,7 +40,8 @@ std::size_t DecodeUtf8(std::string_view text, char32_t& c) {
         return lead < 0x80 ? 1 : 0;
     }
     c = lead & (0xFF >> (length + 1));
-    for (std::size_t i = 1; i < length; ++i) c = (c << 6) | (static_cast<unsigned char>(text[i]) & 0x3F);
+    for (std::size_t i = 1; i < length; ++i)
+        c = (c << 6) | (static_cast<unsigned char>(text[i]) & 0x3F);
     return length;
 }
 

@@ -13,7 +13,7 @@ namespace {
 using korvane::testing::GuardedBuffer;
 
 class FieldsAndWords : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ClearInMemory(); }
 
     static std::string Field(const char* name) {

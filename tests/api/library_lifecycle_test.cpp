@@ -11,7 +11,7 @@ using CountFunction = int32_t (*)();
 using AddCommandFunction = int32_t (*)(const char*);
 
 class LoadedLibrary {
-public:
+  public:
     LoadedLibrary() : handle_(dlopen(KORVANE_LIBRARY_PATH, RTLD_NOW | RTLD_LOCAL)) {}
     ~LoadedLibrary() {
         if (handle_ != nullptr) dlclose(handle_);
@@ -22,7 +22,7 @@ public:
         return reinterpret_cast<Function>(dlsym(handle_, name));
     }
 
-private:
+  private:
     void* handle_;
 };
 

@@ -13,7 +13,7 @@ namespace {
 using korvane::testing::GuardedBuffer;
 
 class Exports : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ClearInMemory(); }
 };
 
@@ -31,11 +31,11 @@ TEST_F(Exports, EmptyDescriptionCountsNothing) {
 }
 
 TEST_F(Exports, FileInfoComesBackInTheParameterOrderItWentIn) {
-    EXPECT_EQ(SetFileInfo("src", "name", "folder", "version", "os", "short", "display", 1, 2, 3,
-                          4, 5, 6),
-              1);
-    EXPECT_EQ(SetFileInfo("src2", "name2", "folder2", "version2", "os2", "short2", "display2",
-                          -7, 0, INT_MIN, INT_MAX, 9, -1),
+    EXPECT_EQ(
+        SetFileInfo("src", "name", "folder", "version", "os", "short", "display", 1, 2, 3, 4, 5, 6),
+        1);
+    EXPECT_EQ(SetFileInfo("src2", "name2", "folder2", "version2", "os2", "short2", "display2", -7,
+                          0, INT_MIN, INT_MAX, 9, -1),
               2);
 
     GuardedBuffer src(260), name(260), folder(260), version(128), os(20), shortcut(10),
@@ -183,8 +183,8 @@ TEST_F(Exports, PositionsOutsideATableReturnZeroAndWriteNothing) {
 }
 
 TEST_F(Exports, NullTextsCountAsEmptyAndNullOutputsAreSkipped) {
-    EXPECT_EQ(SetFileInfo(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, 1, 0, 0,
-                          0, 0, 0),
+    EXPECT_EQ(SetFileInfo(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, 1, 0, 0, 0,
+                          0, 0),
               1);
     EXPECT_EQ(SetRegistryInfo(nullptr, nullptr, 3, nullptr, 0), 1);
     EXPECT_EQ(SetPreKillProcess(nullptr, nullptr), 1);

@@ -15,7 +15,7 @@ using korvane::testing::GuardedBuffer;
 using korvane::testing::ScratchDirectory;
 
 class SetupFiles : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ClearInMemory(); }
     ScratchDirectory directory_;
 };

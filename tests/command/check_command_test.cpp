@@ -35,7 +35,8 @@ TEST(CheckCommand, ReportsEachProblemOnItsLine) {
     <NAME>a</NAME>
     <NAME>b</NAME>
     <a:b xmlns:a="urn:x">x</a:b>
-    <LONG>)" + std::string(1100, 'x') + R"(</LONG>
+    <LONG>)" + std::string(1100, 'x') +
+                                      R"(</LONG>
   </CONFIG>
   <FILES>
     <FILE>
@@ -67,10 +68,12 @@ TEST(CheckCommand, ReportsEachProblemOnItsLine) {
              "seeded.xml:21: the number ICONINDEX is ' 12'; it reads as 12",
              "seeded.xml:22: the element 'COLOR' in FILE is ignored",
              "seeded.xml:24: the item 'ITEM' in FILES is read as FILE",
-             "seeded.xml:26: 'pi' (a processing instruction or entity reference) in PREEXECUTE is skipped",
+             "seeded.xml:26: 'pi' (a processing instruction or entity reference) in PREEXECUTE is "
+             "skipped",
              "seeded.xml:26: markup inside COMMAND is dropped",
          }) {
-        EXPECT_NE(result.out.find(expected), std::string::npos) << expected << "\nin:\n" << result.out;
+        EXPECT_NE(result.out.find(expected), std::string::npos) << expected << "\nin:\n"
+                                                                << result.out;
     }
 }
 

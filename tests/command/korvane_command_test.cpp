@@ -88,7 +88,8 @@ TEST(Command, ConventionalOptionsAndUsageErrors) {
     CommandResult version = RunKorvane({"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, "korvane 0.1.0\n");
-    for (const char* subcommand : {"show", "check", "format", "build", "expand", "version", "folders"}) {
+    for (const char* subcommand :
+         {"show", "check", "format", "build", "expand", "version", "folders"}) {
         CommandResult help = RunKorvane({subcommand, "--help"});
         EXPECT_EQ(help.status, 0) << subcommand;
         EXPECT_NE(help.out.find("Usage"), std::string::npos) << subcommand;
@@ -104,11 +105,11 @@ TEST(Command, ConventionalOptionsAndUsageErrors) {
 TEST(Command, ShowPrintsEverySection) {
     CommandResult shown = RunKorvane({"show", kExample});
     ASSERT_EQ(shown.status, 0) << shown.err;
-    for (const char* text : {"Reserved words (3)", "[COMMONAPPDATA]", "Configuration (5)",
-                             "Harbor Notes", "Files (4)", "hnprint.sys", "Registry values (3)",
-                             "SyncInterval", "Processes to stop before installing (1)",
-                             "Processes to stop before updating (2)", "HNSyncTray",
-                             "Commands on removal (1)", "/unregister"}) {
+    for (const char* text :
+         {"Reserved words (3)", "[COMMONAPPDATA]", "Configuration (5)", "Harbor Notes", "Files (4)",
+          "hnprint.sys", "Registry values (3)", "SyncInterval",
+          "Processes to stop before installing (1)", "Processes to stop before updating (2)",
+          "HNSyncTray", "Commands on removal (1)", "/unregister"}) {
         EXPECT_NE(shown.out.find(text), std::string::npos) << text;
     }
     EXPECT_EQ(shown.err, "");
@@ -164,7 +165,8 @@ TEST(Command, FormatLeavesTheCurrentDirectoryAsItWas) {
     ASSERT_EQ(RunKorvane({"format", "setup.xml", "-o", "pretty.xml"}).status, 0);
     ASSERT_EQ(RunKorvane({"format", "setup.xml"}).status, 0);
     EXPECT_EQ(directory.Read("setup.xml"), directory.Read("pretty.xml"));
-    EXPECT_NE(directory.Read("setup.xml").find("  <CONFIG>\n    <A>1</A>\n    <B>2</B>\n"), std::string::npos);
+    EXPECT_NE(directory.Read("setup.xml").find("  <CONFIG>\n    <A>1</A>\n    <B>2</B>\n"),
+              std::string::npos);
     EXPECT_EQ(directory.Read("temp.xml"), "the user's own temp.xml");
     EXPECT_EQ(directory.Listing(), "pretty.xml setup.xml temp.xml ");
 
@@ -174,11 +176,12 @@ TEST(Command, FormatLeavesTheCurrentDirectoryAsItWas) {
 }
 
 TEST(Command, ExpandAppliesTheGivenWords) {
-    CommandResult expanded = RunKorvane(
-        {"expand", "--word", "[APPDIR]=/opt/app/", "--word", "[DATA]=[APPDIR]data/", "[APPDIR]bin/run",
-         "[DATA]x", "plain"});
+    CommandResult expanded =
+        RunKorvane({"expand", "--word", "[APPDIR]=/opt/app/", "--word", "[DATA]=[APPDIR]data/",
+                    "[APPDIR]bin/run", "[DATA]x", "plain"});
     EXPECT_EQ(expanded.status, 0);
-    // Words apply in byte order: [APPDIR] before [DATA], so [DATA]'s expansion is not expanded again.
+    // Words apply in byte order: [APPDIR] before [DATA], so [DATA]'s expansion is not expanded
+    // again.
     EXPECT_EQ(expanded.out, "/opt/app/bin/run\n[APPDIR]data/x\nplain\n");
 }
 

@@ -20,7 +20,8 @@ inline std::string ReadAll(int fd) {
     std::string text;
     char chunk[4096];
     ssize_t got;
-    while ((got = read(fd, chunk, sizeof chunk)) > 0) text.append(chunk, static_cast<std::size_t>(got));
+    while ((got = read(fd, chunk, sizeof chunk)) > 0)
+        text.append(chunk, static_cast<std::size_t>(got));
     return text;
 }
 
@@ -37,7 +38,8 @@ inline CommandResult RunKorvane(const std::vector<std::string>& arguments) {
         dup2(outFd, 1);
         dup2(errFd, 2);
         std::vector<char*> argv{const_cast<char*>(KORVANE_COMMAND)};
-        for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+        for (const std::string& argument : arguments)
+            argv.push_back(const_cast<char*>(argument.c_str()));
         argv.push_back(nullptr);
         setenv("LC_ALL", "C", 1);
         execv(KORVANE_COMMAND, argv.data());

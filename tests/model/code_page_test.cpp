@@ -14,7 +14,7 @@ std::size_t LengthIn(unsigned codePage, const char* text) {
 TEST(CharLength, DoubleByteCodePagesNeedLeadAndTrail) {
     EXPECT_EQ(LengthIn(kCodePageKorean, "\xB0\xA1x"), 2u);  // a Hangul syllable
     EXPECT_EQ(LengthIn(kCodePageKorean, "A\xB0"), 1u);
-    EXPECT_EQ(LengthIn(kCodePageKorean, "\xB0"), 1u);  // lead byte at the end of the text
+    EXPECT_EQ(LengthIn(kCodePageKorean, "\xB0"), 1u);           // lead byte at the end of the text
     EXPECT_EQ(CharLengthIn(kCodePageKorean, "\xB0\0", 2), 1u);  // lead byte before the end
     EXPECT_EQ(LengthIn(kCodePageShiftJis, "\x82\xA0"), 2u);
     EXPECT_EQ(LengthIn(kCodePageShiftJis, "\xE0\x40"), 2u);
@@ -53,9 +53,17 @@ TEST(Utf8Conversion, ConvertsFromTheActiveCodePage) {
     std::string out;
     {
         testing::ScopedCodePage korean(kCodePageKorean);
-        ASSERT_TRUE(ToUtf8("\xB0\xA1" "A", out));
-        EXPECT_EQ(out, "\xEA\xB0\x80" "A");
-        EXPECT_EQ(ToUtf8Replacing("a\xFF" "b"), "a\xEF\xBF\xBD" "b");
+        ASSERT_TRUE(
+            ToUtf8("\xB0\xA1"
+                   "A",
+                   out));
+        EXPECT_EQ(out,
+                  "\xEA\xB0\x80"
+                  "A");
+        EXPECT_EQ(ToUtf8Replacing("a\xFF"
+                                  "b"),
+                  "a\xEF\xBF\xBD"
+                  "b");
         EXPECT_FALSE(ToUtf8("a\xFF", out));
     }
     testing::ScopedCodePage utf8(kCodePageUtf8);
@@ -63,15 +71,26 @@ TEST(Utf8Conversion, ConvertsFromTheActiveCodePage) {
     EXPECT_EQ(out, "\xEA\xB0\x80\xF0\x9F\x98\x80");
     EXPECT_FALSE(ToUtf8("a\xFF", out));
     EXPECT_FALSE(ToUtf8("\xEA\xB0", out));
-    EXPECT_EQ(ToUtf8Replacing("\xEA\xB0" "x"), "\xEF\xBF\xBD\xEF\xBF\xBD" "x");
+    EXPECT_EQ(ToUtf8Replacing("\xEA\xB0"
+                              "x"),
+              "\xEF\xBF\xBD\xEF\xBF\xBD"
+              "x");
 }
 
 TEST(Utf8Conversion, WritesQuestionMarksForWhatTheCodePageLacks) {
     {
         testing::ScopedCodePage korean(kCodePageKorean);
-        EXPECT_EQ(FromUtf8("\xEA\xB0\x80" "A"), "\xB0\xA1" "A");
-        EXPECT_EQ(FromUtf8("a\xC3\xA9\xF0\x9F\x98\x80" "b"), "a?" "?b");
-        EXPECT_EQ(FromUtf8("a\xFF" "b"), "a?b");
+        EXPECT_EQ(FromUtf8("\xEA\xB0\x80"
+                           "A"),
+                  "\xB0\xA1"
+                  "A");
+        EXPECT_EQ(FromUtf8("a\xC3\xA9\xF0\x9F\x98\x80"
+                           "b"),
+                  "a?"
+                  "?b");
+        EXPECT_EQ(FromUtf8("a\xFF"
+                           "b"),
+                  "a?b");
     }
     testing::ScopedCodePage utf8(kCodePageUtf8);
     EXPECT_EQ(FromUtf8("\xEA\xB0\x80"), "\xEA\xB0\x80");
@@ -81,8 +100,12 @@ TEST(Utf8Conversion, WritesQuestionMarksForWhatTheCodePageLacks) {
 TEST(FromUtf16, WritesQuestionMarksForWhatTheCodePageLacks) {
     {
         testing::ScopedCodePage korean(kCodePageKorean);
-        EXPECT_EQ(FromUtf16(u"\uAC00A"), "\xB0\xA1" "A");
-        EXPECT_EQ(FromUtf16(u"a\u00E9\U0001F600b"), "a?" "?b");
+        EXPECT_EQ(FromUtf16(u"\uAC00A"),
+                  "\xB0\xA1"
+                  "A");
+        EXPECT_EQ(FromUtf16(u"a\u00E9\U0001F600b"),
+                  "a?"
+                  "?b");
     }
     testing::ScopedCodePage utf8(kCodePageUtf8);
     EXPECT_EQ(FromUtf16(u"\uAC00\U0001F600"), "\xEA\xB0\x80\xF0\x9F\x98\x80");

@@ -34,12 +34,12 @@ INSTANTIATE_TEST_SUITE_P(
     PathExpansion, WorkedExample,
     ::testing::Values(
         Example{{{"%SYS%", "C:\\WINDOWS\\system32\\"}, {"%WIN%", "C:\\WINDOWS\\"}},
-                "%SYS%drv.sys", "C:\\WINDOWS\\system32\\drv.sys"},
+                "%SYS%drv.sys",
+                "C:\\WINDOWS\\system32\\drv.sys"},
         Example{{{"%WIN%", "C:\\WINDOWS\\"}}, "%WIN%a;%WIN%b", "C:\\WINDOWS\\a;C:\\WINDOWS\\b"},
         Example{{{"%A%", "%B%sub\\"}, {"%B%", "D:\\Data\\"}}, "%A%x", "D:\\Data\\sub\\x"},
         Example{{{"%A%", "D:\\"}, {"%B%", "%A%y"}}, "%B%", "%A%y"},
-        Example{{{"%P%", "X"}, {"%P%1", "Y"}}, "%P%1", "X1"},
-        Example{{{"AA", "B"}}, "AAA", "BA"},
+        Example{{{"%P%", "X"}, {"%P%1", "Y"}}, "%P%1", "X1"}, Example{{{"AA", "B"}}, "AAA", "BA"},
         Example{{{"%W%", ""}}, "%W%\\setup.ini", "\\setup.ini"},
         Example{{}, "C:\\any\\path", "C:\\any\\path"},
         // An expansion that holds its own word is not expanded again.
@@ -49,12 +49,19 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ReplaceAll, MatchesNeverStartInsideADoubleByteCharacter) {
     // 0xB0 0xA1 is one character under code page 949; "\xA1" "A" starts on its second byte.
-    const std::string source = "\xB0\xA1" "A";
-    const std::string word = "\xA1" "A";
+    const std::string source =
+        "\xB0\xA1"
+        "A";
+    const std::string word =
+        "\xA1"
+        "A";
     {
         testing::ScopedCodePage korean(platform::kCodePageKorean);
         EXPECT_EQ(ReplaceAll(source, word, "X"), source);
-        EXPECT_EQ(ReplaceAll("\xB0\xA1\xA1" "A", word, "X"), "\xB0\xA1X");
+        EXPECT_EQ(ReplaceAll("\xB0\xA1\xA1"
+                             "A",
+                             word, "X"),
+                  "\xB0\xA1X");
     }
     testing::ScopedCodePage latin(platform::kCodePageLatin1);
     EXPECT_EQ(ReplaceAll(source, word, "X"), "\xB0X");
@@ -63,7 +70,10 @@ TEST(ReplaceAll, MatchesNeverStartInsideADoubleByteCharacter) {
 TEST(ReplaceAll, MatchesNeverStartInsideAUtf8Character) {
     testing::ScopedCodePage utf8(platform::kCodePageUtf8);
     EXPECT_EQ(ReplaceAll("\xEA\xB0\x80", "\xB0\x80", "X"), "\xEA\xB0\x80");
-    EXPECT_EQ(ReplaceAll("a\xEA\xB0\x80" "b\xEA\xB0\x80", "\xEA\xB0\x80", "-"), "a-b-");
+    EXPECT_EQ(ReplaceAll("a\xEA\xB0\x80"
+                         "b\xEA\xB0\x80",
+                         "\xEA\xB0\x80", "-"),
+              "a-b-");
 }
 
 TEST(ExpandReservedWords, KeepsTheTextWithinTheBufferOnWholeCharacters) {

@@ -100,8 +100,8 @@ TEST(SetupDocument, OverlongTextsAreCutAtTheLastWholeCharacter) {
     SetupDocument document;
     const std::string hangul = "\xB0\xA1";  // one two-byte character
     const std::string fiveSyllables = hangul + hangul + hangul + hangul + hangul;  // 10 bytes
-    document.AddFileInfo(std::string(300, 's'), std::string(259, 'n'), "f", "v", "o",
-                         fiveSyllables, "a" + fiveSyllables, 0, 0, 0, 0, 0, 0);
+    document.AddFileInfo(std::string(300, 's'), std::string(259, 'n'), "f", "v", "o", fiveSyllables,
+                         "a" + fiveSyllables, 0, 0, 0, 0, 0, 0);
     const FileEntry& entry = *document.Files()[0];
     EXPECT_EQ(std::string(entry.srcPath), std::string(259, 's'));
     EXPECT_EQ(std::string(entry.fileName), std::string(259, 'n'));

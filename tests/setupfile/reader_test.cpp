@@ -16,7 +16,7 @@ using testing::DescribeSetup;
 using testing::ScratchDirectory;
 
 class Reader : public ::testing::Test {
-protected:
+  protected:
     // Loads `xml` into a fresh description and returns it described.
     std::string Read(const std::string& xml) {
         const std::string path = directory_.Write("input.xml", xml);
@@ -66,8 +66,9 @@ const char* const kReordered = R"(<?xml version="1.0"?>
 TEST_F(Reader, ReordersRenamesAndDuplicatesReadLikeTheWrittenForm) {
     const std::string written = Read(kWritten);
     EXPECT_EQ(Read(kReordered), written);
-    EXPECT_NE(written.find("file[bin\\sample.exe|sample.exe|[APPDIR]|1.0.0.1|||Sample|0|0|1|512|0|1]"),
-              std::string::npos)
+    EXPECT_NE(
+        written.find("file[bin\\sample.exe|sample.exe|[APPDIR]|1.0.0.1|||Sample|0|0|1|512|0|1]"),
+        std::string::npos)
         << written;
 }
 
@@ -115,8 +116,10 @@ TEST_F(Reader, NumbersAndFlagsFollowTheirTextRules) {
 }
 
 TEST_F(Reader, ValueIsAllTheTextBeneathItsElement) {
-    Read("<SETUP><CONFIG><F>a<i>b</i>c<![CDATA[<d>]]></F><W>  </W></CONFIG>"
-         "<PREKILLS><PREKILL><CLASS>x<y>z</y></CLASS><TITLE>\n  </TITLE></PREKILL></PREKILLS></SETUP>");
+    Read(
+        "<SETUP><CONFIG><F>a<i>b</i>c<![CDATA[<d>]]></F><W>  </W></CONFIG>"
+        "<PREKILLS><PREKILL><CLASS>x<y>z</y></CLASS><TITLE>\n  "
+        "</TITLE></PREKILL></PREKILLS></SETUP>");
     EXPECT_EQ(setup_.ElementFields().at("F"), "abc<d>");
     // A value made of blanks keeps them.
     EXPECT_EQ(setup_.ElementFields().at("W"), "  ");
@@ -127,9 +130,10 @@ TEST_F(Reader, ValueIsAllTheTextBeneathItsElement) {
 TEST_F(Reader, LoadReplacesTheWholeDescription) {
     setup_.AddReservedWord("OLD", "", "");
     setup_.AddCommand(CommandKind::DeleteExecute, "old");
-    EXPECT_EQ(Read("<SETUP><FILES><FILE><SRCPATH>1</SRCPATH></FILE><FILE><SRCPATH>2</SRCPATH></FILE>"
-                   "</FILES></SETUP>"),
-              "file[1|||||||0|0|0|0|0|0]\nfile[2|||||||0|0|0|0|0|0]\n");
+    EXPECT_EQ(
+        Read("<SETUP><FILES><FILE><SRCPATH>1</SRCPATH></FILE><FILE><SRCPATH>2</SRCPATH></FILE>"
+             "</FILES></SETUP>"),
+        "file[1|||||||0|0|0|0|0|0]\nfile[2|||||||0|0|0|0|0|0]\n");
     EXPECT_EQ(Read("<SETUP/>"), "");
 }
 

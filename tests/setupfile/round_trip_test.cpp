@@ -28,8 +28,8 @@ void FillEverySection(SetupDocument& setup, const std::string& local, const std:
     setup.AddElementField("BLANK", " ");
     setup.AddElementField("EMPTY", "");
     setup.AddElementField(name, local + " value");
-    setup.AddFileInfo("bin\\sample.exe", "sample.exe", "[APPDIR]", "1.0.0.1", "WINNT", "yes",
-                      local, -1, 1, 2, INT_MAX, 0, 1);
+    setup.AddFileInfo("bin\\sample.exe", "sample.exe", "[APPDIR]", "1.0.0.1", "WINNT", "yes", local,
+                      -1, 1, 2, INT_MAX, 0, 1);
     setup.AddFileInfo("", "", "", "", "", "", "", INT_MIN, 0, 0, 0, 1, 0);
     setup.AddRegistryInfo("Software\\Sample", "Path", "-7", "[APPDIR]>", 3);
     setup.AddRegistryInfo(local, "", "", "\t", 0);
@@ -81,7 +81,8 @@ TEST(RoundTrip, FileIsDeclaredEucKrAndIndented) {
     setup.AddElementField("TITLE", "\xED\x95\x9C \xC3\xA9");
     ASSERT_EQ(setup.SaveXmlFile("setup.xml"), 1);
     const std::string file = directory.Read("setup.xml");
-    EXPECT_EQ(file.rfind("<?xml version=\"1.0\" encoding=\"euc-kr\"?>\n<SETUP>\n  <RESERVE/>\n", 0), 0u)
+    EXPECT_EQ(file.rfind("<?xml version=\"1.0\" encoding=\"euc-kr\"?>\n<SETUP>\n  <RESERVE/>\n", 0),
+              0u)
         << file;
     // Hangul in euc-kr bytes; the e-acute, which euc-kr lacks, as a character reference.
     EXPECT_NE(file.find("<TITLE>\xC7\xD1 &#233;</TITLE>"), std::string::npos) << file;

@@ -12,20 +12,24 @@ namespace korvane::testing {
 // never hold them.
 inline std::string DescribeSetup(const model::SetupDocument& setup) {
     std::ostringstream out;
-    for (const auto& [word, entry] : setup.ReservedWords()) out << "word[" << word << "]=[" << entry->meaning << "]\n";
-    for (const auto& [name, text] : setup.ElementFields()) out << "field[" << name << "]=[" << text << "]\n";
+    for (const auto& [word, entry] : setup.ReservedWords())
+        out << "word[" << word << "]=[" << entry->meaning << "]\n";
+    for (const auto& [name, text] : setup.ElementFields())
+        out << "field[" << name << "]=[" << text << "]\n";
     for (const auto& f : setup.Files()) {
-        out << "file[" << f->srcPath << "|" << f->fileName << "|" << f->folder << "|" << f->version << "|"
-            << f->targetOs << "|" << f->shortcut << "|" << f->displayName << "|" << f->iconIndex << "|"
-            << f->selfReg << "|" << f->overwrite << "|" << f->fileSize << "|" << f->realTime << "|"
-            << f->reboot << "]\n";
+        out << "file[" << f->srcPath << "|" << f->fileName << "|" << f->folder << "|" << f->version
+            << "|" << f->targetOs << "|" << f->shortcut << "|" << f->displayName << "|"
+            << f->iconIndex << "|" << f->selfReg << "|" << f->overwrite << "|" << f->fileSize << "|"
+            << f->realTime << "|" << f->reboot << "]\n";
     }
     for (const auto& r : setup.Registries()) {
-        out << "registry[" << r->regPath << "|" << r->type << "|" << r->key << "|" << r->value << "|"
-            << r->action << "]\n";
+        out << "registry[" << r->regPath << "|" << r->type << "|" << r->key << "|" << r->value
+            << "|" << r->action << "]\n";
     }
-    for (const auto& k : setup.PreKills()) out << "prekill[" << k->className << "|" << k->title << "]\n";
-    for (const auto& k : setup.UpKills()) out << "upkill[" << k->className << "|" << k->title << "]\n";
+    for (const auto& k : setup.PreKills())
+        out << "prekill[" << k->className << "|" << k->title << "]\n";
+    for (const auto& k : setup.UpKills())
+        out << "upkill[" << k->className << "|" << k->title << "]\n";
     const std::pair<const char*, model::CommandKind> lists[] = {
         {"pre", model::CommandKind::PreExecute},
         {"post", model::CommandKind::PostExecute},

@@ -9,7 +9,7 @@
 namespace korvane::testing {
 
 class GuardedBuffer {
-public:
+  public:
     static constexpr unsigned char kFill = 0xCD;
     static constexpr std::size_t kGuard = 64;
 
@@ -23,7 +23,7 @@ public:
     // True when no guard byte after the buffer was written.
     bool GuardIntact() const { return FirstWritten(size_) == bytes_.size(); }
 
-private:
+  private:
     std::size_t FirstWritten(std::size_t from) const {
         for (std::size_t i = from; i < bytes_.size(); ++i) {
             if (bytes_[i] != kFill) return i;

@@ -6,7 +6,7 @@
 namespace korvane::testing {
 
 class ScopedCodePage {
-public:
+  public:
     explicit ScopedCodePage(unsigned codePage) { platform::SelectCodePageForTesting(codePage); }
     ~ScopedCodePage() { platform::SelectCodePageForTesting(0); }
     ScopedCodePage(const ScopedCodePage&) = delete;

@@ -14,10 +14,12 @@
 namespace korvane::testing {
 
 class ScratchDirectory {
-public:
+  public:
     // With `withStylesheet`, the project's indent.xsl is copied in.
-    explicit ScratchDirectory(bool withStylesheet = true) : previous_(std::filesystem::current_path()) {
-        std::string pattern = (std::filesystem::temp_directory_path() / "korvane-test-XXXXXX").string();
+    explicit ScratchDirectory(bool withStylesheet = true)
+        : previous_(std::filesystem::current_path()) {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "korvane-test-XXXXXX").string();
         path_ = mkdtemp(pattern.data());
         std::filesystem::current_path(path_);
         if (withStylesheet) std::filesystem::copy_file(KORVANE_INDENT_XSL, path_ / "indent.xsl");
@@ -60,7 +62,7 @@ public:
         return listing;
     }
 
-private:
+  private:
     std::filesystem::path previous_;
     std::filesystem::path path_;
 };

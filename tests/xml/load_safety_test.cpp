@@ -19,7 +19,8 @@ TEST(LoadSafety, ExternalEntitiesAndDtdsAreNeverRead) {
     const std::string secret = directory.Write("secret.txt", kSecret);
     directory.Write("secret.dtd", std::string("<!ENTITY fromdtd \"") + kSecret + "\">");
     const std::string entity = R"(<?xml version="1.0"?>
-<!DOCTYPE SETUP [<!ENTITY file SYSTEM "file://)" + secret + R"(">]>
+<!DOCTYPE SETUP [<!ENTITY file SYSTEM "file://)" +
+                               secret + R"(">]>
 <SETUP><CONFIG><F>before&file;after</F></CONFIG></SETUP>)";
     directory.Write("entity.xml", entity);
     directory.Write("dtd.xml", R"(<?xml version="1.0"?>

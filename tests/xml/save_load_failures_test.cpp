@@ -19,7 +19,7 @@ using testing::ScratchDirectory;
 const char* const kPreviousContents = "previous contents\n";
 
 class Failures : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         setup_.AddFileInfo("s", "n", "f", "v", "o", "c", "d", 1, 0, 0, 0, 0, 0);
         setup_.AddElementField("NAME", "kept");
