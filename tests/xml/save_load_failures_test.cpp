@@ -2,6 +2,9 @@
 // the caller's files as they were, no scratch file left behind.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
 
 #include <string>
 
@@ -135,6 +138,50 @@ TEST_F(Failures, SuccessfulSavesReplaceTheTargetAndRemoveTheScratchFile) {
     SetupDocument loaded;
     ASSERT_EQ(loaded.LoadXmlFile("temp.xml"), 1);
     EXPECT_EQ(DescribeSetup(loaded), before_);
+}
+
+// Everything written to standard output and standard error while `action` runs.
+template <typename Action>
+std::string PrintedDuring(Action&& action) {
+    std::fflush(stdout);
+    std::fflush(stderr);
+    char path[] = "/tmp/korvane-printed-XXXXXX";
+    const int capture = mkstemp(path);
+    const int savedOut = dup(1), savedErr = dup(2);
+    dup2(capture, 1);
+    dup2(capture, 2);
+    action();
+    std::fflush(stdout);
+    std::fflush(stderr);
+    dup2(savedOut, 1);
+    dup2(savedErr, 2);
+    close(savedOut);
+    close(savedErr);
+    std::string printed;
+    char chunk[512];
+    lseek(capture, 0, SEEK_SET);
+    for (ssize_t got; (got = read(capture, chunk, sizeof chunk)) > 0;) printed.append(chunk, got);
+    close(capture);
+    unlink(path);
+    return printed;
+}
+
+TEST_F(Failures, NothingIsEverPrinted) {
+    directory_.Write("bad.xml", "<SETUP><FILES></SETUP>");
+    directory_.Write("undeclared.xml", "<SETUP>&nowhere;</SETUP>");
+    const std::string printed = PrintedDuring([&] {
+        setup_.LoadXmlFile("bad.xml");
+        setup_.LoadXmlFile("undeclared.xml");
+        setup_.LoadXmlFile("missing.xml");
+        setup_.SaveXmlFile("no/such/folder/setup.xml");
+        directory_.Write("indent.xsl", "<xsl:stylesheet version='1.0' "
+                                       "xmlns:xsl='http://www.w3.org/1999/XSL/Transform'>"
+                                       "<xsl:bogus/></xsl:stylesheet>");
+        setup_.SaveXmlFile("setup.xml");
+        directory_.Write("indent.xsl", "<not-a-stylesheet/>");
+        setup_.SaveXmlFile("setup.xml");
+    });
+    EXPECT_EQ(printed, "");
 }
 
 TEST_F(Failures, LoadRemembersWhereTheFileCameFrom) {
