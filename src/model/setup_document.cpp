@@ -14,10 +14,11 @@ std::int32_t CountOf(std::size_t size) {
     return static_cast<std::int32_t>(size);
 }
 
+// Appends a record whose every byte the caller then writes: each text field whole (the text
+// and zeros after it), each number.
 template <typename Record>
 Record& Append(RecordList<Record>& list) {
-    // Value-initialised: every field starts zero-filled.
-    list.push_back(std::make_unique<Record>());
+    list.push_back(std::unique_ptr<Record>(new Record));
     return *list.back();
 }
 

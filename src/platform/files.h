@@ -5,9 +5,24 @@
 
 namespace korvane::platform {
 
-// Reads the whole file at `path` into `contents`. On failure returns false and sets `error` to
-// the system's error number.
-bool ReadWholeFile(const std::string& path, std::string& contents, int& error);
+// A regular file opened for reading, closed when destroyed.
+class ReadableFile {
+  public:
+    explicit ReadableFile(const std::string& path);
+    ~ReadableFile();
+    ReadableFile(const ReadableFile&) = delete;
+    ReadableFile& operator=(const ReadableFile&) = delete;
+
+    bool IsOpen() const { return descriptor_ >= 0; }
+    // The system's error number when the file could not be opened (a directory gives EISDIR).
+    int Error() const { return error_; }
+    // The POSIX file descriptor, for readers that stream from it.
+    int Descriptor() const { return descriptor_; }
+
+  private:
+    int descriptor_ = -1;
+    int error_ = 0;
+};
 
 // Removes the file at `path` if there is one.
 void RemoveFile(const std::string& path);

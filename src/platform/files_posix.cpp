@@ -4,7 +4,6 @@
 
 #include <atomic>
 #include <cerrno>
-#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <random>
@@ -45,35 +44,22 @@ std::string TemporaryNameBeside(const std::string& target) {
 
 }  // namespace
 
-bool ReadWholeFile(const std::string& path, std::string& contents, int& error) {
-    FileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+ReadableFile::ReadableFile(const std::string& path) {
+    descriptor_ = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     struct stat status;
-    if (file.get() < 0 || fstat(file.get(), &status) != 0) {
-        error = errno;
-        return false;
+    if (descriptor_ < 0 || fstat(descriptor_, &status) != 0) {
+        error_ = errno;
+    } else if (!S_ISREG(status.st_mode)) {
+        error_ = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
+    } else {
+        return;
     }
-    if (S_ISDIR(status.st_mode)) {
-        error = EISDIR;
-        return false;
-    }
-    contents.clear();
-    char chunk[65536];
-    for (;;) {
-        const ssize_t got = read(file.get(), chunk, sizeof chunk);
-        if (got == 0) break;
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            error = errno;
-            return false;
-        }
-        // The XML parser takes sizes as int.
-        if (contents.size() + static_cast<std::size_t>(got) > static_cast<std::size_t>(INT_MAX)) {
-            error = EFBIG;
-            return false;
-        }
-        contents.append(chunk, static_cast<std::size_t>(got));
-    }
-    return true;
+    if (descriptor_ >= 0) close(descriptor_);
+    descriptor_ = -1;
+}
+
+ReadableFile::~ReadableFile() {
+    if (descriptor_ >= 0) close(descriptor_);
 }
 
 void RemoveFile(const std::string& path) {

@@ -49,7 +49,8 @@ class Reader {
             failed_ = true;
             return std::string();
         }
-        std::string text = platform::FromUtf8(utf8);
+        // The parser hands out well-formed UTF-8: under a UTF-8 code page it is already the text.
+        std::string text = utf8CodePage_ ? std::move(utf8) : platform::FromUtf8(utf8);
         text.resize(platform::WholeCharPrefix(text, capacity - 1));
         return text;
     }
@@ -82,6 +83,7 @@ class Reader {
 
   private:
     Document& document_;
+    const bool utf8CodePage_ = platform::ActiveCodePage() == platform::kCodePageUtf8;
     bool failed_ = false;
 };
 

@@ -244,12 +244,11 @@ Document::~Document() = default;
 bool Document::Load(const std::string& path, LoadError& error) {
     error = LoadError();
     state_->Reset(xmlNewDoc(Xml("1.0")));
-    std::string contents;
-    int systemError = 0;
-    if (!platform::ReadWholeFile(path, contents, systemError)) {
+    platform::ReadableFile file(path);
+    if (!file.IsOpen()) {
         error.kind = LoadError::Kind::Unreadable;
-        error.code = systemError;
-        error.text = platform::ErrorText(systemError);
+        error.code = file.Error();
+        error.text = platform::ErrorText(file.Error());
         return false;
     }
     CapturedErrors captured;
@@ -263,9 +262,9 @@ bool Document::Load(const std::string& path, LoadError& error) {
     context->_private = &error;
     context->sax->serror = RecordParseError;
     context->sax->initialized = XML_SAX2_MAGIC;
+    // Streamed from the descriptor, as the parser reads its own files.
     xmlDocPtr parsed =
-        xmlCtxtReadMemory(context, contents.data(), static_cast<int>(contents.size()), path.c_str(),
-                          nullptr, kLoadOptions);
+        xmlCtxtReadFd(context, file.Descriptor(), path.c_str(), nullptr, kLoadOptions);
     const bool wellFormed = parsed != nullptr && context->wellFormed;
     if (!wellFormed && error.kind == LoadError::Kind::None) {
         const xmlError* last = xmlCtxtGetLastError(context);
@@ -434,8 +433,22 @@ bool Document::HasName(Node node, std::string_view name) {
 
 bool Document::Text(Node node, std::size_t maxBytes, std::string& out) {
     out.clear();
-    // Depth-first walk with an explicit stack of the next node to visit at each level, so that
-    // neither deep nesting nor entity expansion can exhaust the call stack.
+    xmlNodePtr start = NodeOf(node.handle_);
+    if (start == nullptr) return true;
+    // Nearly every value is an element holding one text node: no walk needed.
+    xmlNodePtr only = start->children;
+    if (start->type == XML_ELEMENT_NODE &&
+        (only == nullptr || (only->next == nullptr && only->type == XML_TEXT_NODE))) {
+        if (state_->textVisitsLeft < 2) return false;
+        state_->textVisitsLeft -= 2;
+        if (only != nullptr && only->content != nullptr) {
+            const std::string_view text = Chars(only->content);
+            out.assign(text.size() <= maxBytes
+                           ? text
+                           : text.substr(0, WholeUtf8Prefix(text.substr(0, maxBytes))));
+        }
+        return true;
+    }
     std::vector<xmlNodePtr> pending{NodeOf(node.handle_)};
     bool atStart = true;
     while (!pending.empty()) {
