@@ -229,6 +229,75 @@ KORVANE_API int32_t KORVANE_CALL GetReservedWord(int32_t index, char* word, char
    be the same buffer as `setupPath`. Returns 1. */
 KORVANE_API int32_t KORVANE_CALL SetupPathToRealPath(const char* setupPath, char* realPath);
 
+/* ------------------------------------------------------------------------------------------
+   The running system
+
+   These functions ask the system afresh at every call and do not touch the setup description.
+   Folder paths end in a backslash. Systems other than Windows have none of the Windows
+   folders: there every folder path is empty, and the paths built under the Windows folder are
+   the bare folder names described below.
+*/
+
+/* Writes into `path` the folder of kind `kind` followed by a backslash:
+     0  the system folder          (C:\WINDOWS\system32\)
+     1  the desktop                (C:\Users\Name\Desktop\)
+     2  the Windows folder         (C:\WINDOWS\)
+     3  the Start menu             (C:\Users\Name\AppData\Roaming\Microsoft\Windows\Start Menu\)
+     4  the system drive           (C:\)
+     5  the program files folder   (C:\Program Files\)
+     6  application data           (C:\Users\Name\AppData\Roaming\)
+   For kinds 1, 3 and 6 a non-zero `allUsers` picks the folder shared by all users instead of
+   the current user's; the other kinds ignore it. When the shell does not know the folder, the
+   system folder and the Windows folder come from the system instead, the system drive is the
+   drive of the Windows folder, and the program files folder is "\Program Files" on that drive
+   (none when the drive is unknown). A folder that is a drive root comes back with two
+   backslashes (C:\\). A kind outside 0 to 6, or a folder the system does not have, gives the
+   empty path: the caller judges success by a non-empty path.
+   `path` needs 261 bytes; its first 260 bytes are cleared before the path is written. A null
+   `path` is not written. Returns 0. */
+KORVANE_API int32_t KORVANE_CALL GetSpcialDirectoryInCurrentSystem(int32_t kind, int32_t allUsers,
+                                                                   char* path);
+
+/* Writes into `path` the temporary installation folder, INSTALLTEMP in the Windows folder:
+   C:\WINDOWS\INSTALLTEMP\ on a typical system, INSTALLTEMP\ when the system has no Windows
+   folder. The folder is not created. `path` needs 273 bytes (a Windows folder of up to 259
+   characters, its backslash, INSTALLTEMP, one more backslash and the terminator); the length
+   of the Windows folder plus 14 bytes is enough. Returns the length of the path (the
+   terminator not counted), also when `path` is null and nothing is written, so a caller can
+   learn the size it needs. */
+KORVANE_API int32_t KORVANE_CALL GetTempInstallPath(char* path);
+
+/* Writes into `path` the folder `name` in the Windows folder, followed by a backslash:
+   C:\WINDOWS\Fonts\ for the name Fonts; the name followed by a backslash when the system has
+   no Windows folder. A null or empty `name` gives the Windows folder followed by two
+   backslashes. The name is not checked and the folder is not created. `path` needs the
+   length of `name` plus 262 bytes (a Windows folder of up to 259 characters, two backslashes
+   and the terminator). Returns the length of the path (the terminator not counted), also
+   when `path` is null and nothing is written. */
+KORVANE_API int32_t KORVANE_CALL GetProtectedFilePath(char* path, const char* name);
+
+/* Writes into `version` the version text of the file `fileName`: the FileVersion string of its
+   version resource, for the first entry of its translation table, with every space removed
+   and every comma made a period (1, 0, 0, 1 becomes 1.0.0.1; 2.3.4 (build 7) becomes
+   2.3.4(build7)), cut at a whole character to 127 bytes. A file without a usable version text
+   gets the time-stamp form of its last write in UTC instead, T.YYYYMMDD.hhmmss.0 (always 19
+   characters, T.20070305.140903.0 for 5 March 2007 at 14:09:03). Outside Windows the version
+   resource is read from the file's PE32 or PE32+ image by the library itself, with its texts
+   converted to the system code page.
+   Results, and what `version` receives:
+     1  the cleaned FileVersion, when it is not empty;
+     1  the time-stamp form, when the file has no version resource (any file that is not a
+        Windows executable or library, for instance);
+     0  the time-stamp form, when the FileVersion is empty after cleaning or the translation
+        table is empty; the empty text instead when the file cannot be opened;
+     0  nothing, when the file is missing, cannot be opened or is a folder (and has no version
+        resource), when its version resource cannot be read or has no translation table, or
+        when it has no FileVersion for the first translation (even if a later one has).
+   A last write before the year 1601 or after 9999 has no time-stamp form: the file then counts
+   as one that cannot be opened. `version` needs 128 bytes. A null `fileName` names no file; a
+   null `version` is not written. */
+KORVANE_API int32_t KORVANE_CALL GetTargetFileVersion(const char* fileName, char* version);
+
 #ifdef __cplusplus
 }
 #endif

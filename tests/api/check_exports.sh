@@ -15,10 +15,14 @@ GetPreExecute
 GetPreExecuteCount
 GetPreKillProcess
 GetPreKillProcessCount
+GetProtectedFilePath
 GetRegistryCount
 GetRegistryInfo
 GetReservedWord
 GetReservedWordCount
+GetSpcialDirectoryInCurrentSystem
+GetTargetFileVersion
+GetTempInstallPath
 GetUpKillProcess
 GetUpKillProcessCount
 GetUpdateExecute
