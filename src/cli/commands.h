@@ -18,5 +18,7 @@ int Format(const std::string& file, const std::string& output);
 int Build(const std::string& descriptionFile, const std::string& output);
 int Expand(const std::vector<std::pair<std::string, std::string>>& words,
            const std::vector<std::string>& paths);
+int Version(const std::vector<std::string>& files);
+int Folders();
 
 }  // namespace korvane::cli

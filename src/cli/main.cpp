@@ -83,6 +83,15 @@ int main(int argc, char** argv) {
         status = Expand(pairs, Positionals(expand, "PATH"));
     });
 
+    auto* version =
+        app.add_subcommand("version", "Print the version text of each file and where it came from");
+    TakePositionals(version, "FILE");
+    version->callback([&] { status = Version(Positionals(version, "FILE")); });
+
+    auto* folders = app.add_subcommand(
+        "folders", "Print the special folders of this system and the temporary installation path");
+    folders->callback([&] { status = Folders(); });
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::Success& success) {  // --help, --version

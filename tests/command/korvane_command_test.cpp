@@ -1,5 +1,7 @@
 // End-to-end tests of the korvane command on files.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <string>
 
@@ -92,7 +94,7 @@ TEST(Command, ConventionalOptionsAndUsageErrors) {
          {"show", "check", "format", "build", "expand", "version", "folders"}) {
         CommandResult help = RunKorvane({subcommand, "--help"});
         EXPECT_EQ(help.status, 0) << subcommand;
-        EXPECT_NE(help.out.find("Usage"), std::string::npos) << subcommand;
+        EXPECT_NE(help.out.find(std::string("korvane ") + subcommand), std::string::npos) << help.out;
     }
     EXPECT_EQ(RunKorvane({}).status, 2);
     EXPECT_EQ(RunKorvane({"frobnicate"}).status, 2);
@@ -183,6 +185,33 @@ TEST(Command, ExpandAppliesTheGivenWords) {
     // Words apply in byte order: [APPDIR] before [DATA], so [DATA]'s expansion is not expanded
     // again.
     EXPECT_EQ(expanded.out, "/opt/app/bin/run\n[APPDIR]data/x\nplain\n");
+}
+
+TEST(Command, VersionSaysWhereEachTextCameFrom) {
+    ScratchDirectory directory;
+    const std::string plain = directory.Write("notes.txt", "not a Windows file");
+    // 5 March 2007, 14:09:03 UTC.
+    struct timespec times[2] = {{1173103743, 0}, {1173103743, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, plain.c_str(), times, 0), 0);
+
+    CommandResult result =
+        RunKorvane({"version", std::string(KORVANE_PE_FIXTURES) + "/version-1001.dll", "notes.txt"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, std::string(KORVANE_PE_FIXTURES) +
+                              "/version-1001.dll: 1.0.0.1 (from the version resource)\n"
+                              "notes.txt: T.20070305.140903.0 (from the time stamp)\n");
+    CommandResult missing = RunKorvane({"version", "missing.dll"});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("missing.dll"), std::string::npos);
+    EXPECT_EQ(RunKorvane({"version"}).status, 2);
+}
+
+TEST(Command, FoldersListsEveryKind) {
+    CommandResult result = RunKorvane({"folders"});
+    EXPECT_EQ(result.status, 0);
+    for (const char* text : {"system folder", "application data", "temporary installation path: "}) {
+        EXPECT_NE(result.out.find(text), std::string::npos) << result.out;
+    }
 }
 
 }  // namespace
