@@ -5,25 +5,6 @@
 
 namespace korvane::platform {
 
-// A regular file opened for reading, closed when destroyed.
-class ReadableFile {
-  public:
-    explicit ReadableFile(const std::string& path);
-    ~ReadableFile();
-    ReadableFile(const ReadableFile&) = delete;
-    ReadableFile& operator=(const ReadableFile&) = delete;
-
-    bool IsOpen() const { return descriptor_ >= 0; }
-    // The system's error number when the file could not be opened (a directory gives EISDIR).
-    int Error() const { return error_; }
-    // The POSIX file descriptor, for readers that stream from it.
-    int Descriptor() const { return descriptor_; }
-
-  private:
-    int descriptor_ = -1;
-    int error_ = 0;
-};
-
 // Removes the file at `path` if there is one.
 void RemoveFile(const std::string& path);
 

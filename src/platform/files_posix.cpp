@@ -44,24 +44,6 @@ std::string TemporaryNameBeside(const std::string& target) {
 
 }  // namespace
 
-ReadableFile::ReadableFile(const std::string& path) {
-    descriptor_ = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    struct stat status;
-    if (descriptor_ < 0 || fstat(descriptor_, &status) != 0) {
-        error_ = errno;
-    } else if (!S_ISREG(status.st_mode)) {
-        error_ = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
-    } else {
-        return;
-    }
-    if (descriptor_ >= 0) close(descriptor_);
-    descriptor_ = -1;
-}
-
-ReadableFile::~ReadableFile() {
-    if (descriptor_ >= 0) close(descriptor_);
-}
-
 void RemoveFile(const std::string& path) {
     unlink(path.c_str());
 }

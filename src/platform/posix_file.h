@@ -16,6 +16,8 @@ class PosixFile {
     PosixFile& operator=(const PosixFile&) = delete;
 
     bool IsOpen() const { return descriptor_ >= 0; }
+    // The system's error number when the file could not be opened.
+    int Error() const { return error_; }
     int Descriptor() const { return descriptor_; }
 
     // The file's status; false when the file is not open or the status cannot be read.
@@ -23,6 +25,7 @@ class PosixFile {
 
   private:
     int descriptor_;
+    int error_ = 0;
 };
 
 }  // namespace korvane::platform

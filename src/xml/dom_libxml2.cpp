@@ -13,6 +13,7 @@
 #include <libxslt/xsltInternals.h>
 #include <libxslt/xsltutils.h>
 
+#include <cerrno>
 #include <cstring>
 #include <mutex>
 #include <new>
@@ -20,6 +21,7 @@
 
 #include "platform/code_page.h"
 #include "platform/files.h"
+#include "platform/posix_file.h"
 #include "xml/dom.h"
 #include "xml/xml_rules.h"
 
@@ -244,11 +246,17 @@ Document::~Document() = default;
 bool Document::Load(const std::string& path, LoadError& error) {
     error = LoadError();
     state_->Reset(xmlNewDoc(Xml("1.0")));
-    platform::ReadableFile file(path);
-    if (!file.IsOpen()) {
+    // Opened without waiting (a FIFO would block), and read only when it is a regular file.
+    const platform::PosixFile file(path);
+    struct stat status = {};
+    int openError = file.Error();
+    if (file.IsOpen() && (!file.Status(status) || !S_ISREG(status.st_mode))) {
+        openError = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
+    }
+    if (openError != 0) {
         error.kind = LoadError::Kind::Unreadable;
-        error.code = file.Error();
-        error.text = platform::ErrorText(file.Error());
+        error.code = openError;
+        error.text = platform::ErrorText(openError);
         return false;
     }
     CapturedErrors captured;

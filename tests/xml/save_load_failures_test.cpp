@@ -42,6 +42,8 @@ TEST_F(Failures, LoadOfAMissingFileOrNullPath) {
     EXPECT_STREQ(setup_.Message(), "XML load error 2");  // ENOENT
     EXPECT_EQ(setup_.LastLoadError().kind, LoadError::Kind::Unreadable);
     EXPECT_EQ(setup_.LoadXmlFile(directory_.path().c_str()), 0);  // a directory
+    ASSERT_EQ(mkfifo("pipe", 0600), 0);
+    EXPECT_EQ(setup_.LoadXmlFile("pipe"), 0);  // without waiting for a writer
     ExpectDescriptionUnchanged();
 }
 
