@@ -94,7 +94,8 @@ TEST(Command, ConventionalOptionsAndUsageErrors) {
          {"show", "check", "format", "build", "expand", "version", "folders"}) {
         CommandResult help = RunKorvane({subcommand, "--help"});
         EXPECT_EQ(help.status, 0) << subcommand;
-        EXPECT_NE(help.out.find(std::string("korvane ") + subcommand), std::string::npos) << help.out;
+        EXPECT_NE(help.out.find(std::string("korvane ") + subcommand), std::string::npos)
+            << help.out;
     }
     EXPECT_EQ(RunKorvane({}).status, 2);
     EXPECT_EQ(RunKorvane({"frobnicate"}).status, 2);
@@ -194,8 +195,8 @@ TEST(Command, VersionSaysWhereEachTextCameFrom) {
     struct timespec times[2] = {{1173103743, 0}, {1173103743, 0}};
     ASSERT_EQ(utimensat(AT_FDCWD, plain.c_str(), times, 0), 0);
 
-    CommandResult result =
-        RunKorvane({"version", std::string(KORVANE_PE_FIXTURES) + "/version-1001.dll", "notes.txt"});
+    CommandResult result = RunKorvane(
+        {"version", std::string(KORVANE_PE_FIXTURES) + "/version-1001.dll", "notes.txt"});
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out, std::string(KORVANE_PE_FIXTURES) +
                               "/version-1001.dll: 1.0.0.1 (from the version resource)\n"
@@ -209,7 +210,8 @@ TEST(Command, VersionSaysWhereEachTextCameFrom) {
 TEST(Command, FoldersListsEveryKind) {
     CommandResult result = RunKorvane({"folders"});
     EXPECT_EQ(result.status, 0);
-    for (const char* text : {"system folder", "application data", "temporary installation path: "}) {
+    for (const char* text :
+         {"system folder", "application data", "temporary installation path: "}) {
         EXPECT_NE(result.out.find(text), std::string::npos) << result.out;
     }
 }

@@ -176,9 +176,10 @@ TEST_F(Failures, NothingIsEverPrinted) {
         setup_.LoadXmlFile("undeclared.xml");
         setup_.LoadXmlFile("missing.xml");
         setup_.SaveXmlFile("no/such/folder/setup.xml");
-        directory_.Write("indent.xsl", "<xsl:stylesheet version='1.0' "
-                                       "xmlns:xsl='http://www.w3.org/1999/XSL/Transform'>"
-                                       "<xsl:bogus/></xsl:stylesheet>");
+        directory_.Write("indent.xsl",
+                         "<xsl:stylesheet version='1.0' "
+                         "xmlns:xsl='http://www.w3.org/1999/XSL/Transform'>"
+                         "<xsl:bogus/></xsl:stylesheet>");
         setup_.SaveXmlFile("setup.xml");
         directory_.Write("indent.xsl", "<not-a-stylesheet/>");
         setup_.SaveXmlFile("setup.xml");
