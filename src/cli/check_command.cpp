@@ -12,6 +12,7 @@
 #include "cli/commands.h"
 #include "cli/savable_name.h"
 #include "model/decimal.h"
+#include "model/records.h"
 #include "platform/code_page.h"
 #include "setupfile/grammar.h"
 #include "xml/dom.h"
@@ -22,6 +23,8 @@ namespace {
 using xml::Document;
 using xml::Node;
 using namespace korvane::setupfile;
+using model::FileEntry;
+using model::RegistryEntry;
 
 enum class Kind { Text, Number, Flag };
 
@@ -40,36 +43,42 @@ struct SectionRule {
 
 const std::vector<SectionRule>& Sections() {
     static const std::vector<SectionRule> sections = {
-        {kReserve, kWord, {{kShort, Kind::Text, 256}, {kMean, Kind::Text, 1024}}},
-        {kConfig, nullptr, {}, 1024},
+        {kReserve,
+         kWord,
+         {{kShort, Kind::Text, kWordCapacity}, {kMean, Kind::Text, kMeaningCapacity}}},
+        {kConfig, nullptr, {}, kConfigValueCapacity},
         {kFiles,
          kFile,
-         {{kSrcPath, Kind::Text, 260},
-          {kFileName, Kind::Text, 260},
-          {kFolder, Kind::Text, 260},
-          {kVersion, Kind::Text, 128},
-          {kTargetOs, Kind::Text, 20},
-          {kShortcut, Kind::Text, 10},
-          {kDisplayName, Kind::Text, 130},
-          {kIconIndex, Kind::Number, 256},
-          {kSelfReg, Kind::Flag, 256},
-          {kRealTime, Kind::Flag, 256},
-          {kReboot, Kind::Flag, 256},
-          {kOverwrite, Kind::Number, 256},
-          {kFileSize, Kind::Number, 256}}},
+         {{kSrcPath, Kind::Text, sizeof(FileEntry::srcPath)},
+          {kFileName, Kind::Text, sizeof(FileEntry::fileName)},
+          {kFolder, Kind::Text, sizeof(FileEntry::folder)},
+          {kVersion, Kind::Text, sizeof(FileEntry::version)},
+          {kTargetOs, Kind::Text, sizeof(FileEntry::targetOs)},
+          {kShortcut, Kind::Text, sizeof(FileEntry::shortcut)},
+          {kDisplayName, Kind::Text, sizeof(FileEntry::displayName)},
+          {kIconIndex, Kind::Number, kNumberCapacity},
+          {kSelfReg, Kind::Flag, kNumberCapacity},
+          {kRealTime, Kind::Flag, kNumberCapacity},
+          {kReboot, Kind::Flag, kNumberCapacity},
+          {kOverwrite, Kind::Number, kNumberCapacity},
+          {kFileSize, Kind::Number, kNumberCapacity}}},
         {kRegistrys,
          kRegistry,
-         {{kRegPath, Kind::Text, 1024},
-          {kType, Kind::Number, 128},
-          {kKey, Kind::Text, 1024},
-          {kValue, Kind::Text, 1024},
-          {kAction, Kind::Number, 256}}},
-        {kPreKills, kPreKill, {{kClass, Kind::Text, 256}, {kTitle, Kind::Text, 1024}}},
-        {kUpKills, kUpKill, {{kClass, Kind::Text, 256}, {kTitle, Kind::Text, 1024}}},
-        {kPreExecute, kCommand, {}, 2048},
-        {kPostExecute, kCommand, {}, 2048},
-        {kUpdateExecute, kCommand, {}, 2048},
-        {kDeleteExecute, kCommand, {}, 2048},
+         {{kRegPath, Kind::Text, sizeof(RegistryEntry::regPath)},
+          {kType, Kind::Number, sizeof(RegistryEntry::type)},
+          {kKey, Kind::Text, sizeof(RegistryEntry::key)},
+          {kValue, Kind::Text, sizeof(RegistryEntry::value)},
+          {kAction, Kind::Number, kNumberCapacity}}},
+        {kPreKills,
+         kPreKill,
+         {{kClass, Kind::Text, kClassCapacity}, {kTitle, Kind::Text, kTitleCapacity}}},
+        {kUpKills,
+         kUpKill,
+         {{kClass, Kind::Text, kClassCapacity}, {kTitle, Kind::Text, kTitleCapacity}}},
+        {kPreExecute, kCommand, {}, kCommandCapacity},
+        {kPostExecute, kCommand, {}, kCommandCapacity},
+        {kUpdateExecute, kCommand, {}, kCommandCapacity},
+        {kDeleteExecute, kCommand, {}, kCommandCapacity},
     };
     return sections;
 }

@@ -74,6 +74,21 @@ const nlohmann::json& Array(const nlohmann::json& object, const char* name) {
     return member;
 }
 
+// One object of a JSON array, read member by member; errors name the member as
+// "files[].srcPath".
+struct JsonItem {
+    const nlohmann::json& object;
+    const char* array;
+
+    std::string Label(const char* member) const { return std::string(array) + "[]." + member; }
+    std::string Text(const char* member) const {
+        return Local(Member(object, member), Label(member).c_str());
+    }
+    std::int32_t Number(const char* member) const {
+        return Integer(Member(object, member), Label(member).c_str());
+    }
+};
+
 }  // namespace
 
 Description ReadLoadedDescription(const std::string& path) {
@@ -203,44 +218,32 @@ nlohmann::ordered_json ToJson(const Description& description) {
 Description FromJson(const nlohmann::json& json) {
     Description description;
     for (const auto& w : Array(json, "reservedWords")) {
-        description.words.push_back({Local(Member(w, "word"), "reservedWords[].word"),
-                                     Local(Member(w, "meaning"), "reservedWords[].meaning")});
+        const JsonItem item{w, "reservedWords"};
+        description.words.push_back({item.Text("word"), item.Text("meaning")});
     }
     for (const auto& f : Array(json, "config")) {
-        description.fields.push_back({Local(Member(f, "name"), "config[].name"),
-                                      Local(Member(f, "value"), "config[].value")});
+        const JsonItem item{f, "config"};
+        description.fields.push_back({item.Text("name"), item.Text("value")});
     }
     for (const auto& j : Array(json, "files")) {
-        Description::File f;
-        f.srcPath = Local(Member(j, "srcPath"), "files[].srcPath");
-        f.fileName = Local(Member(j, "fileName"), "files[].fileName");
-        f.folder = Local(Member(j, "folder"), "files[].folder");
-        f.version = Local(Member(j, "version"), "files[].version");
-        f.targetOs = Local(Member(j, "targetOs"), "files[].targetOs");
-        f.shortcut = Local(Member(j, "shortcut"), "files[].shortcut");
-        f.displayName = Local(Member(j, "displayName"), "files[].displayName");
-        f.iconIndex = Integer(Member(j, "iconIndex"), "files[].iconIndex");
-        f.selfReg = Integer(Member(j, "selfReg"), "files[].selfReg");
-        f.overwrite = Integer(Member(j, "overwrite"), "files[].overwrite");
-        f.fileSize = Integer(Member(j, "fileSize"), "files[].fileSize");
-        f.realTime = Integer(Member(j, "realTime"), "files[].realTime");
-        f.reboot = Integer(Member(j, "reboot"), "files[].reboot");
-        description.files.push_back(f);
+        const JsonItem item{j, "files"};
+        description.files.push_back(
+            {item.Text("srcPath"), item.Text("fileName"), item.Text("folder"), item.Text("version"),
+             item.Text("targetOs"), item.Text("shortcut"), item.Text("displayName"),
+             item.Number("iconIndex"), item.Number("selfReg"), item.Number("overwrite"),
+             item.Number("fileSize"), item.Number("realTime"), item.Number("reboot")});
     }
     for (const auto& j : Array(json, "registry")) {
-        Description::Registry r;
-        r.regPath = Local(Member(j, "regPath"), "registry[].regPath");
-        r.key = Local(Member(j, "key"), "registry[].key");
-        r.type = Integer(Member(j, "type"), "registry[].type");
-        r.value = Local(Member(j, "value"), "registry[].value");
-        r.action = Integer(Member(j, "action"), "registry[].action");
-        description.registries.push_back(r);
+        const JsonItem item{j, "registry"};
+        description.registries.push_back({item.Text("regPath"), item.Text("key"),
+                                          item.Number("type"), item.Text("value"),
+                                          item.Number("action")});
     }
     for (const auto& [name, processes] :
          {std::pair{"preKill", &description.preKills}, std::pair{"upKill", &description.upKills}}) {
         for (const auto& p : Array(json, name)) {
-            processes->push_back(
-                {Local(Member(p, "className"), "className"), Local(Member(p, "title"), "title")});
+            const JsonItem item{p, name};
+            processes->push_back({item.Text("className"), item.Text("title")});
         }
     }
     for (std::size_t list = 0; list < kCommandListNames.size(); ++list) {

@@ -1,6 +1,8 @@
 // Element names of a setup file.
 #pragma once
 
+#include <cstddef>
+
 namespace korvane::setupfile {
 
 inline constexpr const char* kRoot = "SETUP";
@@ -46,6 +48,17 @@ inline constexpr const char* kUpKill = "UPKILL";
 inline constexpr const char* kClass = "CLASS";
 inline constexpr const char* kTitle = "TITLE";
 inline constexpr const char* kCommand = "COMMAND";
+
+// How many bytes of each text the reader keeps, terminator included. Texts that go into a
+// fixed field of a record are also cut to that field's width.
+inline constexpr std::size_t kWordCapacity = 256;
+inline constexpr std::size_t kMeaningCapacity = 1024;
+inline constexpr std::size_t kConfigValueCapacity = 1024;
+inline constexpr std::size_t kNumberCapacity = 256;
+inline constexpr std::size_t kClassCapacity = 256;
+inline constexpr std::size_t kTitleCapacity = 1024;
+inline constexpr std::size_t kCommandCapacity = 2048;
+inline constexpr std::size_t kFieldCapacity = 1024;
 
 // The XML declaration every written file carries.
 inline constexpr const char* kDeclarationData = "version=\"1.0\" encoding=\"euc-kr\"";

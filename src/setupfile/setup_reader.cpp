@@ -13,17 +13,6 @@ using model::CommandKind;
 using xml::Document;
 using xml::Node;
 
-// How many bytes of each text the reader keeps, terminator included.
-constexpr std::size_t kWordCapacity = 256;
-constexpr std::size_t kMeaningCapacity = 1024;
-constexpr std::size_t kConfigValueCapacity = 1024;
-constexpr std::size_t kNumberCapacity = 256;
-constexpr std::size_t kClassCapacity = 256;
-constexpr std::size_t kTitleCapacity = 1024;
-constexpr std::size_t kCommandCapacity = 2048;
-// Fixed fields of the records keep what their width allows.
-constexpr std::size_t kFieldCapacity = 1024;
-
 // The first child of `node` whose name is `name`, when it is an element.
 Node FindChildElement(Node node, std::string_view name) {
     for (Node child = Document::FirstChild(node); child; child = Document::NextSibling(child)) {
