@@ -1,6 +1,7 @@
 // File operations that differ between operating systems.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace korvane::platform {
@@ -14,9 +15,19 @@ bool SameFile(const std::string& a, const std::string& b);
 // The system's description of an error number.
 std::string ErrorText(int error);
 
-// A file written under a temporary name beside `target` and moved over it by Commit, so that
-// the target is either left as it was or replaced whole. Destroyed without Commit, it removes
-// its temporary file.
+// New contents for the file at `target`, which ends up either as it was or holding them whole.
+//
+// A symbolic link is followed (chains too, relative link texts from the link's folder) and the
+// file it finally names is written; a dangling link gets that file created. A loop of links, or
+// a target that exists and is not a regular file, is refused: IsOpen is false.
+//
+// The contents go to a file with a short temporary name in the target's folder, which Commit
+// syncs and renames over the target, keeping the target's owner, group and mode. Where a rename
+// cannot keep the file's identity (it has several hard links, its owner or group cannot be
+// given to the new file, or its folder is not writable), Commit instead writes the finished
+// contents into the existing file, keeping a copy of the old contents (beside it, or in the
+// system's temporary folder) until the new ones are synced, and putting them back if that
+// write fails. No file of its own is left behind, whatever happens.
 class ReplacementFile {
   public:
     explicit ReplacementFile(const std::string& target);
@@ -24,16 +35,23 @@ class ReplacementFile {
     ReplacementFile(const ReplacementFile&) = delete;
     ReplacementFile& operator=(const ReplacementFile&) = delete;
 
-    // False when no temporary file could be created beside the target.
-    bool IsOpen() const { return !temporaryPath_.empty(); }
-    // Where to write the new contents; the file exists, empty.
-    const std::string& TemporaryPath() const { return temporaryPath_; }
-    // Makes the written contents durable and moves them over the target.
+    // False when the target is refused or no file for the new contents could be made.
+    bool IsOpen() const { return contents_ >= 0; }
+    // Appends to the new contents; false when they could not be written, and Commit then fails.
+    bool Write(const char* data, std::size_t size);
+    // Makes the new contents durable and puts them in place of the target's; false when the
+    // target is as it was.
     bool Commit();
 
   private:
-    std::string target_;
-    std::string temporaryPath_;
+    bool CommitByRename();
+    bool CommitInPlace();
+
+    std::string target_;         // the file finally named, links followed
+    std::string temporaryPath_;  // the named file of new contents, while it has a name
+    int contents_ = -1;          // the new contents
+    int existing_ = -1;          // the target, when it is written in place
+    bool writeFailed_ = false;
 };
 
 }  // namespace korvane::platform

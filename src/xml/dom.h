@@ -51,10 +51,13 @@ class Document {
     // says why.
     bool Load(const std::string& path, LoadError& error);
 
-    // Writes the document to `path`, replacing the file there only once it is completely
-    // written: in the encoding that the "xml" processing instruction named (UTF-8 without one),
-    // or after a transform as the stylesheet's output element says. Characters that the
-    // encoding lacks are written as character references.
+    // Writes the document to the file `path` names (a plain file name, never read as a URI):
+    // in the encoding that the "xml" processing instruction named (UTF-8 without one), or after
+    // a transform as the stylesheet's output element says. Characters that the encoding lacks
+    // are written as character references. The file is replaced only once the new contents are
+    // complete and durable, and keeps its identity (see platform::ReplacementFile): a link is
+    // followed, owner, group, mode and hard links are kept; a target that is not a regular
+    // file, or a loop of links, is refused. On failure the file is as it was.
     bool Save(const std::string& path);
 
     // Appends a processing instruction to the document node. The target "xml" is the XML

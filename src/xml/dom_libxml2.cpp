@@ -6,8 +6,10 @@
 #include <iconv.h>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
+#include <libxml/xmlIO.h>
 #include <libxml/xmlerror.h>
 #include <libxml/xmlsave.h>
+#include <libxslt/imports.h>
 #include <libxslt/security.h>
 #include <libxslt/transform.h>
 #include <libxslt/xsltInternals.h>
@@ -292,25 +294,56 @@ bool Document::Load(const std::string& path, LoadError& error) {
     return true;
 }
 
+namespace {
+
+// libxml2's output callback: appends to the file; -1 makes libxml2 stop with an error.
+int WriteToFile(void* file, const char* buffer, int length) {
+    return static_cast<platform::ReplacementFile*>(file)->Write(buffer, length) ? length : -1;
+}
+
+bool SaveDocument(xmlDocPtr doc, platform::ReplacementFile& file) {
+    const char* encoding = doc->encoding != nullptr ? Chars(doc->encoding) : "UTF-8";
+    xmlSaveCtxtPtr save = xmlSaveToIO(WriteToFile, nullptr, &file, encoding, 0);
+    if (save == nullptr) return false;
+    const bool written = xmlSaveDoc(save, doc) >= 0;
+    // The close flushes; only when it succeeds is everything written.
+    return xmlSaveClose(save) >= 0 && written;
+}
+
+// Writes a transform's result as the stylesheet's output element says (only this honours its
+// indent setting), in the encoding it names, possibly through an imported stylesheet.
+bool SaveTransformResult(xmlDocPtr doc, xsltStylesheetPtr style, platform::ReplacementFile& file) {
+    const xmlChar* encoding = nullptr;
+    XSLT_GET_IMPORT_PTR(encoding, style, encoding)
+    xmlCharEncodingHandlerPtr encoder = nullptr;
+    if (encoding != nullptr) {
+        // An encoding that cannot be written would be declared over text in another one.
+        encoder = xmlFindCharEncodingHandler(Chars(encoding));
+        if (encoder == nullptr) return false;
+    }
+    xmlOutputBufferPtr output = xmlOutputBufferCreateIO(WriteToFile, nullptr, &file, encoder);
+    if (output == nullptr) {
+        if (encoder != nullptr) xmlCharEncCloseFunc(encoder);
+        return false;
+    }
+    // Closing the buffer reports neither a failed flush nor an earlier error: check both first.
+    const bool written = xsltSaveResultTo(output, doc, style) >= 0 &&
+                         xmlOutputBufferFlush(output) >= 0 && output->error == 0;
+    return xmlOutputBufferClose(output) >= 0 && written;
+}
+
+}  // namespace
+
 bool Document::Save(const std::string& path) {
+    // The file is written through the descriptor it was opened with: libxml2 and libxslt would
+    // read a file name as a URI ("%41" becoming "A").
     platform::ReplacementFile file(path);
     if (!file.IsOpen()) return false;
     CapturedErrors captured;
-    if (state_->outputStyle != nullptr) {
-        if (xsltSaveResultToFilename(file.TemporaryPath().c_str(), state_->doc, state_->outputStyle,
-                                     0) < 0) {
-            return false;
-        }
-    } else {
-        const char* encoding =
-            state_->doc->encoding != nullptr ? Chars(state_->doc->encoding) : "UTF-8";
-        xmlSaveCtxtPtr save = xmlSaveToFilename(file.TemporaryPath().c_str(), encoding, 0);
-        if (save == nullptr) return false;
-        const bool written = xmlSaveDoc(save, state_->doc) >= 0;
-        // The close flushes; only when it succeeds is the file complete.
-        if (xmlSaveClose(save) < 0 || !written) return false;
-    }
-    return file.Commit();
+    const bool written = state_->outputStyle != nullptr
+                             ? SaveTransformResult(state_->doc, state_->outputStyle, file)
+                             : SaveDocument(state_->doc, file);
+    return written && file.Commit();
 }
 
 bool Document::AppendProcessingInstruction(std::string_view target, std::string_view data) {

@@ -70,6 +70,15 @@ TEST_F(SetupFiles, FailedLoadLeavesTheDescriptionAsItWas) {
     EXPECT_EQ(GetPreExecuteCount(), 1);
 }
 
+TEST_F(SetupFiles, APercentInTheNameIsPartOfTheName) {
+    SetPreExecute("kept");
+    ASSERT_EQ(SaveSetupFile("a%41.xml"), 1);
+    EXPECT_EQ(directory_.Listing(), "a%41.xml ");
+    ClearInMemory();
+    ASSERT_EQ(LoadSetupFile("a%41.xml"), 1);
+    EXPECT_EQ(GetPreExecuteCount(), 1);
+}
+
 TEST_F(SetupFiles, TheBundledExampleLoadsWithEverySectionFilled) {
     ASSERT_EQ(LoadSetupFile(KORVANE_EXAMPLE_SETUP), 1);
     EXPECT_GT(GetReservedWordCount(), 0);
