@@ -58,11 +58,12 @@ std::int32_t XmlDocumentHost::LoadXmlFile(const char* path) {
 }
 
 std::int32_t XmlDocumentHost::SaveXmlFile(const char* path) {
+    bool scratchWritten = false;
     try {
-        return BuildAndSave(path);
+        return BuildAndSave(path, scratchWritten);
     } catch (...) {
         ReleaseXmlDocument();
-        platform::RemoveFile(kScratchFile);
+        if (scratchWritten) platform::RemoveFile(kScratchFile);
         return 0;
     }
 }
@@ -84,24 +85,32 @@ std::int32_t XmlDocumentHost::LoadAndParse(const char* path) {
     return result;
 }
 
-std::int32_t XmlDocumentHost::BuildAndSave(const char* path) {
+std::int32_t XmlDocumentHost::BuildAndSave(const char* path, bool& scratchWritten) {
     if (path == nullptr || !CreateXmlDocument()) return 0;
     if (BuildXml() == 0) {
         SetMessage("XML node create error");
         ReleaseXmlDocument();
         return 0;
     }
-    platform::RemoveFile(kScratchFile);
-    if (!xmlDocument_->Save(kScratchFile)) {
-        SetMessage("XML save error");
-        ReleaseXmlDocument();
-        return 0;
+    // When the caller names the scratch file itself (by any name), it is not written as the
+    // scratch file: that would destroy the caller's file before the save is known to succeed.
+    const bool targetIsScratch = platform::SameFile(path, kScratchFile);
+    if (!targetIsScratch) {
+        platform::RemoveFile(kScratchFile);
+        scratchWritten = true;
+        if (!xmlDocument_->Save(kScratchFile)) {
+            SetMessage("XML save error");
+            ReleaseXmlDocument();
+            return 0;
+        }
     }
     // The scratch file holds exactly the document in memory (the DOM accepts only text that XML
     // can carry), so the document is indented as it stands rather than parsed back from disk.
     const bool indented = IndentXmlFile(*xmlDocument_, path);
-    // The caller may have asked for the scratch file itself; then it is the result and stays.
-    if (!(indented && platform::SameFile(path, kScratchFile))) platform::RemoveFile(kScratchFile);
+    // A scratch file that became the caller's file by this save stays.
+    if (scratchWritten && !(indented && platform::SameFile(path, kScratchFile))) {
+        platform::RemoveFile(kScratchFile);
+    }
     ReleaseXmlDocument();
     return indented ? 1 : 0;
 }

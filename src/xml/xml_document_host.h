@@ -27,8 +27,12 @@ class XmlDocumentHost : public DiagnosticBase {
     // %d" is the message and nothing was changed). A null path gives 0.
     std::int32_t LoadXmlFile(const char* path);
 
-    // Writes what BuildXml produces to `path`, pretty-printed through indent.xsl. Returns 1, or
-    // 0 on failure: then the file at `path` is as it was and no scratch file is left behind.
+    // Writes what BuildXml produces to `path`, pretty-printed through indent.xsl, by way of the
+    // scratch file temp.xml, which is removed before and after. Returns 1, or 0 on failure: then
+    // the file at `path` is as it was and no scratch file is left behind. `path` is a plain file
+    // name; a link there is followed and the file keeps its identity (Document::Save). When
+    // `path` is the scratch file itself (by any name), it is not written as the scratch file, so
+    // a failed save leaves it as it was too.
     std::int32_t SaveXmlFile(const char* path);
 
     // Directory and file-name parts of the last setup file read successfully; empty before.
@@ -49,7 +53,7 @@ class XmlDocumentHost : public DiagnosticBase {
 
   private:
     std::int32_t LoadAndParse(const char* path);
-    std::int32_t BuildAndSave(const char* path);
+    std::int32_t BuildAndSave(const char* path, bool& scratchWritten);
     bool CreateXmlDocument();
     void ReleaseXmlDocument() { xmlDocument_.reset(); }
     // Writes the pretty-printed form of `source` to `target` through indent.xsl; false when

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 
 #include <string>
 
@@ -140,6 +141,17 @@ TEST_F(Failures, SuccessfulSavesReplaceTheTargetAndRemoveTheScratchFile) {
     SetupDocument loaded;
     ASSERT_EQ(loaded.LoadXmlFile("temp.xml"), 1);
     EXPECT_EQ(DescribeSetup(loaded), before_);
+}
+
+TEST_F(Failures, FailedSaveToTheScratchFileItselfKeepsIt) {
+    ScratchDirectory bare(false);  // no stylesheet: the save fails after the scratch step
+    bare.Write("temp.xml", kPreviousContents);
+    std::filesystem::create_symlink("temp.xml", "link.xml");
+    for (const char* name : {"temp.xml", "./temp.xml", "link.xml"}) {
+        EXPECT_EQ(setup_.SaveXmlFile(name), 0) << name;
+        EXPECT_EQ(bare.Read("temp.xml"), kPreviousContents) << name;
+    }
+    EXPECT_EQ(bare.Listing(), "link.xml temp.xml ");
 }
 
 // Everything written to standard output and standard error while `action` runs.
