@@ -93,8 +93,11 @@ class Document {
     bool Text(Node node, std::size_t maxBytes, std::string& out);
 
     // Transforms this document with the XSLT stylesheet `stylesheet` into `result`, which then
-    // remembers the stylesheet's output settings for its Save. The stylesheet may neither write
-    // files nor reach the network.
+    // remembers the stylesheet's output settings for its Save. The stylesheet may import and
+    // include others, but while it transforms it may neither read other files (document()),
+    // write files nor reach the network. Fails unless the output is an XML document that loads
+    // back: output method XML (also when an imported stylesheet sets it) and exactly one root
+    // element.
     bool TransformInto(const Document& stylesheet, Document& result) const;
 
   private:

@@ -158,13 +158,16 @@ void LinkLast(xmlNodePtr parent, xmlNodePtr child) {
     parent->last = child;
 }
 
-// Prefs that keep a stylesheet from writing files or reaching the network.
+// Prefs that keep a stylesheet from reading other files (document()), writing files or
+// reaching the network while it transforms. Imports and includes are read when the stylesheet
+// compiles, before these apply.
 class SecurityPrefs {
   public:
     SecurityPrefs() : prefs_(xsltNewSecurityPrefs()) {
         if (prefs_ == nullptr) return;
-        for (xsltSecurityOption option : {XSLT_SECPREF_WRITE_FILE, XSLT_SECPREF_CREATE_DIRECTORY,
-                                          XSLT_SECPREF_READ_NETWORK, XSLT_SECPREF_WRITE_NETWORK}) {
+        for (xsltSecurityOption option :
+             {XSLT_SECPREF_READ_FILE, XSLT_SECPREF_WRITE_FILE, XSLT_SECPREF_CREATE_DIRECTORY,
+              XSLT_SECPREF_READ_NETWORK, XSLT_SECPREF_WRITE_NETWORK}) {
             if (xsltSetSecurityPrefs(prefs_, option, xsltSecurityForbid) != 0) {
                 xsltFreeSecurityPrefs(prefs_);
                 prefs_ = nullptr;
@@ -538,6 +541,42 @@ bool Document::Text(Node node, std::size_t maxBytes, std::string& out) {
     return true;
 }
 
+namespace {
+
+// Whether the result of a transform, written out, is an XML document that loads back: the
+// output method is XML, and the top level holds exactly one element besides comments,
+// processing instructions and blanks.
+bool IsLoadableXml(xmlDocPtr output, xsltStylesheetPtr style) {
+    const xmlChar* method = nullptr;
+    XSLT_GET_IMPORT_PTR(method, style, method)
+    const xmlChar* methodUri = nullptr;
+    XSLT_GET_IMPORT_PTR(methodUri, style, methodURI)
+    if (output->type != XML_DOCUMENT_NODE || methodUri != nullptr ||
+        (method != nullptr && !xmlStrEqual(method, Xml("xml")))) {
+        return false;
+    }
+    int elements = 0;
+    for (xmlNodePtr node = output->children; node != nullptr; node = node->next) {
+        switch (node->type) {
+            case XML_ELEMENT_NODE:
+                ++elements;
+                break;
+            case XML_COMMENT_NODE:
+            case XML_PI_NODE:
+            case XML_DTD_NODE:
+                break;
+            case XML_TEXT_NODE:
+                if (!xmlIsBlankNode(node)) return false;
+                break;
+            default:
+                return false;
+        }
+    }
+    return elements == 1;
+}
+
+}  // namespace
+
 bool Document::TransformInto(const Document& stylesheet, Document& result) const {
     CapturedErrors captured;
     xmlDocPtr copy = xmlCopyDoc(stylesheet.state_->doc, 1);
@@ -561,7 +600,7 @@ bool Document::TransformInto(const Document& stylesheet, Document& result) const
     xmlDocPtr output =
         xsltApplyStylesheetUser(style, state_->doc, nullptr, nullptr, nullptr, context);
     failed = failed || output == nullptr || context->state == XSLT_STATE_ERROR ||
-             context->state == XSLT_STATE_STOPPED;
+             context->state == XSLT_STATE_STOPPED || !IsLoadableXml(output, style);
     xsltFreeTransformContext(context);
     if (failed) {
         if (output != nullptr) xmlFreeDoc(output);

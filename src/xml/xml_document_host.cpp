@@ -121,9 +121,7 @@ bool XmlDocumentHost::IndentXmlFile(const Document& source, const std::string& t
     if (stylesheet == nullptr || result == nullptr) return false;
     LoadError ignored;
     if (!stylesheet->Load(kStylesheetFile, ignored)) return false;
-    // A stylesheet that produces no root element would leave a file that cannot be loaded.
-    return source.TransformInto(*stylesheet, *result) && result->DocumentElement() &&
-           result->Save(target);
+    return source.TransformInto(*stylesheet, *result) && result->Save(target);
 }
 
 }  // namespace korvane::xml
