@@ -193,11 +193,13 @@ KORVANE_API int32_t KORVANE_CALL GetUpdateExecute(int32_t index, char* command);
 KORVANE_API int32_t KORVANE_CALL GetDeleteExecute(int32_t index, char* command);
 
 /* Reads the configuration field `name` into `value`, which must hold the field's text and its
-   terminator. A name not yet present is added with an empty text (it is then counted by the
-   next SetElementField, keeps its empty text against a later SetElementField, and is saved)
-   and the empty text is handed out. A name that cannot be an XML element name (the empty
-   name, one that starts with a digit, one that holds a blank or a colon, ...) is not added;
-   the empty text is handed out. Returns 1. */
+   terminator. A name that is present hands out its stored text, whatever the name (one given
+   to SetElementField, or read from a file). A name not yet present is added with an empty text
+   (it is then counted by the next SetElementField, keeps its empty text against a later
+   SetElementField, and is saved) and the empty text is handed out; but a name that a save
+   could not write is not added, so that it cannot make every later SaveSetupFile fail: one that
+   is not an XML element name (the empty name, one that starts with a digit, one that holds a
+   blank or a colon, ...) or that "euc-kr" cannot write. Returns 1. */
 KORVANE_API int32_t KORVANE_CALL GetElementField(const char* name, char* value);
 
 /* ------------------------------------------------------------------------------------------

@@ -52,6 +52,10 @@ std::string ToUtf8Replacing(std::string_view text);
 // '?'; so does a byte sequence that is not valid UTF-8.
 std::string FromUtf8(std::string_view text);
 
+// True when UTF-8 `text` can be written in the encoding `charset` (an iconv name) as it is,
+// without any character replaced.
+bool IsEncodableIn(const char* charset, std::string_view text);
+
 // Converts UTF-16 `text` to the active code page. A character that the code page lacks, and an
 // unpaired surrogate, become '?'.
 std::string FromUtf16(std::u16string_view text);

@@ -255,6 +255,11 @@ std::string FromUtf8(std::string_view text) {
     return out;
 }
 
+bool IsEncodableIn(const char* charset, std::string_view text) {
+    std::string out;
+    return Convert(charset, "UTF-8", text, out, nullptr, SkipUtf8Char);
+}
+
 std::string FromUtf16(std::u16string_view text) {
     std::string input(text.size() * 2, '\0');
     for (std::size_t i = 0; i < text.size(); ++i) {

@@ -3,7 +3,6 @@
 // libxml2 keeps its error handlers per thread and libxslt keeps one for the process; this file
 // never leaves either changed, and never lets either print: errors are captured around every
 // call that can raise them and the previous handlers are put back.
-#include <iconv.h>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 #include <libxml/xmlerror.h>
@@ -96,30 +95,6 @@ void RecordParseError(void* userData, xmlErrorPtr error) {
     loadError->column = error->int2;
     loadError->text = error->message != nullptr ? error->message : "";
     while (!loadError->text.empty() && loadError->text.back() == '\n') loadError->text.pop_back();
-}
-
-bool IsAscii(std::string_view text) {
-    for (char c : text) {
-        if (static_cast<unsigned char>(c) >= 0x80) return false;
-    }
-    return true;
-}
-
-// Whether `utf8` can be written in `encoding` as it stands (element names cannot fall back on
-// character references the way text does).
-bool EncodableIn(const char* encoding, std::string_view utf8) {
-    if (IsAscii(utf8)) return true;
-    iconv_t converter = iconv_open(encoding, "UTF-8");
-    if (converter == reinterpret_cast<iconv_t>(-1)) return false;
-    std::vector<char> output(utf8.size() * 4 + 16);
-    char* in = const_cast<char*>(utf8.data());
-    std::size_t inLeft = utf8.size();
-    char* out = output.data();
-    std::size_t outLeft = output.size();
-    const bool converted =
-        iconv(converter, &in, &inLeft, &out, &outLeft) != static_cast<std::size_t>(-1);
-    iconv_close(converter);
-    return converted && inLeft == 0;
 }
 
 // The value of the pseudo-attribute `name` in the data of an XML declaration, or empty.
@@ -346,7 +321,8 @@ bool Document::AppendProcessingInstruction(std::string_view target, std::string_
 Node Document::CreateElement(std::string_view name) {
     const char* encoding =
         state_->doc->encoding != nullptr ? Chars(state_->doc->encoding) : "UTF-8";
-    if (!IsElementName(name) || !EncodableIn(encoding, name)) return Node();
+    // Element names cannot fall back on character references the way text does.
+    if (!IsElementName(name) || !platform::IsEncodableIn(encoding, name)) return Node();
     xmlNodePtr element =
         xmlNewDocNode(state_->doc, nullptr, Xml(std::string(name).c_str()), nullptr);
     if (element == nullptr) return Node();
