@@ -71,8 +71,11 @@ KORVANE_API int32_t KORVANE_CALL ClearInMemory(void);
    CLASS at 255 bytes, configuration values at 1023, commands at 2047, record fields at their
    widths. For a repeated reserved word or configuration name the first one wins.
    Returns 1 when the file was read whole. Returns 0, leaving the description exactly as it
-   was, when `path` is null, the file cannot be read, it is not well-formed XML, or it expands
-   beyond what can be read. */
+   was, when `path` is null, the file cannot be read, it is not well-formed XML (a NUL byte
+   anywhere included), it expands beyond what can be read, or it exceeds the bounds that keep
+   loading fast: at most 256 attributes on one element (and 256 declared attribute defaults),
+   at most 10,000 distinct element names. A file declared in an encoding whose markup cannot
+   be checked byte by byte (a stateful or EBCDIC-based one) is refused as well. */
 KORVANE_API int32_t KORVANE_CALL LoadSetupFile(const char* path);
 
 /* Writes the whole description to `path` as a setup file, pretty-printed. The save uses two
