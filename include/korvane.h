@@ -71,8 +71,11 @@ KORVANE_API int32_t KORVANE_CALL ClearInMemory(void);
    CLASS at 255 bytes, configuration values at 1023, commands at 2047, record fields at their
    widths. For a repeated reserved word or configuration name the first one wins.
    Returns 1 when the file was read whole. Returns 0, leaving the description exactly as it
-   was, when `path` is null, the file cannot be read, it is not well-formed XML, or it expands
-   beyond what can be read. */
+   was, when `path` is null, the file cannot be read, it is not well-formed XML (a NUL byte
+   anywhere included), it expands beyond what can be read, or it exceeds the bounds that keep
+   loading fast: at most 256 attributes on one element (and 256 declared attribute defaults),
+   at most 10,000 distinct element names. A file declared in an encoding whose markup cannot
+   be checked byte by byte (a stateful or EBCDIC-based one) is refused as well. */
 KORVANE_API int32_t KORVANE_CALL LoadSetupFile(const char* path);
 
 /* Writes the whole description to `path` as a setup file, pretty-printed. The save uses two
@@ -196,11 +199,13 @@ KORVANE_API int32_t KORVANE_CALL GetUpdateExecute(int32_t index, char* command);
 KORVANE_API int32_t KORVANE_CALL GetDeleteExecute(int32_t index, char* command);
 
 /* Reads the configuration field `name` into `value`, which must hold the field's text and its
-   terminator. A name not yet present is added with an empty text (it is then counted by the
-   next SetElementField, keeps its empty text against a later SetElementField, and is saved)
-   and the empty text is handed out. A name that cannot be an XML element name (the empty
-   name, one that starts with a digit, one that holds a blank or a colon, ...) is not added;
-   the empty text is handed out. Returns 1. */
+   terminator. A name that is present hands out its stored text, whatever the name (one given
+   to SetElementField, or read from a file). A name not yet present is added with an empty text
+   (it is then counted by the next SetElementField, keeps its empty text against a later
+   SetElementField, and is saved) and the empty text is handed out; but a name that a save
+   could not write is not added, so that it cannot make every later SaveSetupFile fail: one that
+   is not an XML element name (the empty name, one that starts with a digit, one that holds a
+   blank or a colon, ...) or that "euc-kr" cannot write. Returns 1. */
 KORVANE_API int32_t KORVANE_CALL GetElementField(const char* name, char* value);
 
 /* ------------------------------------------------------------------------------------------

@@ -8,8 +8,7 @@
 #include "korvane.h"
 #include "model/decimal.h"
 #include "model/fixed_text.h"
-#include "platform/code_page.h"
-#include "xml/xml_rules.h"
+#include "setupfile/savable_name.h"
 
 using korvane::api::CopyOut;
 using korvane::api::CountOf;
@@ -45,13 +44,6 @@ int32_t GetKillProcess(const korvane::model::RecordList<korvane::model::KillProc
     CopyOut(className, (*entry)->className);
     CopyOut(title, (*entry)->title);
     return 1;
-}
-
-// Whether `name` may become a configuration field, and so an element of a saved file.
-bool IsSavableFieldName(const char* name) {
-    std::string utf8;
-    return korvane::platform::ToUtf8(korvane::model::TextOrEmpty(name), utf8) &&
-           korvane::xml::IsElementName(utf8);
 }
 
 }  // namespace
@@ -152,13 +144,16 @@ int32_t KORVANE_CALL GetDeleteExecute(int32_t index, char* command) {
 int32_t KORVANE_CALL GetElementField(const char* name, char* value) {
     return Guarded(
         [&] {
-            if (!IsSavableFieldName(name)) {
-                CopyOut(value, "");
-                return 1;
-            }
+            const std::string_view key = korvane::model::TextOrEmpty(name);
             // Copy before writing out: `value` may be the buffer that holds `name`.
-            const std::string text =
-                ProcessDocument().ElementFieldAddingAbsent(korvane::model::TextOrEmpty(name));
+            std::string text;
+            const auto& fields = ProcessDocument().ElementFields();
+            if (const auto found = fields.find(key); found != fields.end()) {
+                text = found->second;
+            } else if (korvane::setupfile::IsSavableFieldName(key)) {
+                // Only a name that the next save can write is added.
+                text = ProcessDocument().ElementFieldAddingAbsent(key);
+            }
             CopyOut(value, text);
             return 1;
         },

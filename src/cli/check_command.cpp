@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "cli/commands.h"
-#include "cli/savable_name.h"
 #include "model/decimal.h"
 #include "model/records.h"
 #include "platform/code_page.h"
 #include "setupfile/grammar.h"
+#include "setupfile/savable_name.h"
 #include "xml/dom.h"
 
 namespace korvane::cli {
@@ -208,7 +208,8 @@ class Checker {
         if (!names.insert(local).second) {
             Report(item, "a later duplicate of the configuration field '" + name + "' is dropped");
         }
-        if (!IsSavableFieldName(name))
+        // A load keeps the name as the file has it; only a save would fail on it.
+        if (!IsSavableFieldName(local))
             Report(item, "the configuration name '" + name + "' cannot be saved");
     }
 

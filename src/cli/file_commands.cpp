@@ -6,10 +6,10 @@
 
 #include "cli/commands.h"
 #include "cli/description.h"
-#include "cli/savable_name.h"
 #include "cli/setup_files.h"
 #include "korvane.h"
 #include "platform/code_page.h"
+#include "setupfile/savable_name.h"
 
 namespace korvane::cli {
 
@@ -41,8 +41,8 @@ int Build(const std::string& descriptionFile, const std::string& output) {
         return kFailure;
     }
     for (const auto& field : description.fields) {
-        const std::string utf8Name = platform::ToUtf8Replacing(field.name);
-        if (!IsSavableFieldName(utf8Name)) {
+        if (!setupfile::IsSavableFieldName(field.name)) {
+            const std::string utf8Name = platform::ToUtf8Replacing(field.name);
             std::cerr << "korvane: " << descriptionFile << ": the configuration name '" << utf8Name
                       << "' cannot be saved (not an XML element name, or not writable in euc-kr)\n";
             return kFailure;

@@ -51,6 +51,7 @@ std::size_t CharLengthIn(unsigned codePage, const char* text, std::size_t availa
     const auto* bytes = reinterpret_cast<const unsigned char*>(text);
     if (bytes[0] < 0x80) return 1;
     if (codePage == kCodePageUtf8) return Utf8CharLength(bytes, available);
+    if (codePage == 0) return CharLengthInUnnumbered(bytes, available);
     // A lead byte counts as a two-byte character only when a trail byte follows it.
     if (IsLeadByte(codePage, bytes[0]) && available >= 2 && bytes[1] != 0) return 2;
     return 1;

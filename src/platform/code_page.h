@@ -3,7 +3,9 @@
 // On Windows it is the ANSI code page; on POSIX systems it is the code set of the user's
 // locale as the environment names it. Everything that walks text by characters (searching,
 // cutting a text to fit a field) asks this layer how long the character at a position is, so
-// that no text is ever split inside a double-byte or UTF-8 character.
+// that no text is ever split inside a double-byte or UTF-8 character. On POSIX systems a
+// multibyte code set without a code-page number (GB18030, EUC-JP, ...) is stepped by asking
+// iconv for each character's length; a single-byte one never asks.
 #pragma once
 
 #include <cstddef>
@@ -28,6 +30,11 @@ unsigned ActiveCodePage();
 // locale. It is not exported from the shared library.
 void SelectCodePageForTesting(unsigned codePage);
 
+// The same by code-set name, for code sets without a code-page number (GB18030, EUC-JP, ...);
+// an empty name goes back to the system's. Replaces any code page selected by number.
+// Internal, for tests, like SelectCodePageForTesting.
+void SelectCodeSetForTesting(const std::string& name);
+
 // Number of bytes of the character that starts at text[0], under `codePage`, never more
 // than `available` (at least 1 when `available` > 0). A lead byte without its trail byte,
 // and a byte that does not start a valid UTF-8 sequence, count as one character each.
@@ -51,6 +58,10 @@ std::string ToUtf8Replacing(std::string_view text);
 // Converts UTF-8 `text` to the active code page. A character that the code page lacks becomes
 // '?'; so does a byte sequence that is not valid UTF-8.
 std::string FromUtf8(std::string_view text);
+
+// True when UTF-8 `text` can be written in the encoding `charset` (an iconv name) as it is,
+// without any character replaced.
+bool IsEncodableIn(const char* charset, std::string_view text);
 
 // Converts UTF-16 `text` to the active code page. A character that the code page lacks, and an
 // unpaired surrogate, become '?'.

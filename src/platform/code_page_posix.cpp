@@ -4,8 +4,12 @@
 #include <langinfo.h>
 #include <locale.h>
 
+#include <algorithm>
+#include <array>
+#include <atomic>
 #include <cctype>
 #include <cerrno>
+#include <deque>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -19,7 +23,34 @@ namespace {
 struct CodeSet {
     unsigned codePage;    // Windows number, 0 when unknown
     std::string charset;  // name that iconv understands
+    // For a code set without a number: the bytes that start a character of several bytes.
+    std::array<bool, 256> leads{};
 };
+
+constexpr const char* kCharacterUnits = "UTF-32LE";
+
+// Finds the lead bytes of `charset` once, so that stepping through a single-byte code set
+// never needs iconv: a byte that iconv finds incomplete on its own starts a longer character.
+CodeSet MakeCodeSet(unsigned codePage, std::string charset) {
+    CodeSet codeSet{codePage, std::move(charset), {}};
+    if (codePage != 0) return codeSet;
+    iconv_t descriptor = iconv_open(kCharacterUnits, codeSet.charset.c_str());
+    if (descriptor == reinterpret_cast<iconv_t>(-1)) return codeSet;
+    for (unsigned byte = 0x80; byte <= 0xFF; ++byte) {
+        char input = static_cast<char>(byte);
+        char output[16];
+        char* in = &input;
+        char* out = output;
+        std::size_t inLeft = 1, outLeft = sizeof output;
+        iconv(descriptor, nullptr, nullptr, nullptr, nullptr);
+        if (iconv(descriptor, &in, &inLeft, &out, &outLeft) == static_cast<std::size_t>(-1) &&
+            errno == EINVAL) {
+            codeSet.leads[byte] = true;
+        }
+    }
+    iconv_close(descriptor);
+    return codeSet;
+}
 
 // Upper case without '-' and '_', so that "euc-kr", "EUC_KR" and "EUCKR" compare equal.
 std::string NormalisedName(const char* name) {
@@ -75,15 +106,21 @@ const char* CharsetOfCodePage(unsigned codePage) {
 
 // The code set that setlocale(LC_CTYPE, "") would choose, read through a locale object of our
 // own so that the process's locale is left alone. An unknown or missing locale is the C locale.
+CodeSet CodeSetNamed(const std::string& name);
+
 CodeSet ReadSystemCodeSet() {
     std::string codeset = "UTF-8";
     if (locale_t locale = newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(0))) {
         codeset = nl_langinfo_l(CODESET, locale);
         freelocale(locale);
     }
-    const unsigned codePage = CodePageOfCodeSet(NormalisedName(codeset.c_str()));
-    if (codePage != 0) return {codePage, CharsetOfCodePage(codePage)};
-    return {0, codeset};
+    return CodeSetNamed(codeset);
+}
+
+CodeSet CodeSetNamed(const std::string& name) {
+    const unsigned codePage = CodePageOfCodeSet(NormalisedName(name.c_str()));
+    if (codePage != 0) return MakeCodeSet(codePage, CharsetOfCodePage(codePage));
+    return MakeCodeSet(0, name);
 }
 
 const CodeSet& SystemCodeSet() {
@@ -91,10 +128,19 @@ const CodeSet& SystemCodeSet() {
     return codeSet;
 }
 
+// The code set selected by name for tests, if any. Every one selected is kept for the life of
+// the process, so that a reference handed out stays valid.
+std::atomic<const CodeSet*> selectedCodeSet{nullptr};
+
+const CodeSet& CurrentCodeSet() {
+    const CodeSet* selected = selectedCodeSet.load(std::memory_order_acquire);
+    return selected != nullptr ? *selected : SystemCodeSet();
+}
+
 std::string ActiveCharset() {
     const unsigned codePage = ActiveCodePage();
     if (const char* charset = CharsetOfCodePage(codePage)) return charset;
-    return SystemCodeSet().charset;
+    return CurrentCodeSet().charset;
 }
 
 constexpr const char* kReplacementCharacter = "\xEF\xBF\xBD";  // U+FFFD in UTF-8
@@ -217,7 +263,38 @@ bool Convert(const char* to, const char* from, std::string_view text, std::strin
 }  // namespace
 
 unsigned SystemCodePage() {
-    return SystemCodeSet().codePage;
+    return CurrentCodeSet().codePage;
+}
+
+void SelectCodeSetForTesting(const std::string& name) {
+    static std::mutex mutex;
+    static std::deque<CodeSet> selected;
+    SelectCodePageForTesting(0);
+    if (name.empty()) {
+        selectedCodeSet.store(nullptr, std::memory_order_release);
+        return;
+    }
+    std::lock_guard<std::mutex> lock(mutex);
+    selected.push_back(CodeSetNamed(name));
+    selectedCodeSet.store(&selected.back(), std::memory_order_release);
+}
+
+std::size_t CharLengthInUnnumbered(const unsigned char* text, std::size_t available) {
+    const CodeSet& codeSet = CurrentCodeSet();
+    if (!codeSet.leads[text[0]] || available < 2) return 1;
+    // iconv converts one character into room for exactly one; what it took is its length.
+    std::size_t length = 1;
+    converters.With(kCharacterUnits, codeSet.charset.c_str(), [&](iconv_t descriptor) {
+        char* in = const_cast<char*>(reinterpret_cast<const char*>(text));
+        std::size_t inLeft = std::min<std::size_t>(available, 8);
+        char output[4];
+        char* out = output;
+        std::size_t outLeft = sizeof output;
+        iconv(descriptor, &in, &inLeft, &out, &outLeft);
+        const std::size_t taken = std::min<std::size_t>(available, 8) - inLeft;
+        if (taken > 0) length = taken;
+    });
+    return length;
 }
 
 bool IsLeadByte(unsigned codePage, unsigned char byte) {
@@ -253,6 +330,11 @@ std::string FromUtf8(std::string_view text) {
     std::string out;
     Convert(ActiveCharset().c_str(), "UTF-8", text, out, "?", SkipUtf8Char);
     return out;
+}
+
+bool IsEncodableIn(const char* charset, std::string_view text) {
+    std::string out;
+    return Convert(charset, "UTF-8", text, out, nullptr, SkipUtf8Char);
 }
 
 std::string FromUtf16(std::u16string_view text) {

@@ -60,7 +60,8 @@ inline constexpr std::size_t kTitleCapacity = 1024;
 inline constexpr std::size_t kCommandCapacity = 2048;
 inline constexpr std::size_t kFieldCapacity = 1024;
 
-// The XML declaration every written file carries.
+// The encoding every written file is declared in, and its XML declaration.
+inline constexpr const char* kFileEncoding = "euc-kr";
 inline constexpr const char* kDeclarationData = "version=\"1.0\" encoding=\"euc-kr\"";
 
 }  // namespace korvane::setupfile

@@ -5,6 +5,7 @@
 #include "model/decimal.h"
 #include "platform/code_page.h"
 #include "setupfile/grammar.h"
+#include "setupfile/savable_name.h"
 
 namespace korvane::setupfile {
 namespace {
@@ -70,7 +71,7 @@ class Writer {
         return Section(root, kConfig, [&](Node section) {
             for (const auto& [name, text] : fields) {
                 std::string utf8Name;
-                if (!platform::ToUtf8(name, utf8Name)) return false;
+                if (!IsSavableFieldName(name) || !platform::ToUtf8(name, utf8Name)) return false;
                 Node element = ValueElement(utf8Name, text);
                 if (!element || !document_.AppendChild(section, element)) return false;
             }

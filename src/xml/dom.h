@@ -47,8 +47,11 @@ class Document {
     // Replaces the contents with the file at `path`. The file is parsed without touching the
     // network, without loading external entities or DTDs and with bounded entity expansion;
     // white-space-only text between elements is dropped, the white-space-only content of an
-    // element that holds nothing else is kept. On failure the document is empty and `error`
-    // says why.
+    // element that holds nothing else is kept. Files built to make the parser slow are
+    // refused: a start tag with more than 256 attributes, more than 256 declared attribute
+    // defaults, more than 10,000 distinct element names (or a name dictionary four times that
+    // size); so are a NUL character anywhere and an encoding whose markup cannot be followed
+    // byte by byte. On failure the document is empty and `error` says why.
     bool Load(const std::string& path, LoadError& error);
 
     // Writes the document to the file `path` names (a plain file name, never read as a URI):

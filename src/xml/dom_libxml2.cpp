@@ -3,7 +3,8 @@
 // libxml2 keeps its error handlers per thread and libxslt keeps one for the process; this file
 // never leaves either changed, and never lets either print: errors are captured around every
 // call that can raise them and the previous handlers are put back.
-#include <iconv.h>
+#include <libxml/SAX2.h>
+#include <libxml/dict.h>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 #include <libxml/xmlIO.h>
@@ -19,12 +20,17 @@
 #include <cstring>
 #include <mutex>
 #include <new>
+#include <set>
+#include <utility>
 #include <vector>
+
+#include <unistd.h>
 
 #include "platform/code_page.h"
 #include "platform/files.h"
 #include "platform/posix_file.h"
 #include "xml/dom.h"
+#include "xml/markup_scanner.h"
 #include "xml/xml_rules.h"
 
 namespace korvane::xml {
@@ -33,6 +39,12 @@ namespace {
 // How many nodes text extraction may visit over the life of one document. A setup file needs
 // a few per value; a document whose entities expand into millions of nodes is refused.
 constexpr std::size_t kTextVisitBudget = 32u * 1024 * 1024;
+
+// A setup file uses about 40 distinct element names. libxml2's name dictionary slows down
+// with every distinct name it holds, so a document with many more is refused; the dictionary
+// as a whole (attribute and entity names too) gets a wider bound.
+constexpr std::size_t kMaxElementNames = 10000;
+constexpr int kMaxDictionaryNames = 4 * kMaxElementNames;
 
 constexpr int kLoadOptions = XML_PARSE_NONET | XML_PARSE_NOBLANKS | XML_PARSE_NOERROR |
                              XML_PARSE_NOWARNING | XML_PARSE_BIG_LINES;
@@ -86,10 +98,69 @@ class CapturedErrors {
     void* xsltContext_;
 };
 
-// Keeps the first error of a parse; the parser context's `_private` points at the LoadError.
+// What one load reads and counts; the parser context's `_private` points at it.
+struct LoadSession {
+    LoadSession(LoadError& loadError, int file) : error(&loadError), descriptor(file) {}
+    LoadError* error;
+    int descriptor;
+    int readError = 0;
+    MarkupScanner scanner;
+    std::set<std::pair<const xmlChar*, const xmlChar*>> elementNames;  // interned
+    bool tooManyNames = false;
+};
+
+LoadSession* SessionOf(void* parserContext) {
+    return static_cast<LoadSession*>(static_cast<xmlParserCtxtPtr>(parserContext)->_private);
+}
+
+// Hands the parser the file's bytes once the scanner has seen them; -1 ends the parse.
+int ReadScanned(void* userData, char* buffer, int length) {
+    auto* session = static_cast<LoadSession*>(userData);
+    ssize_t got = 0;
+    do {
+        got = read(session->descriptor, buffer, static_cast<std::size_t>(length));
+    } while (got < 0 && errno == EINTR);
+    if (got < 0) {
+        session->readError = errno;
+        return -1;
+    }
+    if (got == 0) return session->scanner.Finish() ? 0 : -1;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(buffer);
+    return session->scanner.Feed(bytes, static_cast<std::size_t>(got)) ? static_cast<int>(got) : -1;
+}
+
+// Stops the parse once the name dictionary holds more names than a setup file could need.
+bool WithinNameBounds(xmlParserCtxtPtr context) {
+    LoadSession* session = SessionOf(context);
+    if (!session->tooManyNames && session->elementNames.size() <= kMaxElementNames &&
+        (context->dict == nullptr || xmlDictSize(context->dict) <= kMaxDictionaryNames)) {
+        return true;
+    }
+    session->tooManyNames = true;
+    xmlStopParser(context);
+    return false;
+}
+
+void CountedStartElement(void* userData, const xmlChar* localName, const xmlChar* prefix,
+                         const xmlChar* uri, int namespaceCount, const xmlChar** namespaces,
+                         int attributeCount, int defaultedCount, const xmlChar** attributes) {
+    auto* context = static_cast<xmlParserCtxtPtr>(userData);
+    SessionOf(context)->elementNames.emplace(prefix, localName);
+    if (!WithinNameBounds(context)) return;
+    xmlSAX2StartElementNs(userData, localName, prefix, uri, namespaceCount, namespaces,
+                          attributeCount, defaultedCount, attributes);
+}
+
+void CountedEntityDeclaration(void* userData, const xmlChar* name, int type,
+                              const xmlChar* publicId, const xmlChar* systemId, xmlChar* content) {
+    if (!WithinNameBounds(static_cast<xmlParserCtxtPtr>(userData))) return;
+    xmlSAX2EntityDecl(userData, name, type, publicId, systemId, content);
+}
+
+// Keeps the first error of a parse in the session's LoadError.
 void RecordParseError(void* userData, xmlErrorPtr error) {
     auto* context = static_cast<xmlParserCtxtPtr>(userData);
-    auto* loadError = static_cast<LoadError*>(context->_private);
+    LoadError* loadError = context->_private != nullptr ? SessionOf(context)->error : nullptr;
     if (loadError == nullptr || error == nullptr || error->level < XML_ERR_ERROR) return;
     if (loadError->kind != LoadError::Kind::None) return;
     loadError->kind = LoadError::Kind::NotWellFormed;
@@ -98,30 +169,6 @@ void RecordParseError(void* userData, xmlErrorPtr error) {
     loadError->column = error->int2;
     loadError->text = error->message != nullptr ? error->message : "";
     while (!loadError->text.empty() && loadError->text.back() == '\n') loadError->text.pop_back();
-}
-
-bool IsAscii(std::string_view text) {
-    for (char c : text) {
-        if (static_cast<unsigned char>(c) >= 0x80) return false;
-    }
-    return true;
-}
-
-// Whether `utf8` can be written in `encoding` as it stands (element names cannot fall back on
-// character references the way text does).
-bool EncodableIn(const char* encoding, std::string_view utf8) {
-    if (IsAscii(utf8)) return true;
-    iconv_t converter = iconv_open(encoding, "UTF-8");
-    if (converter == reinterpret_cast<iconv_t>(-1)) return false;
-    std::vector<char> output(utf8.size() * 4 + 16);
-    char* in = const_cast<char*>(utf8.data());
-    std::size_t inLeft = utf8.size();
-    char* out = output.data();
-    std::size_t outLeft = output.size();
-    const bool converted =
-        iconv(converter, &in, &inLeft, &out, &outLeft) != static_cast<std::size_t>(-1);
-    iconv_close(converter);
-    return converted && inLeft == 0;
 }
 
 // The value of the pseudo-attribute `name` in the data of an XML declaration, or empty.
@@ -272,14 +319,38 @@ bool Document::Load(const std::string& path, LoadError& error) {
         return false;
     }
     // Parse errors go to this document's own handler, never to a process-wide one.
-    context->_private = &error;
+    LoadSession session(error, file.Descriptor());
+    context->_private = &session;
     context->sax->serror = RecordParseError;
+    context->sax->startElementNs = CountedStartElement;
+    context->sax->entityDecl = CountedEntityDeclaration;
     context->sax->initialized = XML_SAX2_MAGIC;
-    // Streamed from the descriptor, as the parser reads its own files.
+    // Streamed from the descriptor through the scanner, which sees every byte first.
     xmlDocPtr parsed =
-        xmlCtxtReadFd(context, file.Descriptor(), path.c_str(), nullptr, kLoadOptions);
-    const bool wellFormed = parsed != nullptr && context->wellFormed;
-    if (!wellFormed && error.kind == LoadError::Kind::None) {
+        xmlCtxtReadIO(context, ReadScanned, nullptr, &session, path.c_str(), nullptr, kLoadOptions);
+    const bool refused = session.scanner.verdict() != MarkupScanner::Verdict::Accepted ||
+                         session.tooManyNames || session.readError != 0;
+    const bool wellFormed = parsed != nullptr && context->wellFormed && !refused;
+    if (session.readError != 0) {
+        error = LoadError();
+        error.kind = LoadError::Kind::Unreadable;
+        error.code = session.readError;
+        error.text = platform::ErrorText(session.readError);
+    } else if (refused) {
+        const bool nul = session.scanner.verdict() == MarkupScanner::Verdict::NulCharacter;
+        error.kind = LoadError::Kind::NotWellFormed;
+        error.code = nul ? XML_ERR_INVALID_CHAR : XML_ERR_USER_STOP;
+        if (session.tooManyNames) {
+            error.line = context->input != nullptr ? context->input->line : 0;
+            error.column = context->input != nullptr ? context->input->col : 0;
+            error.text = "more distinct names than a setup file holds (at most " +
+                         std::to_string(kMaxElementNames) + " element names)";
+        } else {
+            error.line = static_cast<int>(session.scanner.line());
+            error.column = static_cast<int>(session.scanner.column());
+            error.text = "refused: " + session.scanner.Description();
+        }
+    } else if (!wellFormed && error.kind == LoadError::Kind::None) {
         const xmlError* last = xmlCtxtGetLastError(context);
         error.kind = LoadError::Kind::NotWellFormed;
         error.code = last != nullptr ? last->code : 0;
@@ -382,7 +453,8 @@ bool Document::AppendProcessingInstruction(std::string_view target, std::string_
 Node Document::CreateElement(std::string_view name) {
     const char* encoding =
         state_->doc->encoding != nullptr ? Chars(state_->doc->encoding) : "UTF-8";
-    if (!IsElementName(name) || !EncodableIn(encoding, name)) return Node();
+    // Element names cannot fall back on character references the way text does.
+    if (!IsElementName(name) || !platform::IsEncodableIn(encoding, name)) return Node();
     xmlNodePtr element =
         xmlNewDocNode(state_->doc, nullptr, Xml(std::string(name).c_str()), nullptr);
     if (element == nullptr) return Node();

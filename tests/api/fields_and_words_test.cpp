@@ -57,6 +57,14 @@ TEST_F(FieldsAndWords, AskingForANameThatCannotBeAnElementAddsNothing) {
     EXPECT_EQ(SetElementField("1bad", "x"), 2);
 }
 
+TEST_F(FieldsAndWords, AStoredFieldComesBackWhateverItsName) {
+    for (const char* name : {"a b", "1bad", "", "k:NAME", "caf\xC3\xA9"}) {
+        SCOPED_TRACE(name);
+        SetElementField(name, "stored");
+        EXPECT_EQ(Field(name), "stored");
+    }
+}
+
 TEST_F(FieldsAndWords, ElementFieldMayReadIntoTheBufferHoldingTheName) {
     SetElementField("KEY", "a longer value");
     char buffer[32] = "KEY";

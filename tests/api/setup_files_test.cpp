@@ -1,6 +1,9 @@
 // Loading and saving setup files through the public header.
 #include <gtest/gtest.h>
 
+#include <langinfo.h>
+#include <locale.h>
+
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -19,6 +22,40 @@ class SetupFiles : public ::testing::Test {
     void SetUp() override { ClearInMemory(); }
     ScratchDirectory directory_;
 };
+
+TEST_F(SetupFiles, FieldsLoadedFromAFileComeBackWhateverTheirName) {
+    directory_.Write("prefixed.xml", R"(<SETUP><CONFIG xmlns:k="urn:k">
+      <k:NAME>prefixed</k:NAME><PLAIN>plain</PLAIN></CONFIG></SETUP>)");
+    ASSERT_EQ(LoadSetupFile("prefixed.xml"), 1);
+    GuardedBuffer prefixed(64), plain(64);
+    GetElementField("k:NAME", prefixed.data());
+    GetElementField("PLAIN", plain.data());
+    EXPECT_EQ(prefixed.text(), "prefixed");
+    EXPECT_EQ(plain.text(), "plain");
+}
+
+// Whether this process's locale holds text as UTF-8 (the C locale counts as UTF-8).
+bool LocaleIsUtf8() {
+    locale_t locale = newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(0));
+    if (locale == static_cast<locale_t>(0)) return true;
+    const std::string codeset = nl_langinfo_l(CODESET, locale);
+    freelocale(locale);
+    return codeset == "UTF-8" || codeset == "ANSI_X3.4-1968";
+}
+
+TEST_F(SetupFiles, LookingUpANameTheFileCannotWriteLeavesSavesWorking) {
+    if (!LocaleIsUtf8()) GTEST_SKIP() << "the names below are UTF-8";
+    GuardedBuffer value(16);
+    SetElementField("A", "a");
+    // Valid element names, but euc-kr has no o with diaeresis and no sharp s.
+    EXPECT_EQ(GetElementField("Gr\xC3\xB6\xC3\x9F"
+                              "e",
+                              value.data()),
+              1);
+    EXPECT_EQ(value.text(), "");
+    EXPECT_EQ(SetElementField("B", "b"), 2);  // the looked-up name was not added
+    EXPECT_EQ(SaveSetupFile("setup.xml"), 1);
+}
 
 TEST_F(SetupFiles, NullPathsFail) {
     EXPECT_EQ(LoadSetupFile(nullptr), 0);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "model/setup_document.h"
 #include "scoped_code_page.h"
 
 namespace korvane::platform {
@@ -33,6 +34,30 @@ TEST(CharLength, Utf8AcceptsOnlyWellFormedSequences) {
     EXPECT_EQ(LengthIn(kCodePageUtf8, "\xED\xA0\x80"), 1u);      // surrogate
     EXPECT_EQ(LengthIn(kCodePageUtf8, "\xF4\x90\x80\x80"), 1u);  // above U+10FFFF
     EXPECT_EQ(LengthIn(kCodePageUtf8, "\x80"), 1u);
+}
+
+TEST(CharLength, OtherMultibyteCodeSetsStepByWholeCharacters) {
+    {
+        testing::ScopedCodeSet gb18030("GB18030");
+        EXPECT_EQ(CharLength("\x81\x30\x81\x30", 4), 4u);  // a four-byte character
+        EXPECT_EQ(CharLength("\xC4\xE3", 2), 2u);
+        EXPECT_EQ(WholeCharPrefix("a\x81\x30\x81\x30", 4), 1u);
+        // A search never matches the digit inside the four-byte character.
+        model::SetupDocument setup;
+        setup.AddReservedWord("0", "", "zero");
+        EXPECT_EQ(setup.ExpandReservedWords("\x81\x30\x81\x30-0"), "\x81\x30\x81\x30-zero");
+    }
+    {
+        testing::ScopedCodeSet eucJp("EUC-JP");
+        EXPECT_EQ(CharLength("\x8F\xB0\xA1", 3), 3u);  // JIS X 0212, three bytes
+        EXPECT_EQ(CharLength("\xA4\xA2", 2), 2u);
+        EXPECT_EQ(WholeCharPrefix("\xA4\xA2\x8F\xB0\xA1", 4), 2u);
+    }
+    {
+        testing::ScopedCodeSet cyrillic("ISO-8859-5");
+        EXPECT_EQ(CharLength("\xB0\xB1", 2), 1u);
+        EXPECT_EQ(ToUtf8Replacing("\xB0"), "\xD0\x90");  // converted by the selected name
+    }
 }
 
 TEST(WholeCharPrefix, CutsBeforeAPartialCharacter) {

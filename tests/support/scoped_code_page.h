@@ -13,4 +13,13 @@ class ScopedCodePage {
     ScopedCodePage& operator=(const ScopedCodePage&) = delete;
 };
 
+// The same for a code set selected by name.
+class ScopedCodeSet {
+  public:
+    explicit ScopedCodeSet(const char* name) { platform::SelectCodeSetForTesting(name); }
+    ~ScopedCodeSet() { platform::SelectCodeSetForTesting(""); }
+    ScopedCodeSet(const ScopedCodeSet&) = delete;
+    ScopedCodeSet& operator=(const ScopedCodeSet&) = delete;
+};
+
 }  // namespace korvane::testing

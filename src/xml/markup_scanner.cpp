@@ -1,0 +1,383 @@
+#include "xml/markup_scanner.h"
+
+#include <cctype>
+
+namespace korvane::xml {
+namespace {
+
+// Upper case without '-' and '_', so that "euc-kr", "EUC_KR" and "EUCKR" compare equal.
+std::string NormalisedEncoding(const std::string& name) {
+    std::string out;
+    for (char c : name) {
+        if (c == '-' || c == '_') continue;
+        out.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
+    }
+    return out;
+}
+
+bool StartsWith(const std::string& text, const char* prefix) {
+    return text.rfind(prefix, 0) == 0;
+}
+
+bool OneOf(const std::string& text, std::initializer_list<const char*> names) {
+    for (const char* name : names) {
+        if (text == name) return true;
+    }
+    return false;
+}
+
+// The value of the encoding pseudo-attribute in an XML declaration, or empty.
+std::string DeclaredEncoding(const std::string& declaration) {
+    std::size_t at = declaration.find("encoding");
+    if (at == std::string::npos) return std::string();
+    at += 8;
+    while (at < declaration.size() && std::isspace(static_cast<unsigned char>(declaration[at])))
+        ++at;
+    if (at >= declaration.size() || declaration[at] != '=') return std::string();
+    ++at;
+    while (at < declaration.size() && std::isspace(static_cast<unsigned char>(declaration[at])))
+        ++at;
+    if (at >= declaration.size() || (declaration[at] != '"' && declaration[at] != '\''))
+        return std::string();
+    const std::size_t end = declaration.find(declaration[at], at + 1);
+    if (end == std::string::npos) return std::string();
+    return declaration.substr(at + 1, end - at - 1);
+}
+
+bool IsQuote(std::uint32_t c) {
+    return c == '"' || c == '\'';
+}
+
+// The keywords that may follow "<!" in content and in the internal subset.
+constexpr const char* kContentKeywords[] = {"--", "[CDATA[", "DOCTYPE"};
+constexpr const char* kSubsetKeywords[] = {"--", "ENTITY", "ATTLIST", "ELEMENT", "NOTATION"};
+
+// A declared XML declaration is at most this long; nothing longer is a setup file's.
+constexpr std::size_t kMaxDeclarationLength = 1024;
+
+}  // namespace
+
+bool MarkupScanner::Feed(const unsigned char* bytes, std::size_t size) {
+    if (verdict_ != Verdict::Accepted) return false;
+    if (width_ == Width::Unknown) {
+        while (size > 0 && startSize_ < sizeof start_) {
+            start_[startSize_++] = *bytes++;
+            --size;
+        }
+        if (startSize_ < sizeof start_) return true;
+        if (!DetectWidth(start_, startSize_)) return false;
+    }
+    const std::size_t unitSize = width_ == Width::One ? 1 : width_ == Width::Two ? 2 : 4;
+    for (std::size_t i = 0; i < size; ++i) {
+        pending_ = bigEndian_
+                       ? (pending_ << 8) | bytes[i]
+                       : pending_ | (static_cast<std::uint32_t>(bytes[i]) << (8 * pendingSize_));
+        if (++pendingSize_ < unitSize) continue;
+        const std::uint32_t unit = pending_;
+        pending_ = 0;
+        pendingSize_ = 0;
+        if (!Unit(unit)) return false;
+    }
+    return true;
+}
+
+bool MarkupScanner::Finish() {
+    if (verdict_ == Verdict::Accepted && width_ == Width::Unknown) DetectWidth(start_, startSize_);
+    return verdict_ == Verdict::Accepted;
+}
+
+// Tells the code unit width and byte order from the first bytes, as XML's appendix F (and
+// libxml2) does; then scans those first bytes.
+bool MarkupScanner::DetectWidth(const unsigned char* bytes, std::size_t size) {
+    const auto is = [&](std::initializer_list<unsigned char> pattern) {
+        if (size < pattern.size()) return false;
+        std::size_t i = 0;
+        for (unsigned char b : pattern) {
+            if (bytes[i++] != b) return false;
+        }
+        return true;
+    };
+    width_ = Width::One;
+    if (is({0x00, 0x00, 0x00, 0x3C})) {
+        width_ = Width::Four;
+        bigEndian_ = true;
+    } else if (is({0x3C, 0x00, 0x00, 0x00})) {
+        width_ = Width::Four;
+    } else if (is({0x00, 0x3C, 0x00, 0x3F}) || is({0xFE, 0xFF})) {
+        width_ = Width::Two;
+        bigEndian_ = true;
+        byteOrderMarkLength_ = bytes[0] == 0xFE ? 1 : 0;
+    } else if (is({0x3C, 0x00, 0x3F, 0x00}) || is({0xFF, 0xFE})) {
+        width_ = Width::Two;
+        byteOrderMarkLength_ = bytes[0] == 0xFF ? 1 : 0;
+    } else if (is({0x00, 0x00, 0x3C, 0x00}) || is({0x00, 0x3C, 0x00, 0x00}) ||
+               is({0x4C, 0x6F, 0xA7, 0x94})) {
+        // UCS-4 in unusual byte orders, and EBCDIC: nothing a setup file is written in.
+        return Refuse(Verdict::UncheckableEncoding);
+    } else if (is({0xEF, 0xBB, 0xBF})) {
+        byteOrderMarkLength_ = 3;
+    }
+    return Feed(bytes, size);
+}
+
+bool MarkupScanner::Unit(std::uint32_t unit) {
+    if (unit == 0) return Refuse(Verdict::NulCharacter);
+    if (width_ == Width::One && pairs_ != Pairs::None) {
+        // The second byte of a double-byte character is never markup.
+        if (trailNext_) {
+            trailNext_ = false;
+            return Character(0x80);
+        }
+        trailNext_ = pairs_ == Pairs::ShiftJis
+                         ? (unit >= 0x81 && unit <= 0x9F) || (unit >= 0xE0 && unit <= 0xFC)
+                         : unit >= 0x81 && unit <= 0xFE;
+    }
+    return Character(unit);
+}
+
+bool MarkupScanner::Character(std::uint32_t c) {
+    if (c == '\n') {
+        ++line_;
+        column_ = 0;
+    } else {
+        ++column_;
+    }
+    const std::size_t index = charactersSeen_++;
+    if (index < byteOrderMarkLength_) return true;
+    const std::uint32_t previous = previous_;
+    previous_ = c;
+    switch (state_) {
+        case State::Content:
+            if (c == '<') state_ = State::AfterLessThan;
+            break;
+        case State::AfterLessThan:
+            if (c == '/') {
+                state_ = State::EndTag;
+            } else if (c == '!') {
+                state_ = State::Bang;
+                returnState_ = State::Content;
+                word_.clear();
+            } else if (c == '?') {
+                state_ = State::Instruction;
+                returnState_ = State::Content;
+                inDeclaration_ = index == byteOrderMarkLength_ + 1;
+                previous_ = 0;
+            } else {
+                state_ = State::StartTag;
+                attributes_ = 0;
+            }
+            break;
+        case State::StartTag:
+            if (IsQuote(c)) {
+                quote_ = c;
+                state_ = State::AttributeValue;
+            } else if (c == '=' && ++attributes_ > kMaxAttributes) {
+                return Refuse(Verdict::TooManyAttributes);
+            } else if (c == '>') {
+                state_ = State::Content;
+            }
+            break;
+        case State::AttributeValue:
+            if (c == quote_) state_ = State::StartTag;
+            break;
+        case State::EndTag:
+            if (c == '>') state_ = State::Content;
+            break;
+        case State::Bang:
+            OnBang(c);
+            break;
+        case State::Comment:
+            if (c == '>' && run_ >= 2) state_ = returnState_;
+            run_ = c == '-' ? run_ + 1 : 0;
+            break;
+        case State::CData:
+            if (c == '>' && run_ >= 2) state_ = State::Content;
+            run_ = c == ']' ? run_ + 1 : 0;
+            break;
+        case State::Instruction:
+            if (inDeclaration_) {
+                if (declarationText_.size() >= kMaxDeclarationLength)
+                    return Refuse(Verdict::UncheckableEncoding);
+                declarationText_.push_back(c < 0x80 ? static_cast<char>(c) : '?');
+            }
+            if (c == '>' && previous == '?') {
+                state_ = returnState_;
+                if (inDeclaration_) {
+                    inDeclaration_ = false;
+                    if (!ClassifyDeclaredEncoding()) return false;
+                }
+            }
+            break;
+        case State::Doctype:
+            if (IsQuote(c)) {
+                quote_ = c;
+                state_ = State::DoctypeLiteral;
+            } else if (c == '[') {
+                state_ = State::Subset;
+            } else if (c == '>') {
+                state_ = State::Content;
+            }
+            break;
+        case State::DoctypeLiteral:
+            if (c == quote_) state_ = State::Doctype;
+            break;
+        case State::Subset:
+            if (c == '<') {
+                state_ = State::SubsetAfterLessThan;
+            } else if (c == ']') {
+                state_ = State::Doctype;
+            }
+            break;
+        case State::SubsetAfterLessThan:
+            returnState_ = State::Subset;
+            if (c == '!') {
+                state_ = State::Bang;
+                word_.clear();
+            } else if (c == '?') {
+                state_ = State::Instruction;
+                previous_ = 0;
+            } else {
+                state_ = State::Subset;
+            }
+            break;
+        case State::Declaration:
+            if (c == '%' && declaration_ == DeclarationKind::Entity) {
+                parameterEntity_ = true;
+            } else if (IsQuote(c)) {
+                quote_ = c;
+                literalAttributes_ = 0;
+                state_ = State::DeclarationLiteral;
+                // Every quoted literal of an attribute-list declaration is a default value,
+                // added to each start tag of its element.
+                if (declaration_ == DeclarationKind::AttributeList && ++defaults_ > kMaxAttributes)
+                    return Refuse(Verdict::TooManyDefaults);
+            } else if (c == '>') {
+                state_ = State::Subset;
+            }
+            break;
+        case State::DeclarationLiteral:
+            if (c == quote_) {
+                state_ = State::Declaration;
+            } else if (parameterEntity_ && (IsQuote(c) || (c == '#' && previous == '&'))) {
+                // A parameter entity can hold attribute-list declarations; count each quote
+                // in it as a default value they could declare.
+                if (++defaults_ > kMaxAttributes) return Refuse(Verdict::TooManyDefaults);
+            } else if (declaration_ == DeclarationKind::Entity &&
+                       (c == '=' || (c == '#' && previous == '&'))) {
+                // An entity's text is parsed as markup where it is referenced; each attribute
+                // in it needs an '=', written as it is or as a character reference.
+                if (++literalAttributes_ > kMaxAttributes)
+                    return Refuse(Verdict::TooManyAttributes);
+            }
+            break;
+    }
+    return true;
+}
+
+// Recognises the keyword after "<!": a comment, a CDATA section, the DOCTYPE, or a
+// declaration of the internal subset.
+void MarkupScanner::OnBang(std::uint32_t c) {
+    const bool inSubset = returnState_ == State::Subset;
+    word_.push_back(c < 0x80 ? static_cast<char>(c) : '?');
+    bool prefixOfAny = false;
+    const auto match = [&](const char* keyword) {
+        if (word_ == keyword) return true;
+        if (std::string(keyword).rfind(word_, 0) == 0) prefixOfAny = true;
+        return false;
+    };
+    if (inSubset) {
+        for (const char* keyword : kSubsetKeywords) {
+            if (!match(keyword)) continue;
+            if (word_ == "--") {
+                state_ = State::Comment;
+                run_ = 0;
+            } else {
+                state_ = State::Declaration;
+                parameterEntity_ = false;
+                declaration_ = word_ == "ENTITY"    ? DeclarationKind::Entity
+                               : word_ == "ATTLIST" ? DeclarationKind::AttributeList
+                                                    : DeclarationKind::Other;
+            }
+            return;
+        }
+        if (!prefixOfAny) {
+            state_ = State::Declaration;
+            parameterEntity_ = false;
+            declaration_ = DeclarationKind::Other;
+        }
+        return;
+    }
+    for (const char* keyword : kContentKeywords) {
+        if (!match(keyword)) continue;
+        run_ = 0;
+        state_ = word_ == "--"        ? State::Comment
+                 : word_ == "DOCTYPE" ? State::Doctype
+                                      : State::CData;
+        return;
+    }
+    // Not markup the parser accepts; it stops there.
+    if (!prefixOfAny) state_ = State::Content;
+}
+
+// Decides from the declared encoding whether the bytes can be followed as they are. Single-
+// byte and EUC encodings never use ASCII bytes inside a character; the double-byte encodings
+// below do, but only as trail bytes, which the scan then skips. Anything else (a stateful or
+// EBCDIC-based encoding, an encoding that does not match the file's code units) is refused.
+bool MarkupScanner::ClassifyDeclaredEncoding() {
+    const bool isDeclaration = declarationText_.size() > 3 &&
+                               declarationText_.compare(0, 3, "xml") == 0 &&
+                               std::isspace(static_cast<unsigned char>(declarationText_[3]));
+    const std::string encoding =
+        isDeclaration ? NormalisedEncoding(DeclaredEncoding(declarationText_)) : std::string();
+    declarationText_.clear();
+    declarationText_.shrink_to_fit();
+    if (encoding.empty()) return true;
+    if (width_ == Width::Two) {
+        return OneOf(encoding, {"UTF16", "UTF16LE", "UTF16BE", "UCS2", "ISO10646UCS2"}) ||
+               Refuse(Verdict::UncheckableEncoding);
+    }
+    if (width_ == Width::Four) {
+        return OneOf(encoding,
+                     {"UCS4", "UCS4LE", "UCS4BE", "UTF32", "UTF32LE", "UTF32BE", "ISO10646UCS4"}) ||
+               Refuse(Verdict::UncheckableEncoding);
+    }
+    if (OneOf(encoding, {"UTF8", "ASCII", "USASCII", "GB2312"}) ||
+        StartsWith(encoding, "ISO8859") || StartsWith(encoding, "LATIN") ||
+        StartsWith(encoding, "WINDOWS125") || StartsWith(encoding, "CP125") ||
+        StartsWith(encoding, "KOI8") || StartsWith(encoding, "EUC")) {
+        return true;
+    }
+    if (OneOf(encoding, {"SHIFTJIS", "SJIS", "CP932", "WINDOWS31J", "MSKANJI"})) {
+        pairs_ = Pairs::ShiftJis;
+        return true;
+    }
+    if (OneOf(encoding, {"GBK", "CP936", "GB18030", "BIG5", "BIG5HKSCS", "CP950", "UHC", "CP949",
+                         "WINDOWS949", "KSC56011987"})) {
+        pairs_ = Pairs::Wide;
+        return true;
+    }
+    return Refuse(Verdict::UncheckableEncoding);
+}
+
+bool MarkupScanner::Refuse(Verdict verdict) {
+    verdict_ = verdict;
+    return false;
+}
+
+std::string MarkupScanner::Description() const {
+    switch (verdict_) {
+        case Verdict::TooManyAttributes:
+            return "more than " + std::to_string(kMaxAttributes) + " attributes in one start tag";
+        case Verdict::TooManyDefaults:
+            return "more than " + std::to_string(kMaxAttributes) + " declared attribute defaults";
+        case Verdict::NulCharacter:
+            return "a NUL character, which XML does not allow";
+        case Verdict::UncheckableEncoding:
+            return "an encoding whose markup cannot be checked";
+        case Verdict::Accepted:
+            break;
+    }
+    return std::string();
+}
+
+}  // namespace korvane::xml

@@ -1,0 +1,106 @@
+// A linear look at a document's bytes as they stream to the parser.
+//
+// libxml2 checks the attributes of a start tag for duplicates in quadratic time, and does so
+// before any callback could stop it; it also adds declared attribute defaults to every start
+// tag in quadratic time. The scanner follows the markup (start tags, quoted values, comments,
+// CDATA sections, processing instructions, the DOCTYPE and its declarations) well enough to
+// count what the parser would, and refuses a document before the parser gets the bytes that
+// would make it slow. It also refuses the NUL character, which XML never allows but which
+// libxml2 can take for the end of the input.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace korvane::xml {
+
+class MarkupScanner {
+  public:
+    // The most attributes (namespace declarations included) one start tag may carry, and the
+    // most attribute defaults a document type may declare.
+    static constexpr int kMaxAttributes = 256;
+
+    enum class Verdict {
+        Accepted,
+        TooManyAttributes,    // a start tag, or an entity value, with too many attributes
+        TooManyDefaults,      // the document type declares too many attribute defaults
+        NulCharacter,         // a NUL character anywhere
+        UncheckableEncoding,  // an encoding whose markup cannot be followed by its bytes
+    };
+
+    // Scans the next bytes of the document; false once the document is refused.
+    bool Feed(const unsigned char* bytes, std::size_t size);
+    // At the end of the input; false when the document is refused.
+    bool Finish();
+
+    Verdict verdict() const { return verdict_; }
+    // Where the refusal was found (1-based).
+    long line() const { return line_; }
+    long column() const { return column_; }
+    // What was refused, in words.
+    std::string Description() const;
+
+  private:
+    enum class Width { Unknown, One, Two, Four };
+    enum class State {
+        Content,
+        AfterLessThan,
+        StartTag,
+        AttributeValue,
+        EndTag,
+        Bang,
+        Comment,
+        CData,
+        Instruction,
+        Doctype,
+        DoctypeLiteral,
+        Subset,
+        SubsetAfterLessThan,
+        Declaration,
+        DeclarationLiteral,
+    };
+    enum class DeclarationKind { Entity, AttributeList, Other };
+
+    bool DetectWidth(const unsigned char* bytes, std::size_t size);
+    bool Unit(std::uint32_t unit);
+    bool Character(std::uint32_t c);
+    void OnBang(std::uint32_t c);
+    bool ClassifyDeclaredEncoding();
+    bool Refuse(Verdict verdict);
+
+    Verdict verdict_ = Verdict::Accepted;
+    Width width_ = Width::Unknown;
+    bool bigEndian_ = false;
+    unsigned char start_[4] = {};
+    std::size_t startSize_ = 0;
+    std::uint32_t pending_ = 0;  // bytes of a code unit that is not complete yet
+    std::size_t pendingSize_ = 0;
+    std::size_t charactersSeen_ = 0;
+    std::size_t byteOrderMarkLength_ = 0;  // in characters
+
+    // Legacy double-byte encodings whose trail bytes can look like ASCII markup.
+    enum class Pairs { None, ShiftJis, Wide } pairs_ = Pairs::None;
+    bool trailNext_ = false;
+
+    State state_ = State::Content;
+    State returnState_ = State::Content;  // where a comment or instruction goes back to
+    DeclarationKind declaration_ = DeclarationKind::Other;
+    bool parameterEntity_ = false;
+    std::uint32_t quote_ = 0;
+    std::string word_;  // what follows "<!", while it is being recognised
+    int run_ = 0;       // '-' before a possible comment end, ']' before a CDATA end
+    std::uint32_t previous_ = 0;
+    int attributes_ = 0;
+    int literalAttributes_ = 0;
+    int defaults_ = 0;
+
+    // The XML declaration, collected while it is being read.
+    bool inDeclaration_ = false;
+    std::string declarationText_;
+
+    long line_ = 1;
+    long column_ = 0;
+};
+
+}  // namespace korvane::xml

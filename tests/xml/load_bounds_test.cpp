@@ -1,0 +1,117 @@
+// Loading files built to make the parser slow, or that hide a NUL character: they are refused
+// and the description stays as it was.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "model/setup_document.h"
+#include "scratch_directory.h"
+
+namespace korvane::xml {
+namespace {
+
+using model::CommandKind;
+using model::SetupDocument;
+using testing::ScratchDirectory;
+
+std::string Attributes(int count) {
+    std::string attributes;
+    for (int i = 0; i < count; ++i) attributes += " a" + std::to_string(i) + "=''";
+    return attributes;
+}
+
+// UTF-16LE with a byte-order mark, for ASCII `text`.
+std::string Utf16Le(const std::string& text) {
+    std::string out = "\xFF\xFE";
+    for (char c : text) {
+        out.push_back(c);
+        out.push_back('\0');
+    }
+    return out;
+}
+
+class LoadBounds : public ::testing::Test {
+  protected:
+    // Loads `contents` into a description that holds one command; returns the load's result
+    // after checking that a refused load left that command alone.
+    int Load(const std::string& contents) {
+        directory_.Write("setup.xml", contents);
+        SetupDocument setup;
+        setup.AddCommand(CommandKind::PreExecute, "kept");
+        const int result = setup.LoadXmlFile("setup.xml");
+        if (result == 0) {
+            EXPECT_EQ(setup.Commands(CommandKind::PreExecute), std::vector<std::string>{"kept"});
+            EXPECT_NE(setup.LastLoadError().kind, LoadError::Kind::None);
+        }
+        return result;
+    }
+    ScratchDirectory directory_{false};
+};
+
+TEST_F(LoadBounds, AStartTagWithMoreThan256AttributesIsRefused) {
+    EXPECT_EQ(Load("<SETUP" + Attributes(256) + "/>"), 1);
+    EXPECT_EQ(Load("<SETUP" + Attributes(257) + "/>"), 0);
+    EXPECT_EQ(Load("<SETUP><CONFIG><F" + Attributes(300) + ">x</F></CONFIG></SETUP>"), 0);
+    // Namespace declarations are attributes to the parser as well.
+    std::string namespaces;
+    for (int i = 0; i < 257; ++i) namespaces += " xmlns:p" + std::to_string(i) + "='urn:x'";
+    EXPECT_EQ(Load("<SETUP" + namespaces + "/>"), 0);
+    // Counted by code units in UTF-16, where every other byte is zero.
+    EXPECT_EQ(Load(Utf16Le("<SETUP" + Attributes(10) + "/>")), 1);
+    EXPECT_EQ(Load(Utf16Le("<SETUP" + Attributes(257) + "/>")), 0);
+}
+
+TEST_F(LoadBounds, EqualsSignsOutsideStartTagsAreNotAttributes) {
+    const std::string many(1000, '=');
+    EXPECT_EQ(Load("<?xml version='1.0'?><!-- " + many + " --><?pi " + many +
+                   "?>"
+                   "<!DOCTYPE SETUP [<!-- " +
+                   many +
+                   " --><!ENTITY e 'text'>]>"
+                   "<SETUP a='" +
+                   many + "' b=\"'>" + many + "\"><CONFIG><F><![CDATA[<x " + many + ">]]>" + many +
+                   "&e;</F></CONFIG></SETUP>"),
+              1);
+}
+
+TEST_F(LoadBounds, AttributesHiddenInEntitiesAndDefaultsAreCounted) {
+    EXPECT_EQ(Load("<!DOCTYPE SETUP [<!ENTITY e \"<X" + Attributes(257) +
+                   "/>\">]><SETUP><CONFIG><F>&e;</F></CONFIG></SETUP>"),
+              0);
+    std::string defaults;
+    for (int i = 0; i < 257; ++i) defaults += " d" + std::to_string(i) + " CDATA 'v'";
+    EXPECT_EQ(Load("<!DOCTYPE SETUP [<!ATTLIST SETUP" + defaults + ">]><SETUP/>"), 0);
+    EXPECT_EQ(
+        Load("<!DOCTYPE SETUP [<!ENTITY % p \"<!ATTLIST SETUP" + defaults + ">\"> %p;]><SETUP/>"),
+        0);
+}
+
+TEST_F(LoadBounds, MoreThan10000DistinctNamesAreRefused) {
+    const auto distinct = [](int count, const char* before, const char* after) {
+        std::string xml = "<SETUP>";
+        for (int i = 0; i < count; ++i) xml += before + std::to_string(i) + after;
+        return xml + "</SETUP>";
+    };
+    EXPECT_EQ(Load(distinct(9000, "<n", "/>")), 1);
+    EXPECT_EQ(Load(distinct(10001, "<n", "/>")), 0);
+    // Attribute names fill the parser's dictionary the same way.
+    EXPECT_EQ(Load(distinct(50000, "<n a", "=''/>")), 0);
+}
+
+TEST_F(LoadBounds, ANulCharacterIsRefusedWhereverItIs) {
+    using namespace std::string_literals;
+    EXPECT_EQ(Load("<SETUP></SETUP>\0garbage"s), 0);
+    EXPECT_EQ(Load("<SETUP><CONFIG><F>a\0b</F></CONFIG></SETUP>"s), 0);
+    EXPECT_EQ(Load(Utf16Le("<SETUP/>")), 1);
+    EXPECT_EQ(Load(Utf16Le("<SETUP/>\0x"s)), 0);
+}
+
+TEST_F(LoadBounds, EncodingsWhoseMarkupCannotBeFollowedAreRefused) {
+    EXPECT_EQ(Load("<?xml version='1.0' encoding='euc-kr'?><SETUP/>"), 1);
+    EXPECT_EQ(Load("<?xml version='1.0' encoding='Shift_JIS'?><SETUP/>"), 1);
+    EXPECT_EQ(Load("<?xml version='1.0' encoding='ISO-2022-KR'?><SETUP/>"), 0);
+    EXPECT_EQ(Load("<?xml version='1.0' encoding='UTF-16LE'?><SETUP/>"), 0);
+}
+
+}  // namespace
+}  // namespace korvane::xml
