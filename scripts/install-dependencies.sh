@@ -4,7 +4,7 @@
 #   --fuzz   also clang and its libFuzzer runtime
 set -eu
 
-packages="g++ make cmake pkg-config libgtest-dev libbenchmark-dev libxml2-dev libxslt1-dev libcli11-dev nlohmann-json3-dev"
+packages="g++ make cmake pkg-config locales libgtest-dev libbenchmark-dev libxml2-dev libxslt1-dev libcli11-dev nlohmann-json3-dev"
 if [ "${1:-}" = "--fuzz" ]; then
     packages="$packages clang libclang-rt-dev"
 fi
