@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "korvane.h"
 
 namespace {
 
