@@ -18,21 +18,21 @@ using korvane::model::ReservedWordEntry;
 namespace setupfile = korvane::setupfile;
 namespace system = korvane::system;
 
-static_assert(sizeof FileEntry::srcPath == KORVANE_PATH_SIZE);
-static_assert(sizeof FileEntry::fileName == KORVANE_PATH_SIZE);
-static_assert(sizeof FileEntry::folder == KORVANE_PATH_SIZE);
-static_assert(sizeof FileEntry::version == KORVANE_VERSION_TEXT_SIZE);
-static_assert(sizeof FileEntry::targetOs == KORVANE_TARGET_OS_SIZE);
-static_assert(sizeof FileEntry::shortcut == KORVANE_SHORTCUT_SIZE);
-static_assert(sizeof FileEntry::displayName == KORVANE_DISPLAY_NAME_SIZE);
+static_assert(FileEntry::kWidths[FileEntry::kSrcPath] == KORVANE_PATH_SIZE);
+static_assert(FileEntry::kWidths[FileEntry::kFileName] == KORVANE_PATH_SIZE);
+static_assert(FileEntry::kWidths[FileEntry::kFolder] == KORVANE_PATH_SIZE);
+static_assert(FileEntry::kWidths[FileEntry::kVersion] == KORVANE_VERSION_TEXT_SIZE);
+static_assert(FileEntry::kWidths[FileEntry::kTargetOs] == KORVANE_TARGET_OS_SIZE);
+static_assert(FileEntry::kWidths[FileEntry::kShortcut] == KORVANE_SHORTCUT_SIZE);
+static_assert(FileEntry::kWidths[FileEntry::kDisplayName] == KORVANE_DISPLAY_NAME_SIZE);
 
-static_assert(sizeof RegistryEntry::regPath == KORVANE_TEXT_SIZE);
-static_assert(sizeof RegistryEntry::key == KORVANE_TEXT_SIZE);
-static_assert(sizeof RegistryEntry::value == KORVANE_TEXT_SIZE);
-static_assert(sizeof KillProcessEntry::className == KORVANE_TEXT_SIZE);
-static_assert(sizeof KillProcessEntry::title == KORVANE_TEXT_SIZE);
-static_assert(sizeof ReservedWordEntry::meaning == KORVANE_TEXT_SIZE);
-static_assert(sizeof ReservedWordEntry::expansion == KORVANE_TEXT_SIZE);
+static_assert(RegistryEntry::kWidths[RegistryEntry::kRegPath] == KORVANE_TEXT_SIZE);
+static_assert(RegistryEntry::kWidths[RegistryEntry::kKey] == KORVANE_TEXT_SIZE);
+static_assert(RegistryEntry::kWidths[RegistryEntry::kValue] == KORVANE_TEXT_SIZE);
+static_assert(KillProcessEntry::kWidths[KillProcessEntry::kClassName] == KORVANE_TEXT_SIZE);
+static_assert(KillProcessEntry::kWidths[KillProcessEntry::kTitle] == KORVANE_TEXT_SIZE);
+static_assert(ReservedWordEntry::kWidths[ReservedWordEntry::kMeaning] == KORVANE_TEXT_SIZE);
+static_assert(ReservedWordEntry::kWidths[ReservedWordEntry::kExpansion] == KORVANE_TEXT_SIZE);
 
 // What a load keeps of a text never exceeds what its getter may write.
 static_assert(setupfile::kMeaningCapacity <= KORVANE_TEXT_SIZE);
