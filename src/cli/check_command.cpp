@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/display_text.h"
 #include "cli/savable_name.h"
+#include "cli/setup_files.h"
 #include "model/decimal.h"
 #include "model/records.h"
 #include "platform/code_page.h"
@@ -176,6 +178,12 @@ class Checker {
                               std::to_string(capacity - 1));
             text.resize(platform::WholeCharPrefix(text, capacity - 1));
         }
+        const std::vector<std::string> hidden = DisguisingCharacters(text);
+        if (!hidden.empty()) {
+            std::string list;
+            for (const std::string& escape : hidden) list += (list.empty() ? "" : " ") + escape;
+            Report(value, what + " holds characters that can disguise it on a screen: " + list);
+        }
         return text;
     }
 
@@ -198,7 +206,8 @@ class Checker {
             }
             const std::string word = CheckItem(item, itemName, rule);
             if (std::string(rule.name) == kReserve && !keys.insert(word).second) {
-                Report(item, "a later duplicate of the reserved word '" + word + "' is dropped");
+                Report(item, "a later duplicate of the reserved word '" + DisplayForm(word) +
+                                 "' is dropped");
             }
         }
     }
@@ -235,12 +244,12 @@ class Checker {
             const std::string text = CheckText(child, name, value->capacity);
             if (name == kShort) shortText = text;
             if (value->kind == Kind::Flag && text != "0" && text != "1") {
-                Report(child, "the flag " + name + " is '" + text +
+                Report(child, "the flag " + name + " is '" + DisplayForm(text) +
                                   "'; only \"1\" sets it, so it reads as 0");
             }
             if (value->kind == Kind::Number && !IsCleanDecimal(text)) {
-                Report(child, "the number " + name + " is '" + text + "'; it reads as " +
-                                  std::to_string(model::ParseDecimal(text)));
+                Report(child, "the number " + name + " is '" + DisplayForm(text) +
+                                  "'; it reads as " + std::to_string(model::ParseDecimal(text)));
             }
         }
         return shortText;
@@ -267,7 +276,15 @@ int Check(const std::string& file) {
     }
     Checker checker(file, *document);
     checker.Run();
-    return checker.Print() == 0 ? kSuccess : kFailure;
+    const bool clean = checker.Print() == 0;
+    // The checks above follow the file's structure; a load can still refuse the file as a
+    // whole (a value that expands beyond what can be read), so run the load itself too.
+    std::string refusal;
+    if (!LoadSetupFileExplained(file, refusal)) {
+        std::cout << refusal << "\n";
+        return kFailure;
+    }
+    return clean ? kSuccess : kFailure;
 }
 
 }  // namespace korvane::cli

@@ -44,9 +44,13 @@ std::string Utf8(const std::string& text) {
     return platform::ToUtf8Replacing(text);
 }
 
-std::string Local(const nlohmann::json& value, const char* what) {
-    if (!value.is_string()) throw std::runtime_error(std::string(what) + " must be a string");
-    return platform::FromUtf8(value.get<std::string>());
+std::string Local(const nlohmann::json& value, const std::string& what) {
+    if (!value.is_string()) throw std::runtime_error(what + " must be a string");
+    const std::string& text = value.get_ref<const std::string&>();
+    // The library takes texts as C strings, which would end at the NUL.
+    if (text.find('\0') != std::string::npos)
+        throw std::runtime_error(what + " holds a NUL character (\\u0000), which no text can hold");
+    return platform::FromUtf8(text);
 }
 
 std::int32_t Integer(const nlohmann::json& value, const char* what) {
@@ -75,19 +79,30 @@ const nlohmann::json& Array(const nlohmann::json& object, const char* name) {
 }
 
 // One object of a JSON array, read member by member; errors name the member as
-// "files[].srcPath".
+// "files[2].srcPath" (positions count from 0).
 struct JsonItem {
     const nlohmann::json& object;
     const char* array;
+    std::size_t position;
 
-    std::string Label(const char* member) const { return std::string(array) + "[]." + member; }
+    std::string Label(const char* member) const {
+        return std::string(array) + "[" + std::to_string(position) + "]." + member;
+    }
     std::string Text(const char* member) const {
-        return Local(Member(object, member), Label(member).c_str());
+        return Local(Member(object, member), Label(member));
     }
     std::int32_t Number(const char* member) const {
         return Integer(Member(object, member), Label(member).c_str());
     }
 };
+
+// Calls `read(item)` for each object of the array `name` of `json`.
+template <typename Read>
+void ForEachItem(const nlohmann::json& json, const char* name, Read read) {
+    const nlohmann::json& array = Array(json, name);
+    for (std::size_t position = 0; position < array.size(); ++position)
+        read(JsonItem{array[position], name, position});
+}
 
 }  // namespace
 
@@ -217,38 +232,36 @@ nlohmann::ordered_json ToJson(const Description& description) {
 
 Description FromJson(const nlohmann::json& json) {
     Description description;
-    for (const auto& w : Array(json, "reservedWords")) {
-        const JsonItem item{w, "reservedWords"};
+    ForEachItem(json, "reservedWords", [&](const JsonItem& item) {
         description.words.push_back({item.Text("word"), item.Text("meaning")});
-    }
-    for (const auto& f : Array(json, "config")) {
-        const JsonItem item{f, "config"};
+    });
+    ForEachItem(json, "config", [&](const JsonItem& item) {
         description.fields.push_back({item.Text("name"), item.Text("value")});
-    }
-    for (const auto& j : Array(json, "files")) {
-        const JsonItem item{j, "files"};
+    });
+    ForEachItem(json, "files", [&](const JsonItem& item) {
         description.files.push_back(
             {item.Text("srcPath"), item.Text("fileName"), item.Text("folder"), item.Text("version"),
              item.Text("targetOs"), item.Text("shortcut"), item.Text("displayName"),
              item.Number("iconIndex"), item.Number("selfReg"), item.Number("overwrite"),
              item.Number("fileSize"), item.Number("realTime"), item.Number("reboot")});
-    }
-    for (const auto& j : Array(json, "registry")) {
-        const JsonItem item{j, "registry"};
+    });
+    ForEachItem(json, "registry", [&](const JsonItem& item) {
         description.registries.push_back({item.Text("regPath"), item.Text("key"),
                                           item.Number("type"), item.Text("value"),
                                           item.Number("action")});
-    }
+    });
     for (const auto& [name, processes] :
          {std::pair{"preKill", &description.preKills}, std::pair{"upKill", &description.upKills}}) {
-        for (const auto& p : Array(json, name)) {
-            const JsonItem item{p, name};
+        ForEachItem(json, name, [&, processes = processes](const JsonItem& item) {
             processes->push_back({item.Text("className"), item.Text("title")});
-        }
+        });
     }
     for (std::size_t list = 0; list < kCommandListNames.size(); ++list) {
-        for (const auto& command : Array(json, kCommandListNames[list])) {
-            description.commands[list].push_back(Local(command, kCommandListNames[list]));
+        const char* name = kCommandListNames[list];
+        const nlohmann::json& commands = Array(json, name);
+        for (std::size_t position = 0; position < commands.size(); ++position) {
+            description.commands[list].push_back(Local(
+                commands[position], std::string(name) + "[" + std::to_string(position) + "]"));
         }
     }
     return description;

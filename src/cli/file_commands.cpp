@@ -12,11 +12,21 @@
 #include "platform/code_page.h"
 
 namespace korvane::cli {
+namespace {
+
+// Saves the library's description to `output`, or to standard output when it is "-".
+bool SaveTo(const std::string& output, std::string& reason) {
+    return output == "-" ? SaveSetupFileToStandardOutput(reason)
+                         : SaveSetupFileExplained(output, reason);
+}
+
+}  // namespace
 
 int Format(const std::string& file, const std::string& output) {
     std::string reason;
+    // In place, FILE is always a file, even one named "-".
     if (!LoadSetupFileExplained(file, reason) ||
-        !SaveSetupFileExplained(output.empty() ? file : output, reason)) {
+        !(output.empty() ? SaveSetupFileExplained(file, reason) : SaveTo(output, reason))) {
         std::cerr << "korvane: " << reason << "\n";
         return kFailure;
     }
@@ -50,7 +60,7 @@ int Build(const std::string& descriptionFile, const std::string& output) {
     }
     FillLibrary(description);
     std::string reason;
-    if (!SaveSetupFileExplained(output, reason)) {
+    if (!SaveTo(output, reason)) {
         std::cerr << "korvane: " << reason << "\n";
         return kFailure;
     }

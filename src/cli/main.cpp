@@ -1,12 +1,14 @@
 // korvane: the command-line front end of the Korvane library.
 #include <CLI/CLI.hpp>
 
+#include <exception>
 #include <iostream>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/standard_output.h"
 #include "korvane.h"
 
 namespace {
@@ -23,21 +25,40 @@ std::pair<std::string, std::string> SplitWord(const std::string& assignment) {
 // take their positional arguments unparsed instead.
 void TakePositionals(CLI::App* subcommand, const std::string& name) {
     subcommand->allow_extras();
-    subcommand->footer(name + "...: one or more, taken as they stand");
+    subcommand->footer(name + "...: one or more, taken as they stand; after --, even those " +
+                       "that start with -");
 }
 
-std::vector<std::string> Positionals(CLI::App* subcommand, const std::string& name) {
-    std::vector<std::string> values = subcommand->remaining();
-    if (values.empty()) throw CLI::RequiredError(name);
-    for (const std::string& value : values) {
-        if (value.size() > 1 && value[0] == '-' && value != "--") throw CLI::ExtrasError({value});
+// The words after the first "--" of a subcommand that takes its positional arguments
+// unparsed, removed from the command line: CLI11 hands what follows "--" in a subcommand
+// without positional options back to the main parser, which refuses it.
+std::vector<std::string> TakeWordsAfterDashes(int& argc, char** argv) {
+    if (argc < 2 || (std::string(argv[1]) != "expand" && std::string(argv[1]) != "version"))
+        return {};
+    for (int at = 2; at < argc; ++at) {
+        if (std::string(argv[at]) == "--") {
+            std::vector<std::string> words(argv + at + 1, argv + argc);
+            argc = at;
+            return words;
+        }
     }
+    return {};
+}
+
+// The positional arguments of `subcommand`, then those that followed "--".
+std::vector<std::string> Positionals(CLI::App* subcommand, const std::string& name,
+                                     const std::vector<std::string>& afterDashes) {
+    std::vector<std::string> values = subcommand->remaining();
+    for (const std::string& value : values) {
+        if (value.size() > 1 && value[0] == '-') throw CLI::ExtrasError({value});
+    }
+    values.insert(values.end(), afterDashes.begin(), afterDashes.end());
+    if (values.empty()) throw CLI::RequiredError(name);
     return values;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
+    const std::vector<std::string> afterDashes = TakeWordsAfterDashes(argc, argv);
     CLI::App app{"korvane: read, check, write and build setup description files"};
     app.set_version_flag("--version", "korvane " KORVANE_VERSION);
     app.require_subcommand(1);
@@ -57,13 +78,15 @@ int main(int argc, char** argv) {
 
     auto* format = app.add_subcommand("format", "Load and save a setup file, pretty-printed");
     format->add_option("FILE", file, "Setup file")->required();
-    format->add_option("-o,--output", output, "Write here instead of replacing FILE");
+    format->add_option("-o,--output", output,
+                       "Write here instead of replacing FILE (- for standard output)");
     format->callback([&] { status = Format(file, output); });
 
     auto* build = app.add_subcommand(
         "build", "Build a setup file from the JSON form that show --json prints");
     build->add_option("DESCRIPTION", file, "JSON description")->required();
-    build->add_option("-o,--output", output, "Setup file to write")->required();
+    build->add_option("-o,--output", output, "Setup file to write (- for standard output)")
+        ->required();
     build->callback([&] { status = Build(file, output); });
 
     std::vector<std::string> words;
@@ -81,13 +104,13 @@ int main(int argc, char** argv) {
     expand->callback([&] {
         std::vector<std::pair<std::string, std::string>> pairs;
         for (const std::string& word : words) pairs.push_back(SplitWord(word));
-        status = Expand(pairs, Positionals(expand, "PATH"));
+        status = Expand(pairs, Positionals(expand, "PATH", afterDashes));
     });
 
     auto* version =
         app.add_subcommand("version", "Print the version text of each file and where it came from");
     TakePositionals(version, "FILE");
-    version->callback([&] { status = Version(Positionals(version, "FILE")); });
+    version->callback([&] { status = Version(Positionals(version, "FILE", afterDashes)); });
 
     auto* folders = app.add_subcommand(
         "folders", "Print the special folders of this system and the temporary installation path");
@@ -102,4 +125,17 @@ int main(int argc, char** argv) {
         return kUsageError;
     }
     return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int status = kFailure;
+    try {
+        status = Run(argc, argv);
+    } catch (const std::exception& error) {
+        // Whatever the commands did not handle is still reported, never left to abort.
+        std::cerr << "korvane: " << error.what() << "\n";
+    }
+    return FinishStandardOutput(status);
 }

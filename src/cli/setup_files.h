@@ -15,4 +15,8 @@ bool LoadSetupFileExplained(const std::string& path, std::string& reason);
 // On failure returns false and sets `reason`.
 bool SaveSetupFileExplained(const std::string& path, std::string& reason);
 
+// Saves the library's description the same way to a private temporary file and copies that
+// to standard output. On failure returns false and sets `reason`.
+bool SaveSetupFileToStandardOutput(std::string& reason);
+
 }  // namespace korvane::cli

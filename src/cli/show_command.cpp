@@ -6,6 +6,7 @@
 
 #include "cli/commands.h"
 #include "cli/description.h"
+#include "cli/display_text.h"
 #include "cli/setup_files.h"
 #include "platform/code_page.h"
 
@@ -24,8 +25,13 @@ std::size_t DisplayWidth(const std::string& text) {
     return width;
 }
 
-void PrintTable(const std::string& title, const Row& header, const std::vector<Row>& rows) {
+// Prints the rows under `header`, each cell in its display form, so that no text of the file
+// can act on the terminal.
+void PrintTable(const std::string& title, const Row& header, std::vector<Row> rows) {
     std::cout << title << " (" << rows.size() << ")\n";
+    for (Row& row : rows) {
+        for (std::string& cell : row) cell = DisplayForm(cell);
+    }
     if (rows.empty()) {
         std::cout << "  (none)\n\n";
         return;

