@@ -1,5 +1,6 @@
 // Speed of the in-memory description through the exports: appending file entries, reading them
-// back by index, and expanding a path against many reserved words.
+// back by index, reading reserved words by index, and expanding a path against many reserved
+// words.
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -45,6 +46,25 @@ void BM_ReadFilesByIndex(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * count);
 }
 BENCHMARK(BM_ReadFilesByIndex)->RangeMultiplier(10)->Range(1000, 100000)->Complexity(benchmark::oN);
+
+void BM_ReadReservedWordsByIndex(benchmark::State& state) {
+    const int count = static_cast<int>(state.range(0));
+    ClearInMemory();
+    for (int i = 0; i < count; ++i) {
+        SetReservedWord(("[W" + std::to_string(i) + "]").c_str(), "meaning", "");
+    }
+    char word[64], meaning[KORVANE_TEXT_SIZE];
+    for (auto _ : state) {
+        for (int i = 0; i < count; ++i) GetReservedWord(i, word, meaning);
+        benchmark::DoNotOptimize(word);
+    }
+    state.SetComplexityN(count);
+    state.SetItemsProcessed(state.iterations() * count);
+}
+BENCHMARK(BM_ReadReservedWordsByIndex)
+    ->RangeMultiplier(10)
+    ->Range(1000, 100000)
+    ->Complexity(benchmark::oN);
 
 void BM_ExpandPath(benchmark::State& state) {
     ClearInMemory();

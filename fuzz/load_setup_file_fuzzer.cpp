@@ -43,8 +43,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     // Whatever was read respects the widths of the records.
     for (const auto& entry : setup.Files()) {
-        if (entry->srcPath[sizeof entry->srcPath - 1] != '\0') std::abort();
-        if (entry->shortcut[sizeof entry->shortcut - 1] != '\0') std::abort();
+        if (entry.SrcPath().size() >= korvane::model::kPathWidth) std::abort();
+        if (entry.Shortcut().size() >= korvane::model::kShortcutWidth) std::abort();
     }
     for (const auto& [word, meaning] : setup.ReservedWords()) {
         if (word.size() > 255) std::abort();

@@ -27,6 +27,12 @@
 
 #include <stdint.h>
 
+/* Version of the library this header belongs to. */
+#define KORVANE_VERSION "0.1.0"
+#define KORVANE_VERSION_MAJOR 0
+#define KORVANE_VERSION_MINOR 1
+#define KORVANE_VERSION_PATCH 0
+
 /* Calling convention of every function: __stdcall on 32-bit Windows, the default elsewhere. */
 #if defined(_WIN32) && !defined(_WIN64)
 #define KORVANE_CALL __stdcall
@@ -34,12 +40,37 @@
 #define KORVANE_CALL
 #endif
 
-/* Symbol visibility; only the library's own build defines KORVANE_BUILDING. */
+/* What precedes every declaration. A program may define it before including this header (to
+   __declspec(dllimport), for instance); the library's own build defines KORVANE_BUILDING. */
+#ifndef KORVANE_API
 #if defined(KORVANE_BUILDING) && defined(__GNUC__) && !defined(_WIN32)
 #define KORVANE_API __attribute__((visibility("default")))
 #else
 #define KORVANE_API
 #endif
+#endif
+
+/* Buffer sizes in bytes, terminator included. Each is the width of a stored field, the size
+   the matching getter writes at most, and the longest text (plus terminator) that a setter
+   keeps whole.
+     KORVANE_PATH_SIZE               srcPath, fileName and folder of a file
+     KORVANE_VERSION_TEXT_SIZE       version of a file; GetTargetFileVersion
+     KORVANE_TARGET_OS_SIZE          targetOs of a file
+     KORVANE_SHORTCUT_SIZE           shortcut of a file
+     KORVANE_DISPLAY_NAME_SIZE       displayName of a file
+     KORVANE_TEXT_SIZE               registry path, key and value; class and title of a
+                                     process; meaning and expansion of a reserved word;
+                                     SetupPathToRealPath
+     KORVANE_FOLDER_SIZE             GetSpcialDirectoryInCurrentSystem
+     KORVANE_TEMP_INSTALL_PATH_SIZE  GetTempInstallPath */
+#define KORVANE_PATH_SIZE 260
+#define KORVANE_VERSION_TEXT_SIZE 128
+#define KORVANE_TARGET_OS_SIZE 20
+#define KORVANE_SHORTCUT_SIZE 10
+#define KORVANE_DISPLAY_NAME_SIZE 130
+#define KORVANE_TEXT_SIZE 1024
+#define KORVANE_FOLDER_SIZE 261
+#define KORVANE_TEMP_INSTALL_PATH_SIZE 273
 
 #ifdef __cplusplus
 extern "C" {
@@ -114,13 +145,13 @@ KORVANE_API int32_t KORVANE_CALL SaveSetupFile(const char* path);
 KORVANE_API int32_t KORVANE_CALL SetElementField(const char* name, const char* text);
 
 /* Appends a file to install. Field sizes in bytes, terminator included:
-     srcPath      260  source path of the file
-     fileName     260  file name
-     folder       260  target folder
-     version      128  version text
-     targetOs      20  target operating system
-     shortcut      10  shortcut text
-     displayName  130  display name
+     srcPath      KORVANE_PATH_SIZE          (260)  source path of the file
+     fileName     KORVANE_PATH_SIZE          (260)  file name
+     folder       KORVANE_PATH_SIZE          (260)  target folder
+     version      KORVANE_VERSION_TEXT_SIZE  (128)  version text
+     targetOs     KORVANE_TARGET_OS_SIZE      (20)  target operating system
+     shortcut     KORVANE_SHORTCUT_SIZE       (10)  shortcut text
+     displayName  KORVANE_DISPLAY_NAME_SIZE  (130)  display name
    iconIndex, overwrite and fileSize are stored as given; selfReg, realTime and reboot are
    flags, where any non-zero value means set. Returns the number of files. */
 KORVANE_API int32_t KORVANE_CALL SetFileInfo(const char* srcPath, const char* fileName,
@@ -130,15 +161,15 @@ KORVANE_API int32_t KORVANE_CALL SetFileInfo(const char* srcPath, const char* fi
                                              int32_t selfReg, int32_t overwrite, int32_t fileSize,
                                              int32_t realTime, int32_t reboot);
 
-/* Appends a registry value to write. regPath, key and value hold 1024 bytes each. The value
-   type `type` is kept as its decimal text and handed back unchanged by GetRegistryInfo.
-   Returns the number of registry values. */
+/* Appends a registry value to write. regPath, key and value hold KORVANE_TEXT_SIZE (1024)
+   bytes each. The value type `type` is kept as its decimal text and handed back unchanged by
+   GetRegistryInfo. Returns the number of registry values. */
 KORVANE_API int32_t KORVANE_CALL SetRegistryInfo(const char* regPath, const char* key, int32_t type,
                                                  const char* value, int32_t action);
 
 /* Appends a process to stop before installing (SetPreKillProcess) or before updating
-   (SetUpKillProcess), named by its window class and window title, 1024 bytes each. Returns
-   the number of processes in that list. */
+   (SetUpKillProcess), named by its window class and window title, KORVANE_TEXT_SIZE (1024)
+   bytes each. Returns the number of processes in that list. */
 KORVANE_API int32_t KORVANE_CALL SetPreKillProcess(const char* className, const char* title);
 KORVANE_API int32_t KORVANE_CALL SetUpKillProcess(const char* className, const char* title);
 
@@ -169,25 +200,26 @@ KORVANE_API int32_t KORVANE_CALL GetPostExecuteCount(void);
 KORVANE_API int32_t KORVANE_CALL GetUpdateExecuteCount(void);
 KORVANE_API int32_t KORVANE_CALL GetDeleteExecuteCount(void);
 
-/* Reads the file at `index`, in exactly the parameter order of SetFileInfo. Buffers:
-   srcPath, fileName and folder 260 bytes, version 128, targetOs 20, shortcut 10,
-   displayName 130. The numbers and flags are handed out as stored (a flag stored as 5 reads
-   as 5). Returns 1, or 0 for a position outside the table. */
+/* Reads the file at `index`, in exactly the parameter order of SetFileInfo. Buffers: srcPath,
+   fileName and folder KORVANE_PATH_SIZE (260) bytes, version KORVANE_VERSION_TEXT_SIZE (128),
+   targetOs KORVANE_TARGET_OS_SIZE (20), shortcut KORVANE_SHORTCUT_SIZE (10), displayName
+   KORVANE_DISPLAY_NAME_SIZE (130). The numbers and flags are handed out as stored (a flag
+   stored as 5 reads as 5). Returns 1, or 0 for a position outside the table. */
 KORVANE_API int32_t KORVANE_CALL GetFileInfo(int32_t index, char* srcPath, char* fileName,
                                              char* folder, char* version, char* targetOs,
                                              char* shortcut, char* displayName, int32_t* iconIndex,
                                              int32_t* selfReg, int32_t* overwrite,
                                              int32_t* fileSize, int32_t* realTime, int32_t* reboot);
 
-/* Reads the registry value at `index`. regPath, key and value need 1024 bytes each. `type`
-   receives the stored type text read as C's atoi reads it (leading blanks skipped, an
-   optional sign, digits up to the first other character, 0 when there are none; clamped to
-   the 32-bit range). Returns 1, or 0 for a position outside the table. */
+/* Reads the registry value at `index`. regPath, key and value need KORVANE_TEXT_SIZE (1024)
+   bytes each. `type` receives the stored type text read as C's atoi reads it (leading blanks
+   skipped, an optional sign, digits up to the first other character, 0 when there are none;
+   clamped to the 32-bit range). Returns 1, or 0 for a position outside the table. */
 KORVANE_API int32_t KORVANE_CALL GetRegistryInfo(int32_t index, char* regPath, char* key,
                                                  int32_t* type, char* value, int32_t* action);
 
-/* Reads the process to stop at `index`: className and title need 1024 bytes each. Returns 1,
-   or 0 for a position outside the list. */
+/* Reads the process to stop at `index`: className and title need KORVANE_TEXT_SIZE (1024) bytes
+   each. Returns 1, or 0 for a position outside the list. */
 KORVANE_API int32_t KORVANE_CALL GetPreKillProcess(int32_t index, char* className, char* title);
 KORVANE_API int32_t KORVANE_CALL GetUpKillProcess(int32_t index, char* className, char* title);
 
@@ -216,25 +248,25 @@ KORVANE_API int32_t KORVANE_CALL GetElementField(const char* name, char* value);
    machine, given at run time and never saved).
 */
 
-/* Adds the reserved word `word` (any length) with `meaning` and `expansion`, 1024 bytes each.
-   A word already present keeps its first meaning and expansion; the call then changes
-   nothing. Returns the number of reserved words. */
+/* Adds the reserved word `word` (any length) with `meaning` and `expansion`, KORVANE_TEXT_SIZE
+   (1024) bytes each. A word already present keeps its first meaning and expansion; the call
+   then changes nothing. Returns the number of reserved words. */
 KORVANE_API int32_t KORVANE_CALL SetReservedWord(const char* word, const char* meaning,
                                                  const char* expansion);
 
 /* Reads the reserved word at `index`. Words are ordered by their bytes compared as unsigned
    values, a word before every longer word it begins (so "A" < "AB" < "B" < "a" < any byte from
-   0x80). `word` must hold the word and its terminator; `meaning` needs 1024 bytes. Returns 1,
-   or 0 for a position outside the table (then neither buffer is written). */
+   0x80). `word` must hold the word and its terminator; `meaning` needs KORVANE_TEXT_SIZE (1024)
+   bytes. Returns 1, or 0 for a position outside the table (then neither buffer is written). */
 KORVANE_API int32_t KORVANE_CALL GetReservedWord(int32_t index, char* word, char* meaning);
 
-/* Writes into `realPath` (1024 bytes) the text of `setupPath` with every reserved word replaced
-   by its expansion. Words are applied one after the other in the order of GetReservedWord,
-   each once over the whole text the words before it produced; occurrences are found left to
-   right, never inside a character, and never overlap. Words that were loaded from a setup
-   file have an empty expansion and are removed. The empty word is skipped. The text is cut to
-   1023 bytes, at a whole character, before the first word and after each word. `realPath` may
-   be the same buffer as `setupPath`. Returns 1. */
+/* Writes into `realPath` (KORVANE_TEXT_SIZE, 1024 bytes) the text of `setupPath` with every
+   reserved word replaced by its expansion. Words are applied one after the other in the order
+   of GetReservedWord, each once over the whole text the words before it produced; occurrences
+   are found left to right, never inside a character, and never overlap. Words that were loaded
+   from a setup file have an empty expansion and are removed. The empty word is skipped. The
+   text is cut to 1023 bytes, at a whole character, before the first word and after each word.
+   `realPath` may be the same buffer as `setupPath`. Returns 1. */
 KORVANE_API int32_t KORVANE_CALL SetupPathToRealPath(const char* setupPath, char* realPath);
 
 /* ------------------------------------------------------------------------------------------
@@ -261,18 +293,18 @@ KORVANE_API int32_t KORVANE_CALL SetupPathToRealPath(const char* setupPath, char
    (none when the drive is unknown). A folder that is a drive root comes back with two
    backslashes (C:\\). A kind outside 0 to 6, or a folder the system does not have, gives the
    empty path: the caller judges success by a non-empty path.
-   `path` needs 261 bytes; its first 260 bytes are cleared before the path is written. A null
-   `path` is not written. Returns 0. */
+   `path` needs KORVANE_FOLDER_SIZE (261) bytes; its first 260 bytes are cleared before the
+   path is written. A null `path` is not written. Returns 0. */
 KORVANE_API int32_t KORVANE_CALL GetSpcialDirectoryInCurrentSystem(int32_t kind, int32_t allUsers,
                                                                    char* path);
 
 /* Writes into `path` the temporary installation folder, INSTALLTEMP in the Windows folder:
    C:\WINDOWS\INSTALLTEMP\ on a typical system, INSTALLTEMP\ when the system has no Windows
-   folder. The folder is not created. `path` needs 273 bytes (a Windows folder of up to 259
-   characters, its backslash, INSTALLTEMP, one more backslash and the terminator); the length
-   of the Windows folder plus 14 bytes is enough. Returns the length of the path (the
-   terminator not counted), also when `path` is null and nothing is written, so a caller can
-   learn the size it needs. */
+   folder. The folder is not created. `path` needs KORVANE_TEMP_INSTALL_PATH_SIZE (273) bytes (a
+   Windows folder of up to 259 characters, its backslash, INSTALLTEMP, one more backslash and
+   the terminator); the length of the Windows folder plus 14 bytes is enough. Returns the length
+   of the path (the terminator not counted), also when `path` is null and nothing is written, so
+   a caller can learn the size it needs. */
 KORVANE_API int32_t KORVANE_CALL GetTempInstallPath(char* path);
 
 /* Writes into `path` the folder `name` in the Windows folder, followed by a backslash:
@@ -302,8 +334,8 @@ KORVANE_API int32_t KORVANE_CALL GetProtectedFilePath(char* path, const char* na
         resource), when its version resource cannot be read or has no translation table, or
         when it has no FileVersion for the first translation (even if a later one has).
    A last write before the year 1601 or after 9999 has no time-stamp form: the file then counts
-   as one that cannot be opened. `version` needs 128 bytes. A null `fileName` names no file; a
-   null `version` is not written. */
+   as one that cannot be opened. `version` needs KORVANE_VERSION_TEXT_SIZE (128) bytes. A null
+   `fileName` names no file; a null `version` is not written. */
 KORVANE_API int32_t KORVANE_CALL GetTargetFileVersion(const char* fileName, char* version);
 
 #ifdef __cplusplus

@@ -41,8 +41,8 @@ int32_t GetKillProcess(const korvane::model::RecordList<korvane::model::KillProc
                        int32_t index, char* className, char* title) {
     const auto* entry = At(list, index);
     if (entry == nullptr) return 0;
-    CopyOut(className, (*entry)->className);
-    CopyOut(title, (*entry)->title);
+    CopyOut(className, entry->ClassName());
+    CopyOut(title, entry->Title());
     return 1;
 }
 
@@ -87,14 +87,14 @@ int32_t KORVANE_CALL GetFileInfo(int32_t index, char* srcPath, char* fileName, c
                                  int32_t* fileSize, int32_t* realTime, int32_t* reboot) {
     const auto* found = At(ProcessDocument().Files(), index);
     if (found == nullptr) return 0;
-    const korvane::model::FileEntry& entry = **found;
-    CopyOut(srcPath, entry.srcPath);
-    CopyOut(fileName, entry.fileName);
-    CopyOut(folder, entry.folder);
-    CopyOut(version, entry.version);
-    CopyOut(targetOs, entry.targetOs);
-    CopyOut(shortcut, entry.shortcut);
-    CopyOut(displayName, entry.displayName);
+    const korvane::model::FileEntry& entry = *found;
+    CopyOut(srcPath, entry.SrcPath());
+    CopyOut(fileName, entry.FileName());
+    CopyOut(folder, entry.Folder());
+    CopyOut(version, entry.Version());
+    CopyOut(targetOs, entry.TargetOs());
+    CopyOut(shortcut, entry.Shortcut());
+    CopyOut(displayName, entry.DisplayName());
     StoreOut(iconIndex, entry.iconIndex);
     StoreOut(selfReg, entry.selfReg);
     StoreOut(overwrite, entry.overwrite);
@@ -108,11 +108,11 @@ int32_t KORVANE_CALL GetRegistryInfo(int32_t index, char* regPath, char* key, in
                                      char* value, int32_t* action) {
     const auto* found = At(ProcessDocument().Registries(), index);
     if (found == nullptr) return 0;
-    const korvane::model::RegistryEntry& entry = **found;
-    CopyOut(regPath, entry.regPath);
-    CopyOut(key, entry.key);
-    StoreOut(type, korvane::model::ParseDecimal(entry.type));
-    CopyOut(value, entry.value);
+    const korvane::model::RegistryEntry& entry = *found;
+    CopyOut(regPath, entry.RegPath());
+    CopyOut(key, entry.Key());
+    StoreOut(type, korvane::model::ParseDecimal(entry.Type()));
+    CopyOut(value, entry.Value());
     StoreOut(action, entry.action);
     return 1;
 }

@@ -1,5 +1,4 @@
 // The exports of reserved words and path expansion.
-#include <iterator>
 #include <string>
 
 #include "api/boundary.h"
@@ -24,11 +23,11 @@ int32_t KORVANE_CALL SetReservedWord(const char* word, const char* meaning, cons
 }
 
 int32_t KORVANE_CALL GetReservedWord(int32_t index, char* word, char* meaning) {
-    const auto& words = ProcessDocument().ReservedWords();
-    if (index < 0 || static_cast<std::size_t>(index) >= words.size()) return 0;
-    const auto entry = std::next(words.begin(), index);
+    if (index < 0) return 0;
+    const auto* entry = ProcessDocument().ReservedWords().At(static_cast<std::size_t>(index));
+    if (entry == nullptr) return 0;
     CopyOut(word, entry->first);
-    CopyOut(meaning, entry->second->meaning);
+    CopyOut(meaning, entry->second.Meaning());
     return 1;
 }
 

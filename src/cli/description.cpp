@@ -12,8 +12,8 @@ namespace {
 
 // A loaded file never holds longer texts than these (the reader cuts them), so these buffers
 // are large enough for every getter.
-constexpr std::size_t kPathBuffer = 260;
-constexpr std::size_t kLongBuffer = 1024;
+constexpr std::size_t kPathBuffer = KORVANE_PATH_SIZE;
+constexpr std::size_t kLongBuffer = KORVANE_TEXT_SIZE;
 constexpr std::size_t kWordBuffer = 256;
 constexpr std::size_t kCommandBuffer = 2048;
 

@@ -71,7 +71,7 @@ int Expand(const std::vector<std::pair<std::string, std::string>>& words,
            const std::vector<std::string>& paths) {
     ClearInMemory();
     for (const auto& [word, text] : words) SetReservedWord(word.c_str(), "", text.c_str());
-    char real[1024];
+    char real[KORVANE_TEXT_SIZE];
     for (const std::string& path : paths) {
         SetupPathToRealPath(path.c_str(), real);
         std::cout << real << "\n";

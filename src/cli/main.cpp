@@ -9,6 +9,7 @@
 
 #include "cli/commands.h"
 #include "cli/standard_output.h"
+#include "korvane.h"
 
 namespace {
 

@@ -50,7 +50,7 @@ int Folders() {
                            "system drive",  "program files", "application data"};
     std::cout << "KIND  FOLDER            CURRENT USER / ALL USERS\n";
     for (int32_t kind = 0; kind < 7; ++kind) {
-        char currentUser[261], allUsers[261];
+        char currentUser[KORVANE_FOLDER_SIZE], allUsers[KORVANE_FOLDER_SIZE];
         GetSpcialDirectoryInCurrentSystem(kind, 0, currentUser);
         GetSpcialDirectoryInCurrentSystem(kind, 1, allUsers);
         std::string folder = names[kind];

@@ -39,7 +39,7 @@ std::string ExpandReservedWords(const ReservedWordTable& words, std::string_view
     std::string working(FitExpansionBuffer(setupPath));
     for (const auto& [word, entry] : words) {
         if (word.empty()) continue;
-        const std::string replaced = ReplaceAll(working, word, entry->expansion);
+        const std::string replaced = ReplaceAll(working, word, entry.Expansion());
         working.assign(FitExpansionBuffer(replaced));
     }
     return working;

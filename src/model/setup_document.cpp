@@ -2,7 +2,6 @@
 
 #include <utility>
 
-#include "model/fixed_text.h"
 #include "model/path_expansion.h"
 #include "setupfile/setup_reader.h"
 #include "setupfile/setup_writer.h"
@@ -14,19 +13,9 @@ std::int32_t CountOf(std::size_t size) {
     return static_cast<std::int32_t>(size);
 }
 
-// Appends a record whose every byte the caller then writes: each text field whole (the text
-// and zeros after it), each number.
-template <typename Record>
-Record& Append(RecordList<Record>& list) {
-    list.push_back(std::unique_ptr<Record>(new Record));
-    return *list.back();
-}
-
 std::int32_t AddKillProcess(RecordList<KillProcessEntry>& list, std::string_view className,
                             std::string_view title) {
-    KillProcessEntry& entry = Append(list);
-    CopyToField(entry.className, className);
-    CopyToField(entry.title, title);
+    list.push_back(KillProcessEntry{{{className, title}, KillProcessEntry::kWidths}});
     return CountOf(list.size());
 }
 
@@ -39,32 +28,24 @@ std::int32_t SetupDocument::AddFileInfo(std::string_view srcPath, std::string_vi
                                         std::int32_t selfReg, std::int32_t overwrite,
                                         std::int32_t fileSize, std::int32_t realTime,
                                         std::int32_t reboot) {
-    FileEntry& entry = Append(files_);
-    CopyToField(entry.srcPath, srcPath);
-    CopyToField(entry.fileName, fileName);
-    CopyToField(entry.folder, folder);
-    CopyToField(entry.version, version);
-    CopyToField(entry.targetOs, targetOs);
-    CopyToField(entry.shortcut, shortcut);
-    CopyToField(entry.displayName, displayName);
+    FileEntry entry{{{srcPath, fileName, version, folder, targetOs, shortcut, displayName},
+                     FileEntry::kWidths}};
     entry.iconIndex = iconIndex;
     entry.selfReg = selfReg;
     entry.overwrite = overwrite;
     entry.fileSize = fileSize;
     entry.realTime = realTime;
     entry.reboot = reboot;
+    files_.push_back(std::move(entry));
     return CountOf(files_.size());
 }
 
 std::int32_t SetupDocument::AddRegistryInfo(std::string_view regPath, std::string_view key,
                                             std::string_view type, std::string_view value,
                                             std::int32_t action) {
-    RegistryEntry& entry = Append(registries_);
-    CopyToField(entry.regPath, regPath);
-    CopyToField(entry.key, key);
-    CopyToField(entry.type, type);
-    CopyToField(entry.value, value);
+    RegistryEntry entry{{{regPath, type, key, value}, RegistryEntry::kWidths}};
     entry.action = action;
+    registries_.push_back(std::move(entry));
     return CountOf(registries_.size());
 }
 
@@ -84,12 +65,7 @@ std::int32_t SetupDocument::AddCommand(CommandKind list, std::string_view comman
 
 std::int32_t SetupDocument::AddReservedWord(std::string_view word, std::string_view meaning,
                                             std::string_view expansion) {
-    if (reservedWords_.find(word) == reservedWords_.end()) {
-        auto entry = std::make_unique<ReservedWordEntry>();
-        CopyToField(entry->meaning, meaning);
-        CopyToField(entry->expansion, expansion);
-        reservedWords_.emplace(std::string(word), std::move(entry));
-    }
+    reservedWords_.Add(word, meaning, expansion);
     return CountOf(reservedWords_.size());
 }
 

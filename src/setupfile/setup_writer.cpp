@@ -59,7 +59,7 @@ class Writer {
                 // The expansion belongs to this machine and is never written.
                 const bool written = Item(section, kWord, [&](Node item) {
                     return AppendValue(item, kShort, wordAndEntry.first) &&
-                           AppendValue(item, kMean, wordAndEntry.second->meaning);
+                           AppendValue(item, kMean, wordAndEntry.second.Meaning());
                 });
                 if (!written) return false;
             }
@@ -83,19 +83,19 @@ class Writer {
         return Section(root, kFiles, [&](Node section) {
             for (const auto& file : files) {
                 const bool written = Item(section, kFile, [&](Node item) {
-                    return AppendValue(item, kSrcPath, file->srcPath) &&
-                           AppendValue(item, kFileName, file->fileName) &&
-                           AppendValue(item, kFolder, file->folder) &&
-                           AppendValue(item, kVersion, file->version) &&
-                           AppendValue(item, kTargetOs, file->targetOs) &&
-                           AppendValue(item, kShortcut, file->shortcut) &&
-                           AppendValue(item, kDisplayName, file->displayName) &&
-                           AppendInteger(item, kIconIndex, file->iconIndex) &&
-                           AppendFlag(item, kSelfReg, file->selfReg) &&
-                           AppendFlag(item, kRealTime, file->realTime) &&
-                           AppendFlag(item, kReboot, file->reboot) &&
-                           AppendInteger(item, kOverwrite, file->overwrite) &&
-                           AppendInteger(item, kFileSize, file->fileSize);
+                    return AppendValue(item, kSrcPath, file.SrcPath()) &&
+                           AppendValue(item, kFileName, file.FileName()) &&
+                           AppendValue(item, kFolder, file.Folder()) &&
+                           AppendValue(item, kVersion, file.Version()) &&
+                           AppendValue(item, kTargetOs, file.TargetOs()) &&
+                           AppendValue(item, kShortcut, file.Shortcut()) &&
+                           AppendValue(item, kDisplayName, file.DisplayName()) &&
+                           AppendInteger(item, kIconIndex, file.iconIndex) &&
+                           AppendFlag(item, kSelfReg, file.selfReg) &&
+                           AppendFlag(item, kRealTime, file.realTime) &&
+                           AppendFlag(item, kReboot, file.reboot) &&
+                           AppendInteger(item, kOverwrite, file.overwrite) &&
+                           AppendInteger(item, kFileSize, file.fileSize);
                 });
                 if (!written) return false;
             }
@@ -107,11 +107,11 @@ class Writer {
         return Section(root, kRegistrys, [&](Node section) {
             for (const auto& registry : registries) {
                 const bool written = Item(section, kRegistry, [&](Node item) {
-                    return AppendValue(item, kRegPath, registry->regPath) &&
-                           AppendValue(item, kType, registry->type) &&
-                           AppendValue(item, kKey, registry->key) &&
-                           AppendValue(item, kValue, registry->value) &&
-                           AppendInteger(item, kAction, registry->action);
+                    return AppendValue(item, kRegPath, registry.RegPath()) &&
+                           AppendValue(item, kType, registry.Type()) &&
+                           AppendValue(item, kKey, registry.Key()) &&
+                           AppendValue(item, kValue, registry.Value()) &&
+                           AppendInteger(item, kAction, registry.action);
                 });
                 if (!written) return false;
             }
@@ -124,8 +124,8 @@ class Writer {
         return Section(root, sectionName, [&](Node section) {
             for (const auto& process : processes) {
                 const bool written = Item(section, itemName, [&](Node item) {
-                    return AppendValue(item, kClass, process->className) &&
-                           AppendValue(item, kTitle, process->title);
+                    return AppendValue(item, kClass, process.ClassName()) &&
+                           AppendValue(item, kTitle, process.Title());
                 });
                 if (!written) return false;
             }

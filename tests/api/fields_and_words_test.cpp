@@ -24,7 +24,7 @@ class FieldsAndWords : public ::testing::Test {
     }
 
     static std::string Expand(const char* path) {
-        GuardedBuffer real(1024);
+        GuardedBuffer real(KORVANE_TEXT_SIZE);
         EXPECT_EQ(SetupPathToRealPath(path, real.data()), 1);
         EXPECT_TRUE(real.GuardIntact());
         return real.text();
@@ -82,7 +82,7 @@ TEST_F(FieldsAndWords, ReservedWordsComeOutInByteOrderAndFirstWins) {
 
     std::vector<std::string> words;
     for (int32_t i = 0; i < GetReservedWordCount(); ++i) {
-        GuardedBuffer word(64), meaning(1024);
+        GuardedBuffer word(64), meaning(KORVANE_TEXT_SIZE);
         ASSERT_EQ(GetReservedWord(i, word.data(), meaning.data()), 1);
         words.push_back(word.text());
         if (word.text() == "B") {
@@ -104,7 +104,7 @@ TEST_F(FieldsAndWords, PathExpansionUsesTheGivenExpansions) {
 
 TEST_F(FieldsAndWords, PathExpansionMayWriteIntoItsInputBuffer) {
     SetReservedWord("%A%", "", "D:\\Data\\sub\\");
-    char buffer[1024] = "%A%x%A%";
+    char buffer[KORVANE_TEXT_SIZE] = "%A%x%A%";
     EXPECT_EQ(SetupPathToRealPath(buffer, buffer), 1);
     EXPECT_STREQ(buffer, "D:\\Data\\sub\\xD:\\Data\\sub\\");
 }

@@ -38,8 +38,9 @@ TEST_F(Exports, FileInfoComesBackInTheParameterOrderItWentIn) {
                           0, INT_MIN, INT_MAX, 9, -1),
               2);
 
-    GuardedBuffer src(260), name(260), folder(260), version(128), os(20), shortcut(10),
-        display(130);
+    GuardedBuffer src(KORVANE_PATH_SIZE), name(KORVANE_PATH_SIZE), folder(KORVANE_PATH_SIZE),
+        version(KORVANE_VERSION_TEXT_SIZE), os(KORVANE_TARGET_OS_SIZE),
+        shortcut(KORVANE_SHORTCUT_SIZE), display(KORVANE_DISPLAY_NAME_SIZE);
     int32_t ints[6] = {};
     ASSERT_EQ(GetFileInfo(0, src.data(), name.data(), folder.data(), version.data(), os.data(),
                           shortcut.data(), display.data(), &ints[0], &ints[1], &ints[2], &ints[3],
@@ -69,8 +70,9 @@ TEST_F(Exports, FixedFieldsNeverOverrunTheirDocumentedBuffers) {
     const std::string longText(2000, 'x');
     SetFileInfo(longText.c_str(), longText.c_str(), longText.c_str(), longText.c_str(),
                 longText.c_str(), longText.c_str(), longText.c_str(), 0, 0, 0, 0, 0, 0);
-    GuardedBuffer src(260), name(260), folder(260), version(128), os(20), shortcut(10),
-        display(130);
+    GuardedBuffer src(KORVANE_PATH_SIZE), name(KORVANE_PATH_SIZE), folder(KORVANE_PATH_SIZE),
+        version(KORVANE_VERSION_TEXT_SIZE), os(KORVANE_TARGET_OS_SIZE),
+        shortcut(KORVANE_SHORTCUT_SIZE), display(KORVANE_DISPLAY_NAME_SIZE);
     ASSERT_EQ(GetFileInfo(0, src.data(), name.data(), folder.data(), version.data(), os.data(),
                           shortcut.data(), display.data(), nullptr, nullptr, nullptr, nullptr,
                           nullptr, nullptr),
@@ -85,7 +87,8 @@ TEST_F(Exports, FixedFieldsNeverOverrunTheirDocumentedBuffers) {
 
     SetRegistryInfo(longText.c_str(), longText.c_str(), 1, longText.c_str(), 0);
     SetPreKillProcess(longText.c_str(), longText.c_str());
-    GuardedBuffer path(1024), key(1024), value(1024), className(1024), title(1024);
+    GuardedBuffer path(KORVANE_TEXT_SIZE), key(KORVANE_TEXT_SIZE), value(KORVANE_TEXT_SIZE),
+        className(KORVANE_TEXT_SIZE), title(KORVANE_TEXT_SIZE);
     ASSERT_EQ(GetRegistryInfo(0, path.data(), key.data(), nullptr, value.data(), nullptr), 1);
     ASSERT_EQ(GetPreKillProcess(0, className.data(), title.data()), 1);
     for (GuardedBuffer* buffer : {&path, &key, &value, &className, &title}) {
@@ -97,7 +100,7 @@ TEST_F(Exports, FixedFieldsNeverOverrunTheirDocumentedBuffers) {
 TEST_F(Exports, RegistryInfoKeepsItsOrderAndItsType) {
     EXPECT_EQ(SetRegistryInfo("Software\\Korvane", "Path", -1, "C:\\App", 7), 1);
     EXPECT_EQ(SetRegistryInfo("p", "k", INT_MIN, "v", 0), 2);
-    GuardedBuffer path(1024), key(1024), value(1024);
+    GuardedBuffer path(KORVANE_TEXT_SIZE), key(KORVANE_TEXT_SIZE), value(KORVANE_TEXT_SIZE);
     int32_t type = 0, action = 0;
     ASSERT_EQ(GetRegistryInfo(0, path.data(), key.data(), &type, value.data(), &action), 1);
     EXPECT_EQ(path.text(), "Software\\Korvane");
@@ -113,7 +116,7 @@ TEST_F(Exports, KillProcessListsAreSeparate) {
     EXPECT_EQ(SetPreKillProcess("PreClass", "Pre title"), 1);
     EXPECT_EQ(SetUpKillProcess("UpClass", "Up title"), 1);
     EXPECT_EQ(SetUpKillProcess("UpClass2", ""), 2);
-    GuardedBuffer className(1024), title(1024);
+    GuardedBuffer className(KORVANE_TEXT_SIZE), title(KORVANE_TEXT_SIZE);
     ASSERT_EQ(GetPreKillProcess(0, className.data(), title.data()), 1);
     EXPECT_EQ(className.text(), "PreClass");
     EXPECT_EQ(title.text(), "Pre title");
@@ -162,7 +165,8 @@ TEST_F(Exports, PositionsOutsideATableReturnZeroAndWriteNothing) {
 
     for (int32_t index : {-1, 1, INT_MIN, INT_MAX}) {
         SCOPED_TRACE(index);
-        GuardedBuffer a(1024), b(1024), c(1024), d(1024), e(1024), f(1024), g(1024);
+        GuardedBuffer a(KORVANE_TEXT_SIZE), b(KORVANE_TEXT_SIZE), c(KORVANE_TEXT_SIZE),
+            d(KORVANE_TEXT_SIZE), e(KORVANE_TEXT_SIZE), f(KORVANE_TEXT_SIZE), g(KORVANE_TEXT_SIZE);
         int32_t n = 42;
         EXPECT_EQ(GetFileInfo(index, a.data(), b.data(), c.data(), d.data(), e.data(), f.data(),
                               g.data(), &n, &n, &n, &n, &n, &n),
@@ -192,7 +196,7 @@ TEST_F(Exports, NullTextsCountAsEmptyAndNullOutputsAreSkipped) {
     EXPECT_EQ(SetElementField("F", nullptr), 1);
     EXPECT_EQ(SetReservedWord("w", nullptr, nullptr), 1);
 
-    GuardedBuffer src(260);
+    GuardedBuffer src(KORVANE_PATH_SIZE);
     int32_t icon = 0;
     ASSERT_EQ(GetFileInfo(0, src.data(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
                           &icon, nullptr, nullptr, nullptr, nullptr, nullptr),
@@ -204,7 +208,7 @@ TEST_F(Exports, NullTextsCountAsEmptyAndNullOutputsAreSkipped) {
     EXPECT_EQ(GetElementField("F", nullptr), 1);
     EXPECT_EQ(GetReservedWord(0, nullptr, nullptr), 1);
     EXPECT_EQ(SetupPathToRealPath(nullptr, nullptr), 1);
-    GuardedBuffer real(1024);
+    GuardedBuffer real(KORVANE_TEXT_SIZE);
     EXPECT_EQ(SetupPathToRealPath(nullptr, real.data()), 1);
     EXPECT_EQ(real.text(), "");
 }

@@ -79,7 +79,8 @@ TEST_F(SetupFiles, SavedDescriptionLoadsBackThroughTheExports) {
     SetPreExecute("replaced by the load");
     ASSERT_EQ(LoadSetupFile("setup.xml"), 1);
     EXPECT_EQ(GetPreExecuteCount(), 0);
-    GuardedBuffer folder(260), value(1024), word(64), meaning(1024), real(1024), command(64);
+    GuardedBuffer folder(KORVANE_PATH_SIZE), value(KORVANE_TEXT_SIZE), word(64),
+        meaning(KORVANE_TEXT_SIZE), real(KORVANE_TEXT_SIZE), command(64);
     int32_t reboot = 0, type = 0;
     ASSERT_EQ(GetFileInfo(0, nullptr, nullptr, folder.data(), nullptr, nullptr, nullptr, nullptr,
                           nullptr, nullptr, nullptr, nullptr, nullptr, &reboot),

@@ -18,7 +18,7 @@ std::string Fixture(const char* name) {
 TEST(SystemExports, NoSpecialFolderExistsHereAndThePathBufferIsCleared) {
     for (int32_t kind = -1; kind <= 7; ++kind) {
         for (const int32_t allUsers : {0, 1}) {
-            GuardedBuffer path(261);
+            GuardedBuffer path(KORVANE_FOLDER_SIZE);
             EXPECT_EQ(GetSpcialDirectoryInCurrentSystem(kind, allUsers, path.data()), 0);
             for (int i = 0; i < 260; ++i) ASSERT_EQ(path.data()[i], '\0') << kind << " " << i;
             EXPECT_TRUE(path.GuardIntact());
@@ -42,7 +42,7 @@ TEST(SystemExports, InstallationPathsAreTheBareFolderNames) {
 }
 
 TEST(SystemExports, VersionTextsOfWindowsFilesAndOthers) {
-    GuardedBuffer version(128);
+    GuardedBuffer version(KORVANE_VERSION_TEXT_SIZE);
     EXPECT_EQ(GetTargetFileVersion(Fixture("version-1001.dll").c_str(), version.data()), 1);
     EXPECT_EQ(version.text(), "1.0.0.1");
     EXPECT_TRUE(version.GuardIntact());
@@ -57,11 +57,11 @@ TEST(SystemExports, VersionTextsOfWindowsFilesAndOthers) {
 TEST(SystemExports, NoVersionTextLeavesTheBufferAlone) {
     for (const std::string& name :
          {Fixture("version-second-translation.dll"), Fixture("missing.dll"), std::string()}) {
-        GuardedBuffer version(128);
+        GuardedBuffer version(KORVANE_VERSION_TEXT_SIZE);
         EXPECT_EQ(GetTargetFileVersion(name.c_str(), version.data()), 0) << name;
         EXPECT_TRUE(version.Untouched()) << name;
     }
-    GuardedBuffer version(128);
+    GuardedBuffer version(KORVANE_VERSION_TEXT_SIZE);
     EXPECT_EQ(GetTargetFileVersion(nullptr, version.data()), 0);
     EXPECT_TRUE(version.Untouched());
     EXPECT_EQ(GetTargetFileVersion(Fixture("version-1001.dll").c_str(), nullptr), 1);

@@ -79,10 +79,8 @@ TEST(ReplaceAll, MatchesNeverStartInsideAUtf8Character) {
 TEST(ExpandReservedWords, KeepsTheTextWithinTheBufferOnWholeCharacters) {
     testing::ScopedCodePage korean(platform::kCodePageKorean);
     ReservedWordTable words;
-    auto entry = std::make_unique<ReservedWordEntry>();
     const std::string expansion = std::string(500, '\xB0');  // 250 two-byte characters
-    std::snprintf(entry->expansion, sizeof entry->expansion, "%s", expansion.c_str());
-    words.emplace("%L%", std::move(entry));
+    words.Add("%L%", "", expansion);
 
     // 2 + 3 * 500 bytes do not fit in 1023: the 511th character would straddle the limit,
     // so the text ends after 510 whole characters.

@@ -32,8 +32,8 @@ TEST(SetupDocument, FirstEntryForAKeyWins) {
     SetupDocument document;
     EXPECT_EQ(document.AddReservedWord("%W%", "first", "C:\\one\\"), 1);
     EXPECT_EQ(document.AddReservedWord("%W%", "second", "C:\\two\\"), 1);
-    EXPECT_STREQ(document.ReservedWords().at("%W%")->meaning, "first");
-    EXPECT_STREQ(document.ReservedWords().at("%W%")->expansion, "C:\\one\\");
+    EXPECT_EQ(document.ReservedWords().find("%W%")->second.Meaning(), "first");
+    EXPECT_EQ(document.ReservedWords().find("%W%")->second.Expansion(), "C:\\one\\");
 
     EXPECT_EQ(document.AddElementField("NAME", "first"), 1);
     EXPECT_EQ(document.AddElementField("NAME", "second"), 1);
@@ -52,9 +52,9 @@ TEST(SetupDocument, ListsKeepEveryEntryInOrder) {
     SetupDocument document;
     EXPECT_EQ(document.AddFileInfo("s", "n", "f", "v", "o", "c", "d", 1, 5, 3, 4, 0, 6), 1);
     EXPECT_EQ(document.AddFileInfo("s", "n", "f", "v", "o", "c", "d", 1, 5, 3, 4, 0, 6), 2);
-    EXPECT_EQ(document.Files()[1]->selfReg, 5);  // flags are stored unchanged
-    EXPECT_STREQ(document.Files()[1]->folder, "f");
-    EXPECT_STREQ(document.Files()[1]->version, "v");
+    EXPECT_EQ(document.Files()[1].selfReg, 5);  // flags are stored unchanged
+    EXPECT_EQ(document.Files()[1].Folder(), "f");
+    EXPECT_EQ(document.Files()[1].Version(), "v");
 
     EXPECT_EQ(document.AddCommand(CommandKind::PostExecute, ""), 1);
     EXPECT_EQ(document.AddCommand(CommandKind::PostExecute, "b"), 2);
@@ -66,7 +66,7 @@ TEST(SetupDocument, ListsKeepEveryEntryInOrder) {
     EXPECT_EQ(document.AddPreKillProcess("pre", "t"), 1);
     EXPECT_EQ(document.AddUpKillProcess("up", "t"), 1);
     EXPECT_EQ(document.AddUpKillProcess("up2", "t"), 2);
-    EXPECT_STREQ(document.PreKills()[0]->className, "pre");
+    EXPECT_EQ(document.PreKills()[0].ClassName(), "pre");
 }
 
 TEST(SetupDocument, ClearAllEmptiesEveryTable) {
@@ -102,15 +102,15 @@ TEST(SetupDocument, OverlongTextsAreCutAtTheLastWholeCharacter) {
     const std::string fiveSyllables = hangul + hangul + hangul + hangul + hangul;  // 10 bytes
     document.AddFileInfo(std::string(300, 's'), std::string(259, 'n'), "f", "v", "o", fiveSyllables,
                          "a" + fiveSyllables, 0, 0, 0, 0, 0, 0);
-    const FileEntry& entry = *document.Files()[0];
-    EXPECT_EQ(std::string(entry.srcPath), std::string(259, 's'));
-    EXPECT_EQ(std::string(entry.fileName), std::string(259, 'n'));
+    const FileEntry& entry = document.Files()[0];
+    EXPECT_EQ(entry.SrcPath(), std::string(259, 's'));
+    EXPECT_EQ(entry.FileName(), std::string(259, 'n'));
     // Ten bytes do not fit a ten-byte field; the fifth character would be split, so it goes.
-    EXPECT_EQ(std::string(entry.shortcut), hangul + hangul + hangul + hangul);
-    EXPECT_STREQ(entry.displayName, ("a" + fiveSyllables).c_str());
+    EXPECT_EQ(entry.Shortcut(), hangul + hangul + hangul + hangul);
+    EXPECT_EQ(entry.DisplayName(), "a" + fiveSyllables);
 
     document.AddRegistryInfo("p", "k", "ab" + std::string(1023, '\xB0'), "v", 0);
-    EXPECT_EQ(std::string(document.Registries()[0]->type), "ab" + std::string(124, '\xB0'));
+    EXPECT_EQ(document.Registries()[0].Type(), "ab" + std::string(124, '\xB0'));
 }
 
 }  // namespace

@@ -102,14 +102,14 @@ TEST_F(Reader, NumbersAndFlagsFollowTheirTextRules) {
         <OVERWRITE> 12x</OVERWRITE><FILESIZE>x</FILESIZE></FILE>
       <FILE><ICONINDEX>2147483647</ICONINDEX><OVERWRITE>-2147483648</OVERWRITE><SELFREG>1</SELFREG></FILE>
     </FILES></SETUP>)");
-    const auto& first = *setup_.Files()[0];
+    const auto& first = setup_.Files()[0];
     EXPECT_EQ(first.iconIndex, -3);
     EXPECT_EQ(first.selfReg, 0);
     EXPECT_EQ(first.realTime, 0);
     EXPECT_EQ(first.reboot, 0);
     EXPECT_EQ(first.overwrite, 12);
     EXPECT_EQ(first.fileSize, 0);
-    const auto& second = *setup_.Files()[1];
+    const auto& second = setup_.Files()[1];
     EXPECT_EQ(second.iconIndex, 2147483647);
     EXPECT_EQ(second.overwrite, -2147483647 - 1);
     EXPECT_EQ(second.selfReg, 1);
@@ -123,8 +123,8 @@ TEST_F(Reader, ValueIsAllTheTextBeneathItsElement) {
     EXPECT_EQ(setup_.ElementFields().at("F"), "abc<d>");
     // A value made of blanks keeps them.
     EXPECT_EQ(setup_.ElementFields().at("W"), "  ");
-    EXPECT_STREQ(setup_.PreKills()[0]->className, "xz");
-    EXPECT_STREQ(setup_.PreKills()[0]->title, "\n  ");
+    EXPECT_EQ(setup_.PreKills()[0].ClassName(), "xz");
+    EXPECT_EQ(setup_.PreKills()[0].Title(), "\n  ");
 }
 
 TEST_F(Reader, LoadReplacesTheWholeDescription) {

@@ -55,7 +55,7 @@ void ExpectRoundTrip(unsigned codePage, const std::string& local, const std::str
     ASSERT_EQ(loaded.LoadXmlFile("setup.xml"), 1) << loaded.Message();
     EXPECT_EQ(DescribeSetup(loaded), DescribeSetup(saved));
     // Expansions stay on this machine.
-    for (const auto& entry : loaded.ReservedWords()) EXPECT_STREQ(entry.second->expansion, "");
+    for (const auto& entry : loaded.ReservedWords()) EXPECT_EQ(entry.second.Expansion(), "");
     EXPECT_EQ(directory.Listing(), "setup.xml ");
 
     // Saving what was loaded gives the same file again.
@@ -99,8 +99,8 @@ TEST(RoundTrip, FlagsAreWrittenAsOneOrZero) {
     EXPECT_NE(file.find("<REBOOT>0</REBOOT>"), std::string::npos);
     SetupDocument loaded;
     ASSERT_EQ(loaded.LoadXmlFile("setup.xml"), 1);
-    EXPECT_EQ(loaded.Files()[0]->selfReg, 1);
-    EXPECT_EQ(loaded.Files()[0]->realTime, 1);
+    EXPECT_EQ(loaded.Files()[0].selfReg, 1);
+    EXPECT_EQ(loaded.Files()[0].realTime, 1);
 }
 
 TEST(RoundTrip, LongTextsComeBackCutToWhatTheReaderKeeps) {
@@ -119,7 +119,7 @@ TEST(RoundTrip, LongTextsComeBackCutToWhatTheReaderKeeps) {
     ASSERT_EQ(loaded.LoadXmlFile("setup.xml"), 1);
     // "ab" and then two-byte characters: the last one that would straddle the limit goes.
     EXPECT_EQ(loaded.ReservedWords().begin()->first, longKorean.substr(0, 254));
-    EXPECT_EQ(std::string(loaded.PreKills()[0]->className), longKorean.substr(0, 254));
+    EXPECT_EQ(loaded.PreKills()[0].ClassName(), longKorean.substr(0, 254));
     EXPECT_EQ(loaded.ElementFields().at("F"), longKorean.substr(0, 1022));
     EXPECT_EQ(loaded.Commands(CommandKind::PreExecute)[0], longKorean.substr(0, 2046));
 }

@@ -13,23 +13,23 @@ namespace korvane::testing {
 inline std::string DescribeSetup(const model::SetupDocument& setup) {
     std::ostringstream out;
     for (const auto& [word, entry] : setup.ReservedWords())
-        out << "word[" << word << "]=[" << entry->meaning << "]\n";
+        out << "word[" << word << "]=[" << entry.Meaning() << "]\n";
     for (const auto& [name, text] : setup.ElementFields())
         out << "field[" << name << "]=[" << text << "]\n";
     for (const auto& f : setup.Files()) {
-        out << "file[" << f->srcPath << "|" << f->fileName << "|" << f->folder << "|" << f->version
-            << "|" << f->targetOs << "|" << f->shortcut << "|" << f->displayName << "|"
-            << f->iconIndex << "|" << f->selfReg << "|" << f->overwrite << "|" << f->fileSize << "|"
-            << f->realTime << "|" << f->reboot << "]\n";
+        out << "file[" << f.SrcPath() << "|" << f.FileName() << "|" << f.Folder() << "|"
+            << f.Version() << "|" << f.TargetOs() << "|" << f.Shortcut() << "|" << f.DisplayName()
+            << "|" << f.iconIndex << "|" << f.selfReg << "|" << f.overwrite << "|" << f.fileSize
+            << "|" << f.realTime << "|" << f.reboot << "]\n";
     }
     for (const auto& r : setup.Registries()) {
-        out << "registry[" << r->regPath << "|" << r->type << "|" << r->key << "|" << r->value
-            << "|" << r->action << "]\n";
+        out << "registry[" << r.RegPath() << "|" << r.Type() << "|" << r.Key() << "|" << r.Value()
+            << "|" << r.action << "]\n";
     }
     for (const auto& k : setup.PreKills())
-        out << "prekill[" << k->className << "|" << k->title << "]\n";
+        out << "prekill[" << k.ClassName() << "|" << k.Title() << "]\n";
     for (const auto& k : setup.UpKills())
-        out << "upkill[" << k->className << "|" << k->title << "]\n";
+        out << "upkill[" << k.ClassName() << "|" << k.Title() << "]\n";
     const std::pair<const char*, model::CommandKind> lists[] = {
         {"pre", model::CommandKind::PreExecute},
         {"post", model::CommandKind::PostExecute},

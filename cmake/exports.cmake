@@ -1,0 +1,26 @@
+# Reads src/api/exports.list, the one list of the library's exports, and makes from it what
+# the build needs:
+#   KORVANE_EXPORT_NAMES     the names, in the list's order
+#   korvane.map              the version script that lets only those names out of the library
+#   korvane_exports.inc      one KORVANE_EXPORT(Name, bytes) line per export, for the tests
+set(KORVANE_EXPORT_LIST ${PROJECT_SOURCE_DIR}/src/api/exports.list)
+set_property(DIRECTORY ${PROJECT_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+  ${KORVANE_EXPORT_LIST})
+
+file(STRINGS ${KORVANE_EXPORT_LIST} export_lines REGEX "^[A-Za-z]")
+set(KORVANE_EXPORT_NAMES "")
+set(export_macros "")
+foreach(line IN LISTS export_lines)
+  if(NOT line MATCHES "^([A-Za-z]+) ([0-9]+)$")
+    message(FATAL_ERROR "${KORVANE_EXPORT_LIST}: not 'Name bytes': ${line}")
+  endif()
+  list(APPEND KORVANE_EXPORT_NAMES ${CMAKE_MATCH_1})
+  string(APPEND export_macros "KORVANE_EXPORT(${CMAKE_MATCH_1}, ${CMAKE_MATCH_2})\n")
+endforeach()
+
+list(JOIN KORVANE_EXPORT_NAMES ";\n    " export_globals)
+set(KORVANE_VERSION_SCRIPT ${PROJECT_BINARY_DIR}/korvane.map)
+file(CONFIGURE OUTPUT ${KORVANE_VERSION_SCRIPT} CONTENT
+  "/* Made from src/api/exports.list: only the exports leave the library. */\n{\n  global:\n    ${export_globals};\n  local: *;\n};\n")
+file(CONFIGURE OUTPUT ${PROJECT_BINARY_DIR}/generated/korvane_exports.inc CONTENT
+  "// Made from src/api/exports.list.\n${export_macros}")
