@@ -15,6 +15,7 @@
 #include "model/decimal.h"
 #include "model/records.h"
 #include "platform/code_page.h"
+#include "platform/files.h"
 #include "setupfile/grammar.h"
 #include "setupfile/savable_name.h"
 #include "xml/dom.h"
@@ -100,8 +101,8 @@ bool IsCleanDecimal(const std::string& text) {
     return errno == 0 && value >= INT32_MIN && value <= INT32_MAX;
 }
 
-std::string Describe(Node node) {
-    const std::string name = Document::NodeName(node);
+std::string Describe(const Document& document, Node node) {
+    const std::string name = document.NodeName(node);
     if (name == "#comment") return "a comment";
     if (name == "#text" || name == "#cdata-section") return "text";
     return "'" + name + "' (a processing instruction or entity reference)";
@@ -113,16 +114,16 @@ class Checker {
 
     void Run() {
         const Node root = document_.DocumentElement();
-        if (!Document::HasName(root, kRoot)) {
-            Report(root, "the root element '" + Document::NodeName(root) + "' is read as SETUP");
+        if (!document_.HasName(root, kRoot)) {
+            Report(root, "the root element '" + document_.NodeName(root) + "' is read as SETUP");
         }
         std::set<std::string> seen;
-        for (Node child = Document::FirstChild(root); child; child = Document::NextSibling(child)) {
-            if (!Document::IsElement(child)) {
-                Report(child, Describe(child) + " in the root element is ignored");
+        for (Node child = document_.FirstChild(root); child; child = document_.NextSibling(child)) {
+            if (!document_.IsElement(child)) {
+                Report(child, Describe(document_, child) + " in the root element is ignored");
                 continue;
             }
-            const std::string name = Document::NodeName(child);
+            const std::string name = document_.NodeName(child);
             const SectionRule* rule = FindSection(name);
             if (rule == nullptr) {
                 Report(child, "the element '" + name + "' is ignored");
@@ -152,7 +153,7 @@ class Checker {
     }
 
     void Report(Node node, const std::string& message) {
-        findings_.emplace_back(Document::LineOf(node), message);
+        findings_.emplace_back(document_.LineOf(node), message);
     }
 
     // The text of `node` in the system code page, whole (up to far beyond any capacity).
@@ -165,9 +166,9 @@ class Checker {
     // Reports markup inside a value and a text longer than `capacity` allows; returns the text
     // as a load keeps it.
     std::string CheckText(Node value, const std::string& what, std::size_t capacity) {
-        for (Node child = Document::FirstChild(value); child;
-             child = Document::NextSibling(child)) {
-            if (Document::IsElement(child) || Document::NodeName(child) == "#comment") {
+        for (Node child = document_.FirstChild(value); child;
+             child = document_.NextSibling(child)) {
+            if (document_.IsElement(child) || document_.NodeName(child) == "#comment") {
                 Report(child, "markup inside " + what + " is dropped; only its text is kept");
                 break;
             }
@@ -189,12 +190,12 @@ class Checker {
 
     void CheckSection(Node section, const SectionRule& rule) {
         std::set<std::string> keys;  // reserved words or configuration names
-        for (Node item = Document::FirstChild(section); item; item = Document::NextSibling(item)) {
-            if (!Document::IsElement(item)) {
-                Report(item, Describe(item) + " in " + rule.name + " is skipped");
+        for (Node item = document_.FirstChild(section); item; item = document_.NextSibling(item)) {
+            if (!document_.IsElement(item)) {
+                Report(item, Describe(document_, item) + " in " + rule.name + " is skipped");
                 continue;
             }
-            const std::string itemName = Document::NodeName(item);
+            const std::string itemName = document_.NodeName(item);
             if (rule.item != nullptr && itemName != rule.item) {
                 Report(item,
                        "the item '" + itemName + "' in " + rule.name + " is read as " + rule.item);
@@ -226,12 +227,12 @@ class Checker {
     std::string CheckItem(Node item, const std::string& itemName, const SectionRule& rule) {
         std::string shortText;
         std::set<std::string> seen;
-        for (Node child = Document::FirstChild(item); child; child = Document::NextSibling(child)) {
-            if (!Document::IsElement(child)) {
-                Report(child, Describe(child) + " in " + itemName + " is ignored");
+        for (Node child = document_.FirstChild(item); child; child = document_.NextSibling(child)) {
+            if (!document_.IsElement(child)) {
+                Report(child, Describe(document_, child) + " in " + itemName + " is ignored");
                 continue;
             }
-            const std::string name = Document::NodeName(child);
+            const std::string name = document_.NodeName(child);
             const auto value = std::find_if(rule.values.begin(), rule.values.end(),
                                             [&](const ValueRule& v) { return name == v.name; });
             if (value == rule.values.end()) {
@@ -264,15 +265,17 @@ class Checker {
 }  // namespace
 
 int Check(const std::string& file) {
+    std::string bytes;
+    if (const int readError = platform::ReadRegularFile(file, platform::kMaxReadBytes, bytes)) {
+        std::cerr << "korvane: " << file << ": cannot read: " << platform::ErrorText(readError)
+                  << "\n";
+        return kFailure;
+    }
     auto document = Document::Create();
-    xml::LoadError error;
-    if (document == nullptr || !document->Load(file, error)) {
-        if (error.kind == xml::LoadError::Kind::NotWellFormed) {
-            std::cout << file << ":" << error.line << ":" << error.column
-                      << ": not well-formed XML: " << error.text << "\n";
-        } else {
-            std::cerr << "korvane: " << file << ": cannot read: " << error.text << "\n";
-        }
+    xml::ParseError error;
+    if (document == nullptr || !document->ParseBytes(bytes, error)) {
+        std::cout << file << ":" << error.line << ":" << error.column
+                  << ": not well-formed XML: " << error.text << "\n";
         return kFailure;
     }
     Checker checker(file, *document);
@@ -281,7 +284,8 @@ int Check(const std::string& file) {
     // The checks above follow the file's structure; a load can still refuse the file as a
     // whole (a value that expands beyond what can be read), so run the load itself too.
     std::string refusal;
-    if (!LoadSetupFileExplained(file, refusal)) {
+    model::SetupDocument loaded;
+    if (!LoadSetupFileExplained(file, loaded, refusal)) {
         std::cout << refusal << "\n";
         return kFailure;
     }

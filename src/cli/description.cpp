@@ -3,42 +3,17 @@
 #include <stdexcept>
 #include <vector>
 
-#include "korvane.h"
+#include "model/decimal.h"
 #include "model/setup_document.h"
 #include "platform/code_page.h"
 
 namespace korvane::cli {
 namespace {
 
-// A loaded file never holds longer texts than these (the reader cuts them), so these buffers
-// are large enough for every getter.
-constexpr std::size_t kPathBuffer = KORVANE_PATH_SIZE;
-constexpr std::size_t kLongBuffer = KORVANE_TEXT_SIZE;
-constexpr std::size_t kWordBuffer = 256;
-constexpr std::size_t kCommandBuffer = 2048;
-
-using Buffer = std::vector<char>;
-
-using CountFunction = int32_t (*)();
-using CommandFunction = int32_t (*)(int32_t, char*);
-using KillFunction = int32_t (*)(int32_t, char*, char*);
-
-const std::array<CountFunction, 4> kCommandCounts = {GetPreExecuteCount, GetPostExecuteCount,
-                                                     GetUpdateExecuteCount, GetDeleteExecuteCount};
-const std::array<CommandFunction, 4> kCommandGetters = {GetPreExecute, GetPostExecute,
-                                                        GetUpdateExecute, GetDeleteExecute};
-const std::array<int32_t (*)(const char*), 4> kCommandSetters = {
-    SetPreExecute, SetPostExecute, SetUpdateExecute, SetDeleteExecute};
-
-std::vector<Description::Process> ReadProcesses(CountFunction count, KillFunction get) {
-    std::vector<Description::Process> processes;
-    Buffer className(kLongBuffer), title(kLongBuffer);
-    for (int32_t i = 0; i < count(); ++i) {
-        get(i, className.data(), title.data());
-        processes.push_back({className.data(), title.data()});
-    }
-    return processes;
-}
+// The model's command lists, in the order of Description::commands.
+constexpr std::array<model::CommandKind, 4> kCommandKinds = {
+    model::CommandKind::PreExecute, model::CommandKind::PostExecute,
+    model::CommandKind::UpdateExecute, model::CommandKind::DeleteExecute};
 
 std::string Utf8(const std::string& text) {
     return platform::ToUtf8Replacing(text);
@@ -106,77 +81,59 @@ void ForEachItem(const nlohmann::json& json, const char* name, Read read) {
 
 }  // namespace
 
-Description ReadLoadedDescription(const std::string& path) {
+Description ReadDescription(const model::SetupDocument& document) {
     Description description;
-    Buffer a(kLongBuffer), b(kLongBuffer), c(kLongBuffer), d(kPathBuffer), e(kPathBuffer),
-        f(kPathBuffer), g(kPathBuffer), h(kPathBuffer);
-
-    for (int32_t i = 0; i < GetReservedWordCount(); ++i) {
-        Buffer word(kWordBuffer);
-        GetReservedWord(i, word.data(), a.data());
-        description.words.push_back({word.data(), a.data()});
-    }
-    model::SetupDocument names;
-    names.LoadXmlFile(path.c_str());
-    for (const auto& field : names.ElementFields()) {
-        GetElementField(field.first.c_str(), a.data());
-        description.fields.push_back({field.first, a.data()});
-    }
-    for (int32_t i = 0; i < GetFileCount(); ++i) {
+    for (const auto& [word, entry] : document.ReservedWords())
+        description.words.push_back({word, std::string(entry.Meaning())});
+    for (const auto& [name, value] : document.ElementFields())
+        description.fields.push_back({name, value});
+    for (const model::FileEntry& entry : document.Files()) {
         Description::File file;
-        GetFileInfo(i, a.data(), b.data(), c.data(), d.data(), e.data(), f.data(), g.data(),
-                    &file.iconIndex, &file.selfReg, &file.overwrite, &file.fileSize, &file.realTime,
-                    &file.reboot);
-        file.srcPath = a.data();
-        file.fileName = b.data();
-        file.folder = c.data();
-        file.version = d.data();
-        file.targetOs = e.data();
-        file.shortcut = f.data();
-        file.displayName = g.data();
+        file.srcPath = entry.SrcPath();
+        file.fileName = entry.FileName();
+        file.folder = entry.Folder();
+        file.version = entry.Version();
+        file.targetOs = entry.TargetOs();
+        file.shortcut = entry.Shortcut();
+        file.displayName = entry.DisplayName();
+        file.iconIndex = entry.iconIndex;
+        file.selfReg = entry.selfReg;
+        file.overwrite = entry.overwrite;
+        file.fileSize = entry.fileSize;
+        file.realTime = entry.realTime;
+        file.reboot = entry.reboot;
         description.files.push_back(file);
     }
-    for (int32_t i = 0; i < GetRegistryCount(); ++i) {
-        Description::Registry registry;
-        GetRegistryInfo(i, a.data(), b.data(), &registry.type, c.data(), &registry.action);
-        registry.regPath = a.data();
-        registry.key = b.data();
-        registry.value = c.data();
-        description.registries.push_back(registry);
+    for (const model::RegistryEntry& entry : document.Registries()) {
+        description.registries.push_back({std::string(entry.RegPath()), std::string(entry.Key()),
+                                          model::ParseDecimal(entry.Type()),
+                                          std::string(entry.Value()), entry.action});
     }
-    description.preKills = ReadProcesses(GetPreKillProcessCount, GetPreKillProcess);
-    description.upKills = ReadProcesses(GetUpKillProcessCount, GetUpKillProcess);
-    Buffer command(kCommandBuffer);
-    for (std::size_t list = 0; list < kCommandCounts.size(); ++list) {
-        for (int32_t i = 0; i < kCommandCounts[list](); ++i) {
-            kCommandGetters[list](i, command.data());
-            description.commands[list].push_back(command.data());
-        }
-    }
+    for (const model::KillProcessEntry& entry : document.PreKills())
+        description.preKills.push_back({std::string(entry.ClassName()), std::string(entry.Title())});
+    for (const model::KillProcessEntry& entry : document.UpKills())
+        description.upKills.push_back({std::string(entry.ClassName()), std::string(entry.Title())});
+    for (std::size_t list = 0; list < kCommandKinds.size(); ++list)
+        description.commands[list] = document.Commands(kCommandKinds[list]);
     return description;
 }
 
-void FillLibrary(const Description& description) {
-    ClearInMemory();
-    for (const auto& word : description.words)
-        SetReservedWord(word.word.c_str(), word.meaning.c_str(), "");
-    for (const auto& field : description.fields)
-        SetElementField(field.name.c_str(), field.value.c_str());
+void FillDocument(const Description& description, model::SetupDocument& document) {
+    document.ClearAll();
+    for (const auto& word : description.words) document.AddReservedWord(word.word, word.meaning, "");
+    for (const auto& field : description.fields) document.AddElementField(field.name, field.value);
     for (const auto& f : description.files) {
-        SetFileInfo(f.srcPath.c_str(), f.fileName.c_str(), f.folder.c_str(), f.version.c_str(),
-                    f.targetOs.c_str(), f.shortcut.c_str(), f.displayName.c_str(), f.iconIndex,
-                    f.selfReg, f.overwrite, f.fileSize, f.realTime, f.reboot);
+        document.AddFileInfo(f.srcPath, f.fileName, f.folder, f.version, f.targetOs, f.shortcut,
+                             f.displayName, f.iconIndex, f.selfReg, f.overwrite, f.fileSize,
+                             f.realTime, f.reboot);
     }
-    for (const auto& r : description.registries) {
-        SetRegistryInfo(r.regPath.c_str(), r.key.c_str(), r.type, r.value.c_str(), r.action);
-    }
-    for (const auto& p : description.preKills)
-        SetPreKillProcess(p.className.c_str(), p.title.c_str());
-    for (const auto& p : description.upKills)
-        SetUpKillProcess(p.className.c_str(), p.title.c_str());
-    for (std::size_t list = 0; list < kCommandSetters.size(); ++list) {
+    for (const auto& r : description.registries)
+        document.AddRegistryInfo(r.regPath, r.key, model::FormatDecimal(r.type), r.value, r.action);
+    for (const auto& p : description.preKills) document.AddPreKillProcess(p.className, p.title);
+    for (const auto& p : description.upKills) document.AddUpKillProcess(p.className, p.title);
+    for (std::size_t list = 0; list < kCommandKinds.size(); ++list) {
         for (const auto& command : description.commands[list])
-            kCommandSetters[list](command.c_str());
+            document.AddCommand(kCommandKinds[list], command);
     }
 }
 

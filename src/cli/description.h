@@ -1,5 +1,5 @@
-// The whole setup description as the command sees it: read through the exports, filled back
-// through them, and converted to and from JSON. Texts are in the system code page.
+// The whole setup description as the command sees it: read from a loaded description, filled
+// into one to be saved, and converted to and from JSON. Texts are in the system code page.
 #pragma once
 
 #include <array>
@@ -8,6 +8,8 @@
 #include <vector>
 
 #include <nlohmann/json.hpp>
+
+#include "model/setup_document.h"
 
 namespace korvane::cli {
 
@@ -46,12 +48,11 @@ struct Description {
 inline constexpr std::array<const char*, 4> kCommandListNames = {"preExecute", "postExecute",
                                                                  "updateExecute", "deleteExecute"};
 
-// Reads the library's description, which was just loaded from the setup file at `path`. The
-// configuration field names, which no export lists, are taken from the same file.
-Description ReadLoadedDescription(const std::string& path);
+// The whole of `document`.
+Description ReadDescription(const model::SetupDocument& document);
 
-// Empties the library's description and fills it with `description`.
-void FillLibrary(const Description& description);
+// Empties `document` and fills it with `description`, as the setter exports would.
+void FillDocument(const Description& description, model::SetupDocument& document);
 
 // The JSON form: every text in UTF-8.
 nlohmann::ordered_json ToJson(const Description& description);

@@ -14,19 +14,22 @@
 namespace korvane::cli {
 namespace {
 
-// Saves the library's description to `output`, or to standard output when it is "-".
-bool SaveTo(const std::string& output, std::string& reason) {
-    return output == "-" ? SaveSetupFileToStandardOutput(reason)
-                         : SaveSetupFileExplained(output, reason);
+// Saves `document` to `output`, or to standard output when it is "-".
+bool SaveTo(const model::SetupDocument& document, const std::string& output,
+            std::string& reason) {
+    return output == "-" ? SaveSetupFileToStandardOutput(document, reason)
+                         : SaveSetupFileExplained(document, output, reason);
 }
 
 }  // namespace
 
 int Format(const std::string& file, const std::string& output) {
     std::string reason;
+    model::SetupDocument document;
     // In place, FILE is always a file, even one named "-".
-    if (!LoadSetupFileExplained(file, reason) ||
-        !(output.empty() ? SaveSetupFileExplained(file, reason) : SaveTo(output, reason))) {
+    if (!LoadSetupFileExplained(file, document, reason) ||
+        !(output.empty() ? SaveSetupFileExplained(document, file, reason)
+                         : SaveTo(document, output, reason))) {
         std::cerr << "korvane: " << reason << "\n";
         return kFailure;
     }
@@ -58,9 +61,10 @@ int Build(const std::string& descriptionFile, const std::string& output) {
             return kFailure;
         }
     }
-    FillLibrary(description);
+    model::SetupDocument document;
+    FillDocument(description, document);
     std::string reason;
-    if (!SaveTo(output, reason)) {
+    if (!SaveTo(document, output, reason)) {
         std::cerr << "korvane: " << reason << "\n";
         return kFailure;
     }

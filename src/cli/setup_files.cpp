@@ -10,8 +10,8 @@
 
 #include "cli/standard_output.h"
 #include "cli/stylesheet.h"
-#include "korvane.h"
-#include "model/setup_document.h"
+#include "platform/files.h"
+#include "setupfile/setup_file.h"
 
 namespace korvane::cli {
 namespace {
@@ -24,10 +24,6 @@ constexpr int kDirectoryHandleFlags = O_PATH | O_DIRECTORY | O_CLOEXEC;
 #else
 constexpr int kDirectoryHandleFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
 #endif
-
-constexpr const char* kUnsavableContent =
-    "a configuration name is not a valid XML element name, or a text holds a character XML "
-    "cannot carry";
 
 std::string SystemError(int error) {
     return std::strerror(error);
@@ -104,44 +100,41 @@ bool InStylesheetDirectory(std::string& reason, Work work) {
     return work(directory.path());
 }
 
-// Why saving to `target` (the absolute form of `path`) failed, in words.
-std::string WhySaveFailed(const std::string& path, const fs::path& target) {
-    std::error_code error;
-    const fs::path directory = target.parent_path();
-    if (!fs::is_directory(directory, error))
-        return path + ": cannot write: the directory " + directory.string() + " does not exist";
-    if (access(directory.c_str(), W_OK) != 0 || fs::is_directory(target, error))
-        return path + ": cannot write: not writable";
-    return path + ": cannot write: " + kUnsavableContent;
+// Why a save failed, in words: the step and its reason.
+std::string WhySaveFailed(const setupfile::SaveResult& result) {
+    const std::string step = std::string(setupfile::StepName(result.failed)) + " failed";
+    // The file writer refuses a target that exists and is not a regular file with EINVAL.
+    if (result.systemError == EINVAL) return step + ": not a regular file";
+    if (result.systemError != 0) return step + ": " + platform::ErrorText(result.systemError);
+    return result.detail.empty() ? step : step + ": " + result.detail;
 }
 
 }  // namespace
 
-bool LoadSetupFileExplained(const std::string& path, std::string& reason) {
-    if (LoadSetupFile(path.c_str()) == 1) return true;
-    // Load it again with the library's own classes to learn why it failed.
-    model::SetupDocument diagnosis;
-    if (diagnosis.LoadXmlFile(path.c_str()) == 1) {
-        reason = path + ": cannot be read";
-        return false;
-    }
-    const xml::LoadError& error = diagnosis.LastLoadError();
-    switch (error.kind) {
-        case xml::LoadError::Kind::Unreadable:
-            reason = path + ": cannot read: " + error.text;
+bool LoadSetupFileExplained(const std::string& path, model::SetupDocument& document,
+                            std::string& reason) {
+    const setupfile::LoadResult result = setupfile::LoadSetupFile(path, document);
+    switch (result.kind) {
+        case setupfile::LoadResult::Kind::Loaded:
+            return true;
+        case setupfile::LoadResult::Kind::Unreadable:
+            reason = path + ": cannot read: " + result.text;
             break;
-        case xml::LoadError::Kind::NotWellFormed:
-            reason = path + ":" + std::to_string(error.line) + ":" + std::to_string(error.column) +
-                     ": not well-formed XML: " + error.text;
+        case setupfile::LoadResult::Kind::NotWellFormed:
+        case setupfile::LoadResult::Kind::Refused:
+            reason = path + ":" + std::to_string(result.line) + ":" +
+                     std::to_string(result.column) + ": not well-formed XML: " + result.text;
             break;
-        case xml::LoadError::Kind::None:
-            reason = path + ": expands beyond what can be read (entity expansion)";
+        case setupfile::LoadResult::Kind::ExpandsBeyond:
+        case setupfile::LoadResult::Kind::NoDocument:
+            reason = path + ": " + result.text;
             break;
     }
     return false;
 }
 
-bool SaveSetupFileExplained(const std::string& path, std::string& reason) {
+bool SaveSetupFileExplained(const model::SetupDocument& document, const std::string& path,
+                            std::string& reason) {
     std::error_code error;
     const fs::path target = fs::absolute(path, error);
     if (error) {
@@ -149,17 +142,19 @@ bool SaveSetupFileExplained(const std::string& path, std::string& reason) {
         return false;
     }
     return InStylesheetDirectory(reason, [&](const fs::path&) {
-        if (SaveSetupFile(target.c_str()) == 1) return true;
-        reason = WhySaveFailed(path, target);
+        const setupfile::SaveResult result = setupfile::SaveSetupFile(document, target.string());
+        if (result) return true;
+        reason = path + ": cannot write: " + WhySaveFailed(result);
         return false;
     });
 }
 
-bool SaveSetupFileToStandardOutput(std::string& reason) {
+bool SaveSetupFileToStandardOutput(const model::SetupDocument& document, std::string& reason) {
     return InStylesheetDirectory(reason, [&](const fs::path& directory) {
         const fs::path saved = directory / "saved.xml";
-        if (SaveSetupFile(saved.c_str()) != 1) {
-            reason = std::string("cannot save: ") + kUnsavableContent;
+        const setupfile::SaveResult result = setupfile::SaveSetupFile(document, saved.string());
+        if (!result) {
+            reason = "cannot save: " + WhySaveFailed(result);
             return false;
         }
         return CopyFileToStandardOutput(saved.string(), reason);

@@ -3,20 +3,23 @@
 
 #include <string>
 
+#include "model/setup_document.h"
+
 namespace korvane::cli {
 
-// Loads `path` into the library's description (LoadSetupFile). On failure returns false and
-// sets `reason` to why, in words: "FILE: cannot read: No such file or directory",
-// "FILE:3:5: not well-formed XML: ...".
-bool LoadSetupFileExplained(const std::string& path, std::string& reason);
+// Loads `path` into `document`. On failure returns false and sets `reason` to why, in words:
+// "FILE: cannot read: No such file or directory", "FILE:3:5: not well-formed XML: ...".
+bool LoadSetupFileExplained(const std::string& path, model::SetupDocument& document,
+                            std::string& reason);
 
-// Saves the library's description to `path` (SaveSetupFile), from a private working directory
-// that holds the project's indent.xsl, so that the user's current directory is never used.
-// On failure returns false and sets `reason`.
-bool SaveSetupFileExplained(const std::string& path, std::string& reason);
+// Saves `document` to `path` from a private working directory that holds the project's
+// indent.xsl, so that the user's current directory is never used. On failure returns false and
+// sets `reason` to the step that failed and why.
+bool SaveSetupFileExplained(const model::SetupDocument& document, const std::string& path,
+                            std::string& reason);
 
-// Saves the library's description the same way to a private temporary file and copies that
-// to standard output. On failure returns false and sets `reason`.
-bool SaveSetupFileToStandardOutput(std::string& reason);
+// Saves `document` the same way to a private temporary file and copies that to standard
+// output. On failure returns false and sets `reason`.
+bool SaveSetupFileToStandardOutput(const model::SetupDocument& document, std::string& reason);
 
 }  // namespace korvane::cli

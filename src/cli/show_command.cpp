@@ -105,11 +105,12 @@ void PrintTables(const Description& d) {
 
 int Show(const std::string& file, bool json) {
     std::string reason;
-    if (!LoadSetupFileExplained(file, reason)) {
+    model::SetupDocument document;
+    if (!LoadSetupFileExplained(file, document, reason)) {
         std::cerr << "korvane: " << reason << "\n";
         return kFailure;
     }
-    const Description description = ReadLoadedDescription(file);
+    const Description description = ReadDescription(document);
     if (json) {
         std::cout << ToJson(description).dump(2) << "\n";
     } else {

@@ -3,8 +3,6 @@
 #include <utility>
 
 #include "model/path_expansion.h"
-#include "setupfile/setup_reader.h"
-#include "setupfile/setup_writer.h"
 
 namespace korvane::model {
 namespace {
@@ -118,21 +116,7 @@ std::string SetupDocument::ExpandReservedWords(std::string_view setupPath) const
     return model::ExpandReservedWords(reservedWords_, setupPath);
 }
 
-std::int32_t SetupDocument::BuildXml() {
-    xml::Document* document = HeldDocument();
-    return document != nullptr && setupfile::WriteSetup(*this, *document) ? 1 : 0;
-}
-
-std::int32_t SetupDocument::ParseXml() {
-    xml::Document* document = HeldDocument();
-    if (document == nullptr) return 0;
-    SetupDocument read;
-    if (!setupfile::ReadSetup(*document, read)) return 0;
-    SwapTables(read);
-    return 1;
-}
-
-void SetupDocument::SwapTables(SetupDocument& other) noexcept {
+void SetupDocument::Swap(SetupDocument& other) noexcept {
     std::swap(files_, other.files_);
     std::swap(reservedWords_, other.reservedWords_);
     std::swap(preKills_, other.preKills_);

@@ -1,5 +1,6 @@
 // The setup description in memory: one table per section of a setup file, the operations that
-// add entries, and emptying the whole description.
+// add entries, and emptying the whole description. Plain data: reading and writing setup files
+// is the business of setupfile/.
 #pragma once
 
 #include <cstdint>
@@ -8,15 +9,11 @@
 
 #include "model/records.h"
 #include "model/tables.h"
-#include "xml/xml_document_host.h"
 
 namespace korvane::model {
 
-class SetupDocument : public xml::XmlDocumentHost {
+class SetupDocument {
   public:
-    SetupDocument() = default;
-    ~SetupDocument() override = default;
-
     // Each Add operation returns the number of entries in the table it wrote, counted after
     // the call. Texts longer than their field are cut at the last whole character that fits.
 
@@ -39,9 +36,11 @@ class SetupDocument : public xml::XmlDocumentHost {
                                  std::string_view expansion);
     std::int32_t AddElementField(std::string_view name, std::string_view text);
 
-    // Frees every record and empties every table. The host's message and the remembered
-    // setup file stay as they are.
+    // Frees every record and empties every table.
     void ClearAll();
+
+    // Exchanges every table with `other`'s.
+    void Swap(SetupDocument& other) noexcept;
 
     const RecordList<FileEntry>& Files() const { return files_; }
     const RecordList<RegistryEntry>& Registries() const { return registries_; }
@@ -58,15 +57,7 @@ class SetupDocument : public xml::XmlDocumentHost {
     // `setupPath` with every reserved word replaced by its expansion (see path_expansion.h).
     std::string ExpandReservedWords(std::string_view setupPath) const;
 
-  protected:
-    // Builds the setup file's tree in the host's document.
-    std::int32_t BuildXml() override;
-    // Replaces every table with what the host's document holds. The document is read into
-    // fresh tables first, so a read that fails leaves the description as it was.
-    std::int32_t ParseXml() override;
-
   private:
-    void SwapTables(SetupDocument& other) noexcept;
     CommandList& CommandsOf(CommandKind list);
 
     // Declared in the order of the description's sections in memory.

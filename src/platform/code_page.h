@@ -63,6 +63,12 @@ std::string FromUtf8(std::string_view text);
 // without any character replaced.
 bool IsEncodableIn(const char* charset, std::string_view text);
 
+// Converts UTF-8 `text` into the encoding `charset` (an iconv name). Each character that the
+// encoding lacks is handed to `substitute`, and what it returns (ASCII) is written in its place.
+// False when the encoding is unknown or `text` is not well-formed UTF-8.
+bool ConvertFromUtf8(const char* charset, std::string_view text, std::string& out,
+                     std::string (*substitute)(char32_t));
+
 // Converts UTF-16 `text` to the active code page. A character that the code page lacks, and an
 // unpaired surrogate, become '?'.
 std::string FromUtf16(std::u16string_view text);

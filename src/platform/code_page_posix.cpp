@@ -16,6 +16,7 @@
 
 #include "platform/code_page.h"
 #include "platform/code_page_system.h"
+#include "platform/utf8.h"
 
 namespace korvane::platform {
 namespace {
@@ -145,23 +146,6 @@ std::string ActiveCharset() {
 
 constexpr const char* kReplacementCharacter = "\xEF\xBF\xBD";  // U+FFFD in UTF-8
 
-// `text` with every byte that does not belong to a well-formed UTF-8 sequence replaced by
-// `replacement`: the conversion between UTF-8 and itself.
-std::string ReplaceInvalidUtf8(std::string_view text, std::string_view replacement) {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t at = 0; at < text.size();) {
-        const std::size_t length = CharLengthIn(kCodePageUtf8, text.data() + at, text.size() - at);
-        if (length == 1 && static_cast<unsigned char>(text[at]) >= 0x80) {
-            out.append(replacement);
-        } else {
-            out.append(text.data() + at, length);
-        }
-        at += length;
-    }
-    return out;
-}
-
 // Open iconv descriptors, one per pair of encodings, kept for the life of the library: opening
 // one costs far more than converting a short text. A descriptor holds conversion state, so
 // conversions take turns.
@@ -213,7 +197,7 @@ std::size_t SkipCodePageChar(const char* in, std::size_t left) {
 }
 
 std::size_t SkipUtf8Char(const char* in, std::size_t left) {
-    return CharLengthIn(kCodePageUtf8, in, left);
+    return Utf8CharLength(in, left);
 }
 
 std::size_t SkipUtf16Char(const char* in, std::size_t left) {
@@ -335,6 +319,48 @@ std::string FromUtf8(std::string_view text) {
 bool IsEncodableIn(const char* charset, std::string_view text) {
     std::string out;
     return Convert(charset, "UTF-8", text, out, nullptr, SkipUtf8Char);
+}
+
+bool ConvertFromUtf8(const char* charset, std::string_view text, std::string& out,
+                     std::string (*substitute)(char32_t)) {
+    out.clear();
+    out.reserve(text.size() + text.size() / 8);
+    bool complete = false;
+    const bool known = converters.With(charset, "UTF-8", [&](iconv_t descriptor) {
+        char chunk[16384];
+        // Converts all of [in, in + inLeft); false at a character the charset lacks (in then
+        // points at it) or at input that is not UTF-8.
+        const auto run = [&](char*& in, std::size_t& inLeft) {
+            while (true) {
+                char* outPtr = chunk;
+                std::size_t outLeft = sizeof chunk;
+                const std::size_t result =
+                    in == nullptr ? iconv(descriptor, nullptr, nullptr, &outPtr, &outLeft)
+                                  : iconv(descriptor, &in, &inLeft, &outPtr, &outLeft);
+                const int error = errno;
+                out.append(chunk, sizeof chunk - outLeft);
+                if (result != static_cast<std::size_t>(-1)) return true;
+                if (error != E2BIG) return false;
+            }
+        };
+        char* in = const_cast<char*>(text.data());
+        std::size_t inLeft = text.size();
+        while (inLeft > 0 && !run(in, inLeft)) {
+            // Only a whole, well-formed character may be replaced.
+            const std::size_t length = Utf8CharLength(in, inLeft);
+            if (length == 1 && static_cast<unsigned char>(*in) >= 0x80) return;
+            std::string replacement = substitute(DecodeUtf8(in, length));
+            char* replacementIn = replacement.data();
+            std::size_t replacementLeft = replacement.size();
+            if (!run(replacementIn, replacementLeft)) return;
+            in += length;
+            inLeft -= length;
+        }
+        std::size_t none = 0;
+        char* flush = nullptr;
+        complete = run(flush, none);  // the shift state the charset may keep
+    });
+    return known && complete;
 }
 
 std::string FromUtf16(std::u16string_view text) {

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <string>
 
+struct stat;
+
 namespace korvane::platform {
 
 // Removes the file at `path` if there is one.
@@ -14,6 +16,15 @@ bool SameFile(const std::string& a, const std::string& b);
 
 // The system's description of an error number.
 std::string ErrorText(int error);
+
+// The most a file read whole may hold.
+inline constexpr std::size_t kMaxReadBytes = 256u * 1024 * 1024;
+
+// Reads the whole file at `path` into `bytes`. The file is opened without waiting (a FIFO
+// without a writer does not block) and read only when it is a regular file of at most
+// `maxBytes` bytes. Returns 0, or the system's error number: EISDIR for a directory, EINVAL for
+// another file that is not regular, EFBIG for a file larger than `maxBytes`.
+int ReadRegularFile(const std::string& path, std::size_t maxBytes, std::string& bytes);
 
 // New contents for the file at `target`, which ends up either as it was or holding them whole.
 //
@@ -42,8 +53,12 @@ class ReplacementFile {
     // Makes the new contents durable and puts them in place of the target's; false when the
     // target is as it was.
     bool Commit();
+    // The system's error number of the first failure (EISDIR or EINVAL for a target that is
+    // not a regular file); 0 while nothing failed.
+    int Error() const { return error_; }
 
   private:
+    void Open(bool exists, const struct stat& original);
     bool CommitByRename();
     bool CommitInPlace();
 
@@ -52,6 +67,7 @@ class ReplacementFile {
     int contents_ = -1;          // the new contents
     int existing_ = -1;          // the target, when it is written in place
     bool writeFailed_ = false;
+    int error_ = 0;
 };
 
 }  // namespace korvane::platform

@@ -1,9 +1,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 
 #include "platform/files.h"
+#include "platform/posix_file.h"
 
 namespace korvane::platform {
 
@@ -19,6 +21,33 @@ bool SameFile(const std::string& a, const std::string& b) {
 
 std::string ErrorText(int error) {
     return std::strerror(error);
+}
+
+int ReadRegularFile(const std::string& path, std::size_t maxBytes, std::string& bytes) {
+    bytes.clear();
+    const PosixFile file(path);
+    if (!file.IsOpen()) return file.Error();
+    struct stat status = {};
+    if (!file.Status(status)) return errno;
+    if (!S_ISREG(status.st_mode)) return S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
+    if (static_cast<unsigned long long>(status.st_size) > maxBytes) return EFBIG;
+    bytes.resize(static_cast<std::size_t>(status.st_size));
+    std::size_t filled = 0;
+    while (true) {
+        // One byte of room beyond the stated size shows a file that grew meanwhile.
+        if (filled == bytes.size()) {
+            if (bytes.size() > maxBytes) return EFBIG;
+            bytes.resize(bytes.size() + (bytes.size() < 65536 ? 4096 : bytes.size() / 2));
+        }
+        const ssize_t got = read(file.Descriptor(), bytes.data() + filled, bytes.size() - filled);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return errno;
+        if (got == 0) break;
+        filled += static_cast<std::size_t>(got);
+    }
+    if (filled > maxBytes) return EFBIG;
+    bytes.resize(filled);
+    return 0;
 }
 
 }  // namespace korvane::platform

@@ -136,10 +136,25 @@ void CloseAndForget(int& descriptor) {
 }  // namespace
 
 ReplacementFile::ReplacementFile(const std::string& target) {
-    if (!FollowLinks(target, target_)) return;
+    if (!FollowLinks(target, target_)) {
+        error_ = errno;
+        return;
+    }
     struct stat original;
     const bool exists = lstat(target_.c_str(), &original) == 0;
-    if (exists ? !S_ISREG(original.st_mode) : errno != ENOENT) return;
+    if (exists && !S_ISREG(original.st_mode)) {
+        error_ = S_ISDIR(original.st_mode) ? EISDIR : EINVAL;
+        return;
+    }
+    if (!exists && errno != ENOENT) {
+        error_ = errno;
+        return;
+    }
+    Open(exists, original);
+    if (contents_ < 0 && error_ == 0) error_ = errno != 0 ? errno : EIO;
+}
+
+void ReplacementFile::Open(bool exists, const struct stat& original) {
 
     // A new file gets the usual mode (0666 less the umask); an existing one its own.
     contents_ = CreateTemporaryFile(DirectoryOf(target_), exists ? 0600 : 0666, temporaryPath_);
@@ -175,12 +190,16 @@ bool ReplacementFile::Write(const char* data, std::size_t size) {
     if (contents_ < 0 || writeFailed_) return false;
     const off_t end = lseek(contents_, 0, SEEK_END);
     writeFailed_ = end < 0 || !WriteAll(contents_, data, size, end);
+    if (writeFailed_) error_ = errno != 0 ? errno : EIO;
     return !writeFailed_;
 }
 
 bool ReplacementFile::Commit() {
     if (contents_ < 0 || writeFailed_) return false;
-    return existing_ >= 0 ? CommitInPlace() : CommitByRename();
+    errno = 0;
+    const bool committed = existing_ >= 0 ? CommitInPlace() : CommitByRename();
+    if (!committed) error_ = errno != 0 ? errno : EIO;
+    return committed;
 }
 
 bool ReplacementFile::CommitByRename() {

@@ -14,9 +14,9 @@ using xml::Document;
 using xml::Node;
 
 // The first child of `node` whose name is `name`, when it is an element.
-Node FindChildElement(Node node, std::string_view name) {
-    for (Node child = Document::FirstChild(node); child; child = Document::NextSibling(child)) {
-        if (Document::HasName(child, name)) return Document::IsElement(child) ? child : Node();
+Node FindChildElement(const Document& document, Node node, std::string_view name) {
+    for (Node child = document.FirstChild(node); child; child = document.NextSibling(child)) {
+        if (document.HasName(child, name)) return document.IsElement(child) ? child : Node();
     }
     return Node();
 }
@@ -26,6 +26,7 @@ class Reader {
     explicit Reader(Document& document) : document_(document) {}
 
     bool failed() const { return failed_; }
+    const Document& document() const { return document_; }
 
     // The text beneath `node` in the system code page, at most `capacity` - 1 bytes, cut at a
     // whole character.
@@ -46,8 +47,8 @@ class Reader {
 
     // The text of the first child of `item` named `name`; empty when there is none.
     std::string ChildText(Node item, const char* name, std::size_t capacity) {
-        for (Node child = Document::FirstChild(item); child; child = Document::NextSibling(child)) {
-            if (Document::HasName(child, name)) return NodeText(child, capacity);
+        for (Node child = document_.FirstChild(item); child; child = document_.NextSibling(child)) {
+            if (document_.HasName(child, name)) return NodeText(child, capacity);
         }
         return std::string();
     }
@@ -64,9 +65,9 @@ class Reader {
     // Calls `read` for every element child of `section`, in document order.
     template <typename Read>
     void ForEachItem(Node section, Read&& read) {
-        for (Node item = Document::FirstChild(section); item && !failed_;
-             item = Document::NextSibling(item)) {
-            if (Document::IsElement(item)) read(item);
+        for (Node item = document_.FirstChild(section); item && !failed_;
+             item = document_.NextSibling(item)) {
+            if (document_.IsElement(item)) read(item);
         }
     }
 
@@ -87,7 +88,7 @@ void ReadReserve(Reader& reader, Node section, model::SetupDocument& setup) {
 
 void ReadConfig(Reader& reader, Node section, model::SetupDocument& setup) {
     reader.ForEachItem(section, [&](Node item) {
-        const std::string name = platform::FromUtf8(Document::NodeName(item));
+        const std::string name = platform::FromUtf8(reader.document().NodeName(item));
         setup.AddElementField(name, reader.NodeText(item, kConfigValueCapacity));
     });
 }
@@ -138,17 +139,17 @@ void ReadCommands(Reader& reader, Node section, CommandKind list, model::SetupDo
 bool ReadSetup(Document& document, model::SetupDocument& setup) {
     Reader reader(document);
     const Node root = document.DocumentElement();
-    if (Node section = FindChildElement(root, kReserve)) ReadReserve(reader, section, setup);
-    if (Node section = FindChildElement(root, kConfig)) ReadConfig(reader, section, setup);
-    if (Node section = FindChildElement(root, kFiles)) ReadFiles(reader, section, setup);
-    if (Node section = FindChildElement(root, kRegistrys)) ReadRegistrys(reader, section, setup);
-    if (Node section = FindChildElement(root, kPreKills)) {
+    if (Node section = FindChildElement(document, root, kReserve)) ReadReserve(reader, section, setup);
+    if (Node section = FindChildElement(document, root, kConfig)) ReadConfig(reader, section, setup);
+    if (Node section = FindChildElement(document, root, kFiles)) ReadFiles(reader, section, setup);
+    if (Node section = FindChildElement(document, root, kRegistrys)) ReadRegistrys(reader, section, setup);
+    if (Node section = FindChildElement(document, root, kPreKills)) {
         ReadKillProcesses(reader, section,
                           [&](const std::string& className, const std::string& title) {
                               setup.AddPreKillProcess(className, title);
                           });
     }
-    if (Node section = FindChildElement(root, kUpKills)) {
+    if (Node section = FindChildElement(document, root, kUpKills)) {
         ReadKillProcesses(reader, section,
                           [&](const std::string& className, const std::string& title) {
                               setup.AddUpKillProcess(className, title);
@@ -161,7 +162,7 @@ bool ReadSetup(Document& document, model::SetupDocument& setup) {
         {kDeleteExecute, CommandKind::DeleteExecute},
     };
     for (const auto& [name, list] : commandSections) {
-        if (Node section = FindChildElement(root, name)) ReadCommands(reader, section, list, setup);
+        if (Node section = FindChildElement(document, root, name)) ReadCommands(reader, section, list, setup);
     }
     return !reader.failed();
 }

@@ -2,7 +2,10 @@
 //
 // Texts and names cross this interface as UTF-8. Every operation reports failure as a result
 // (false, an empty node), never as an exception. A document owns all of its nodes; a Node is a
-// plain handle that stays valid as long as its document does.
+// plain handle that stays valid as long as its document does, and every operation on nodes is
+// one of the document, so that a backend can account for what it hands out. A document never
+// opens a file: it parses bytes or text and serialises to text (see xml_encoding.h for the
+// bytes of a file).
 #pragma once
 
 #include <cstddef>
@@ -26,14 +29,25 @@ class Node {
     void* handle_ = nullptr;
 };
 
-// Why a load failed.
-struct LoadError {
-    enum class Kind { None, Unreadable, NotWellFormed };
+// Why a parse failed.
+struct ParseError {
+    enum class Kind {
+        None,
+        NotWellFormed,  // the parser stopped: `code` is its error code
+        Refused,        // a bound was exceeded, or a NUL character or an encoding that cannot be
+                        // followed was found, before the parser could be slowed down by it
+    };
     Kind kind = Kind::None;
-    int code = 0;  // the system's error number (Unreadable) or the parser's error code
-    int line = 0;  // where the parser stopped (NotWellFormed), 1-based
+    int code = 0;
+    int line = 0;  // where the parser stopped or the refusal was found, 1-based
     int column = 0;
-    std::string text;  // the parser's or the system's description
+    std::string text;  // the parser's description, or what was refused
+};
+
+// A document written out as UTF-8 text, with the encoding its file is to be written in.
+struct SerializedDocument {
+    std::string text;      // UTF-8; the XML declaration, if any, names some encoding
+    std::string encoding;  // the declared or stylesheet-given encoding; "UTF-8" without one
 };
 
 class Document {
@@ -44,24 +58,26 @@ class Document {
     Document(const Document&) = delete;
     Document& operator=(const Document&) = delete;
 
-    // Replaces the contents with the file at `path`. The file is parsed without touching the
+    // Replaces the contents with the document in `bytes`, a file's bytes in whatever encoding
+    // its declaration or byte-order mark names. The document is parsed without touching the
     // network, without loading external entities or DTDs and with bounded entity expansion;
     // white-space-only text between elements is dropped, the white-space-only content of an
-    // element that holds nothing else is kept. Files built to make the parser slow are
+    // element that holds nothing else is kept. Documents built to make the parser slow are
     // refused: a start tag with more than 256 attributes, more than 256 declared attribute
     // defaults, more than 10,000 distinct element names (or a name dictionary four times that
     // size); so are a NUL character anywhere and an encoding whose markup cannot be followed
     // byte by byte. On failure the document is empty and `error` says why.
-    bool Load(const std::string& path, LoadError& error);
+    bool ParseBytes(std::string_view bytes, ParseError& error);
 
-    // Writes the document to the file `path` names (a plain file name, never read as a URI):
-    // in the encoding that the "xml" processing instruction named (UTF-8 without one), or after
-    // a transform as the stylesheet's output element says. Characters that the encoding lacks
-    // are written as character references. The file is replaced only once the new contents are
-    // complete and durable, and keeps its identity (see platform::ReplacementFile): a link is
-    // followed, owner, group, mode and hard links are kept; a target that is not a regular
-    // file, or a loop of links, is refused. On failure the file is as it was.
-    bool Save(const std::string& path);
+    // The same for a document already decoded into UTF-8 `text`: an encoding that its
+    // declaration names is ignored.
+    bool ParseText(std::string_view text, ParseError& error);
+
+    // The document as UTF-8 text, laid out as after a transform the stylesheet's output element
+    // says, and the encoding its file is to be written in: the one the "xml" processing
+    // instruction or the stylesheet named. Characters are written as they are, never as
+    // character references (EncodeXmlText makes those where the encoding needs them).
+    bool Serialize(SerializedDocument& out) const;
 
     // Appends a processing instruction to the document node. The target "xml" is the XML
     // declaration: its version and encoding become the document's own.
@@ -78,17 +94,18 @@ class Document {
     // node itself when `parent` is no node.
     bool AppendChild(Node parent, Node child);
 
+    // Navigation. A node handed out belongs to this document and is used only with it.
     Node DocumentElement() const;
-    static Node FirstChild(Node node);
-    static Node NextSibling(Node node);
-    static bool IsElement(Node node);
+    Node FirstChild(Node node) const;
+    Node NextSibling(Node node) const;
+    bool IsElement(Node node) const;
     // An element's tag name; "#text", "#comment", "#cdata-section" for those nodes, a
     // processing instruction's target.
-    static std::string NodeName(Node node);
-    // The line of the file on which `node` starts (1-based), or 0 when it was not loaded.
-    static long LineOf(Node node);
+    std::string NodeName(Node node) const;
+    // The line of the file on which `node` starts (1-based), or 0 when it was not parsed.
+    long LineOf(Node node) const;
     // True when NodeName(node) is exactly `name`.
-    static bool HasName(Node node, std::string_view name);
+    bool HasName(Node node, std::string_view name) const;
 
     // All text beneath `node`, entity references expanded, but at most `maxBytes` bytes, cut
     // at a whole UTF-8 character. False when the walk through the subtree exceeds the
@@ -96,7 +113,7 @@ class Document {
     bool Text(Node node, std::size_t maxBytes, std::string& out);
 
     // Transforms this document with the XSLT stylesheet `stylesheet` into `result`, which then
-    // remembers the stylesheet's output settings for its Save. The stylesheet may import and
+    // remembers the stylesheet's output settings for its Serialize. The stylesheet may import and
     // include others, but while it transforms it may neither read other files (document()),
     // write files nor reach the network. Fails unless the output is an XML document that loads
     // back: output method XML (also when an imported stylesheet sets it) and exactly one root
@@ -105,6 +122,7 @@ class Document {
 
   private:
     struct State;
+    bool Parse(std::string_view input, bool utf8Text, ParseError& error);
     explicit Document(std::unique_ptr<State> state);
     std::unique_ptr<State> state_;
 };

@@ -16,7 +16,7 @@
 #include <libxslt/xsltInternals.h>
 #include <libxslt/xsltutils.h>
 
-#include <cerrno>
+#include <algorithm>
 #include <cstring>
 #include <mutex>
 #include <new>
@@ -24,11 +24,8 @@
 #include <utility>
 #include <vector>
 
-#include <unistd.h>
-
 #include "platform/code_page.h"
-#include "platform/files.h"
-#include "platform/posix_file.h"
+#include "platform/utf8.h"
 #include "xml/dom.h"
 #include "xml/markup_scanner.h"
 #include "xml/xml_rules.h"
@@ -98,40 +95,35 @@ class CapturedErrors {
     void* xsltContext_;
 };
 
-// What one load reads and counts; the parser context's `_private` points at it.
-struct LoadSession {
-    LoadSession(LoadError& loadError, int file) : error(&loadError), descriptor(file) {}
-    LoadError* error;
-    int descriptor;
-    int readError = 0;
+// What one parse reads and counts; the parser context's `_private` points at it.
+struct ParseSession {
+    ParseSession(ParseError& parseError, std::string_view input, bool knownUtf8)
+        : error(&parseError), bytes(input), scanner(knownUtf8) {}
+    ParseError* error;
+    std::string_view bytes;  // what the parser has not been handed yet
     MarkupScanner scanner;
     std::set<std::pair<const xmlChar*, const xmlChar*>> elementNames;  // interned
     bool tooManyNames = false;
 };
 
-LoadSession* SessionOf(void* parserContext) {
-    return static_cast<LoadSession*>(static_cast<xmlParserCtxtPtr>(parserContext)->_private);
+ParseSession* SessionOf(void* parserContext) {
+    return static_cast<ParseSession*>(static_cast<xmlParserCtxtPtr>(parserContext)->_private);
 }
 
-// Hands the parser the file's bytes once the scanner has seen them; -1 ends the parse.
+// Hands the parser the next bytes once the scanner has seen them; -1 ends the parse.
 int ReadScanned(void* userData, char* buffer, int length) {
-    auto* session = static_cast<LoadSession*>(userData);
-    ssize_t got = 0;
-    do {
-        got = read(session->descriptor, buffer, static_cast<std::size_t>(length));
-    } while (got < 0 && errno == EINTR);
-    if (got < 0) {
-        session->readError = errno;
-        return -1;
-    }
-    if (got == 0) return session->scanner.Finish() ? 0 : -1;
+    auto* session = static_cast<ParseSession*>(userData);
+    if (session->bytes.empty()) return session->scanner.Finish() ? 0 : -1;
+    const std::size_t size = std::min(session->bytes.size(), static_cast<std::size_t>(length));
+    std::memcpy(buffer, session->bytes.data(), size);
+    session->bytes.remove_prefix(size);
     const auto* bytes = reinterpret_cast<const unsigned char*>(buffer);
-    return session->scanner.Feed(bytes, static_cast<std::size_t>(got)) ? static_cast<int>(got) : -1;
+    return session->scanner.Feed(bytes, size) ? static_cast<int>(size) : -1;
 }
 
 // Stops the parse once the name dictionary holds more names than a setup file could need.
 bool WithinNameBounds(xmlParserCtxtPtr context) {
-    LoadSession* session = SessionOf(context);
+    ParseSession* session = SessionOf(context);
     if (!session->tooManyNames && session->elementNames.size() <= kMaxElementNames &&
         (context->dict == nullptr || xmlDictSize(context->dict) <= kMaxDictionaryNames)) {
         return true;
@@ -157,13 +149,13 @@ void CountedEntityDeclaration(void* userData, const xmlChar* name, int type,
     xmlSAX2EntityDecl(userData, name, type, publicId, systemId, content);
 }
 
-// Keeps the first error of a parse in the session's LoadError.
+// Keeps the first error of a parse in the session's ParseError.
 void RecordParseError(void* userData, xmlErrorPtr error) {
     auto* context = static_cast<xmlParserCtxtPtr>(userData);
-    LoadError* loadError = context->_private != nullptr ? SessionOf(context)->error : nullptr;
+    ParseError* loadError = context->_private != nullptr ? SessionOf(context)->error : nullptr;
     if (loadError == nullptr || error == nullptr || error->level < XML_ERR_ERROR) return;
-    if (loadError->kind != LoadError::Kind::None) return;
-    loadError->kind = LoadError::Kind::NotWellFormed;
+    if (loadError->kind != ParseError::Kind::None) return;
+    loadError->kind = ParseError::Kind::NotWellFormed;
     loadError->code = error->code;
     loadError->line = error->line;
     loadError->column = error->int2;
@@ -237,18 +229,6 @@ void RecordTransformError(void* failed, const char*, ...) {
     *static_cast<bool*>(failed) = true;
 }
 
-// Length of the longest prefix of `text` that ends on a whole UTF-8 character.
-std::size_t WholeUtf8Prefix(std::string_view text) {
-    std::size_t end = 0;
-    while (end < text.size()) {
-        const std::size_t length =
-            platform::CharLengthIn(platform::kCodePageUtf8, text.data() + end, text.size() - end);
-        if (length == 1 && static_cast<unsigned char>(text[end]) >= 0x80) break;
-        end += length;
-    }
-    return end;
-}
-
 }  // namespace
 
 struct Document::State {
@@ -295,50 +275,43 @@ Document::Document(std::unique_ptr<State> state) : state_(std::move(state)) {}
 
 Document::~Document() = default;
 
-bool Document::Load(const std::string& path, LoadError& error) {
-    error = LoadError();
+bool Document::ParseBytes(std::string_view bytes, ParseError& error) {
+    return Parse(bytes, false, error);
+}
+
+bool Document::ParseText(std::string_view text, ParseError& error) {
+    return Parse(text, true, error);
+}
+
+bool Document::Parse(std::string_view input, bool utf8Text, ParseError& error) {
+    error = ParseError();
     state_->Reset(xmlNewDoc(Xml("1.0")));
-    // Opened without waiting (a FIFO would block), and read only when it is a regular file.
-    const platform::PosixFile file(path);
-    struct stat status = {};
-    int openError = file.Error();
-    if (file.IsOpen() && (!file.Status(status) || !S_ISREG(status.st_mode))) {
-        openError = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
-    }
-    if (openError != 0) {
-        error.kind = LoadError::Kind::Unreadable;
-        error.code = openError;
-        error.text = platform::ErrorText(openError);
-        return false;
-    }
     CapturedErrors captured;
     xmlParserCtxtPtr context = xmlNewParserCtxt();
     if (context == nullptr) {
-        error.kind = LoadError::Kind::NotWellFormed;
+        error.kind = ParseError::Kind::NotWellFormed;
         error.text = "out of memory";
         return false;
     }
     // Parse errors go to this document's own handler, never to a process-wide one.
-    LoadSession session(error, file.Descriptor());
+    ParseSession session(error, input, utf8Text);
     context->_private = &session;
     context->sax->serror = RecordParseError;
     context->sax->startElementNs = CountedStartElement;
     context->sax->entityDecl = CountedEntityDeclaration;
     context->sax->initialized = XML_SAX2_MAGIC;
-    // Streamed from the descriptor through the scanner, which sees every byte first.
-    xmlDocPtr parsed =
-        xmlCtxtReadIO(context, ReadScanned, nullptr, &session, path.c_str(), nullptr, kLoadOptions);
-    const bool refused = session.scanner.verdict() != MarkupScanner::Verdict::Accepted ||
-                         session.tooManyNames || session.readError != 0;
+    // Streamed through the scanner, which sees every byte first. Text is UTF-8 whatever its
+    // declaration says.
+    xmlDocPtr parsed = xmlCtxtReadIO(context, ReadScanned, nullptr, &session, nullptr,
+                                     utf8Text ? "UTF-8" : nullptr,
+                                     kLoadOptions | (utf8Text ? XML_PARSE_IGNORE_ENC : 0));
+    const bool refused =
+        session.scanner.verdict() != MarkupScanner::Verdict::Accepted || session.tooManyNames;
     const bool wellFormed = parsed != nullptr && context->wellFormed && !refused;
-    if (session.readError != 0) {
-        error = LoadError();
-        error.kind = LoadError::Kind::Unreadable;
-        error.code = session.readError;
-        error.text = platform::ErrorText(session.readError);
-    } else if (refused) {
+    if (refused) {
         const bool nul = session.scanner.verdict() == MarkupScanner::Verdict::NulCharacter;
-        error.kind = LoadError::Kind::NotWellFormed;
+        error = ParseError();
+        error.kind = ParseError::Kind::Refused;
         error.code = nul ? XML_ERR_INVALID_CHAR : XML_ERR_USER_STOP;
         if (session.tooManyNames) {
             error.line = context->input != nullptr ? context->input->line : 0;
@@ -350,9 +323,9 @@ bool Document::Load(const std::string& path, LoadError& error) {
             error.column = static_cast<int>(session.scanner.column());
             error.text = "refused: " + session.scanner.Description();
         }
-    } else if (!wellFormed && error.kind == LoadError::Kind::None) {
+    } else if (!wellFormed && error.kind == ParseError::Kind::None) {
         const xmlError* last = xmlCtxtGetLastError(context);
-        error.kind = LoadError::Kind::NotWellFormed;
+        error.kind = ParseError::Kind::NotWellFormed;
         error.code = last != nullptr ? last->code : 0;
         error.line = last != nullptr ? last->line : 0;
         error.column = last != nullptr ? last->int2 : 0;
@@ -370,36 +343,27 @@ bool Document::Load(const std::string& path, LoadError& error) {
 
 namespace {
 
-// libxml2's output callback: appends to the file; -1 makes libxml2 stop with an error.
-int WriteToFile(void* file, const char* buffer, int length) {
-    return static_cast<platform::ReplacementFile*>(file)->Write(buffer, length) ? length : -1;
+// libxml2's output callback: appends to a string.
+int AppendToString(void* text, const char* buffer, int length) {
+    static_cast<std::string*>(text)->append(buffer, static_cast<std::size_t>(length));
+    return length;
 }
 
-bool SaveDocument(xmlDocPtr doc, platform::ReplacementFile& file) {
-    const char* encoding = doc->encoding != nullptr ? Chars(doc->encoding) : "UTF-8";
-    xmlSaveCtxtPtr save = xmlSaveToIO(WriteToFile, nullptr, &file, encoding, 0);
+// The document as UTF-8: naming UTF-8 (rather than none) keeps characters as they are.
+bool SerializeDocument(xmlDocPtr doc, std::string& text) {
+    xmlSaveCtxtPtr save = xmlSaveToIO(AppendToString, nullptr, &text, "UTF-8", 0);
     if (save == nullptr) return false;
     const bool written = xmlSaveDoc(save, doc) >= 0;
     // The close flushes; only when it succeeds is everything written.
     return xmlSaveClose(save) >= 0 && written;
 }
 
-// Writes a transform's result as the stylesheet's output element says (only this honours its
-// indent setting), in the encoding it names, possibly through an imported stylesheet.
-bool SaveTransformResult(xmlDocPtr doc, xsltStylesheetPtr style, platform::ReplacementFile& file) {
-    const xmlChar* encoding = nullptr;
-    XSLT_GET_IMPORT_PTR(encoding, style, encoding)
-    xmlCharEncodingHandlerPtr encoder = nullptr;
-    if (encoding != nullptr) {
-        // An encoding that cannot be written would be declared over text in another one.
-        encoder = xmlFindCharEncodingHandler(Chars(encoding));
-        if (encoder == nullptr) return false;
-    }
-    xmlOutputBufferPtr output = xmlOutputBufferCreateIO(WriteToFile, nullptr, &file, encoder);
-    if (output == nullptr) {
-        if (encoder != nullptr) xmlCharEncCloseFunc(encoder);
-        return false;
-    }
+// A transform's result as the stylesheet's output element says (only this honours its indent
+// setting), through a buffer without an encoder, so that the text stays UTF-8 whatever
+// encoding the declaration names.
+bool SerializeTransformResult(xmlDocPtr doc, xsltStylesheetPtr style, std::string& text) {
+    xmlOutputBufferPtr output = xmlOutputBufferCreateIO(AppendToString, nullptr, &text, nullptr);
+    if (output == nullptr) return false;
     // Closing the buffer reports neither a failed flush nor an earlier error: check both first.
     const bool written = xsltSaveResultTo(output, doc, style) >= 0 &&
                          xmlOutputBufferFlush(output) >= 0 && output->error == 0;
@@ -408,16 +372,20 @@ bool SaveTransformResult(xmlDocPtr doc, xsltStylesheetPtr style, platform::Repla
 
 }  // namespace
 
-bool Document::Save(const std::string& path) {
-    // The file is written through the descriptor it was opened with: libxml2 and libxslt would
-    // read a file name as a URI ("%41" becoming "A").
-    platform::ReplacementFile file(path);
-    if (!file.IsOpen()) return false;
+bool Document::Serialize(SerializedDocument& out) const {
+    out = SerializedDocument();
     CapturedErrors captured;
-    const bool written = state_->outputStyle != nullptr
-                             ? SaveTransformResult(state_->doc, state_->outputStyle, file)
-                             : SaveDocument(state_->doc, file);
-    return written && file.Commit();
+    const xmlChar* encoding = state_->doc->encoding;
+    bool written = false;
+    if (state_->outputStyle != nullptr) {
+        encoding = nullptr;
+        XSLT_GET_IMPORT_PTR(encoding, state_->outputStyle, encoding)
+        written = SerializeTransformResult(state_->doc, state_->outputStyle, out.text);
+    } else {
+        written = SerializeDocument(state_->doc, out.text);
+    }
+    out.encoding = encoding != nullptr ? Chars(encoding) : "UTF-8";
+    return written;
 }
 
 bool Document::AppendProcessingInstruction(std::string_view target, std::string_view data) {
@@ -492,24 +460,24 @@ Node Document::DocumentElement() const {
     return Node(xmlDocGetRootElement(state_->doc));
 }
 
-Node Document::FirstChild(Node node) {
+Node Document::FirstChild(Node node) const {
     xmlNodePtr xmlNode = NodeOf(node.handle_);
     // An entity reference's child is the entity declaration, not a child in the tree.
     if (xmlNode == nullptr || xmlNode->type == XML_ENTITY_REF_NODE) return Node();
     return Node(xmlNode->children);
 }
 
-Node Document::NextSibling(Node node) {
+Node Document::NextSibling(Node node) const {
     xmlNodePtr xmlNode = NodeOf(node.handle_);
     return Node(xmlNode != nullptr ? xmlNode->next : nullptr);
 }
 
-bool Document::IsElement(Node node) {
+bool Document::IsElement(Node node) const {
     xmlNodePtr xmlNode = NodeOf(node.handle_);
     return xmlNode != nullptr && xmlNode->type == XML_ELEMENT_NODE;
 }
 
-std::string Document::NodeName(Node node) {
+std::string Document::NodeName(Node node) const {
     xmlNodePtr xmlNode = NodeOf(node.handle_);
     if (xmlNode == nullptr) return std::string();
     switch (xmlNode->type) {
@@ -531,12 +499,12 @@ std::string Document::NodeName(Node node) {
     }
 }
 
-long Document::LineOf(Node node) {
+long Document::LineOf(Node node) const {
     xmlNodePtr xmlNode = NodeOf(node.handle_);
     return xmlNode != nullptr ? xmlGetLineNo(xmlNode) : 0;
 }
 
-bool Document::HasName(Node node, std::string_view name) {
+bool Document::HasName(Node node, std::string_view name) const {
     xmlNodePtr xmlNode = NodeOf(node.handle_);
     if (xmlNode == nullptr) return false;
     // Elements without a prefix are compared in place; they are nearly all a setup file holds.
@@ -559,9 +527,7 @@ bool Document::Text(Node node, std::size_t maxBytes, std::string& out) {
         state_->textVisitsLeft -= 2;
         if (only != nullptr && only->content != nullptr) {
             const std::string_view text = Chars(only->content);
-            out.assign(text.size() <= maxBytes
-                           ? text
-                           : text.substr(0, WholeUtf8Prefix(text.substr(0, maxBytes))));
+            out.assign(text.substr(0, platform::WholeUtf8Prefix(text, maxBytes)));
         }
         return true;
     }
@@ -585,9 +551,9 @@ bool Document::Text(Node node, std::size_t maxBytes, std::string& out) {
                 if (current->content != nullptr) {
                     const std::string_view piece = Chars(current->content);
                     if (out.size() + piece.size() > maxBytes) {
-                        out.append(piece.substr(0, maxBytes - out.size()));
-                        // Cut at a whole character: drop a partial UTF-8 sequence at the end.
-                        out.resize(WholeUtf8Prefix(out));
+                        // Cut at a whole character.
+                        out.append(piece.substr(
+                            0, platform::WholeUtf8Prefix(piece, maxBytes - out.size())));
                         return true;
                     }
                     out.append(piece);

@@ -331,7 +331,7 @@ bool MarkupScanner::ClassifyDeclaredEncoding() {
         isDeclaration ? NormalisedEncoding(DeclaredEncoding(declarationText_)) : std::string();
     declarationText_.clear();
     declarationText_.shrink_to_fit();
-    if (encoding.empty()) return true;
+    if (encoding.empty() || knownUtf8_) return true;
     if (width_ == Width::Two) {
         return OneOf(encoding, {"UTF16", "UTF16LE", "UTF16BE", "UCS2", "ISO10646UCS2"}) ||
                Refuse(Verdict::UncheckableEncoding);

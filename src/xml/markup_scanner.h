@@ -29,6 +29,9 @@ class MarkupScanner {
         UncheckableEncoding,  // an encoding whose markup cannot be followed by its bytes
     };
 
+    // `knownUtf8`: the bytes are UTF-8 text whatever encoding the XML declaration names.
+    explicit MarkupScanner(bool knownUtf8 = false) : knownUtf8_(knownUtf8) {}
+
     // Scans the next bytes of the document; false once the document is refused.
     bool Feed(const unsigned char* bytes, std::size_t size);
     // At the end of the input; false when the document is refused.
@@ -69,6 +72,7 @@ class MarkupScanner {
     bool ClassifyDeclaredEncoding();
     bool Refuse(Verdict verdict);
 
+    bool knownUtf8_;
     Verdict verdict_ = Verdict::Accepted;
     Width width_ = Width::Unknown;
     bool bigEndian_ = false;

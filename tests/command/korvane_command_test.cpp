@@ -200,7 +200,14 @@ TEST(Command, FormatLeavesTheCurrentDirectoryAsItWas) {
 
     CommandResult failed = RunKorvane({"format", "setup.xml", "-o", "no/such/dir/out.xml"});
     EXPECT_EQ(failed.status, 1);
-    EXPECT_NE(failed.err.find("does not exist"), std::string::npos) << failed.err;
+    EXPECT_NE(failed.err.find("writing the file failed: No such file or directory"),
+              std::string::npos)
+        << failed.err;
+    // The failed step is named, not guessed at.
+    failed = RunKorvane({"format", "setup.xml", "-o", "/dev/null"});
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_EQ(failed.err,
+              "korvane: /dev/null: cannot write: writing the file failed: not a regular file\n");
 }
 
 TEST(Command, ExpandAppliesTheGivenWords) {

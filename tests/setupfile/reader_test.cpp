@@ -6,6 +6,7 @@
 #include "describe_setup.h"
 #include "model/setup_document.h"
 #include "scratch_directory.h"
+#include "setup_file_io.h"
 
 namespace korvane::setupfile {
 namespace {
@@ -20,7 +21,7 @@ class Reader : public ::testing::Test {
     // Loads `xml` into a fresh description and returns it described.
     std::string Read(const std::string& xml) {
         const std::string path = directory_.Write("input.xml", xml);
-        EXPECT_EQ(setup_.LoadXmlFile(path.c_str()), 1) << setup_.Message();
+        EXPECT_EQ(LoadFile(setup_, path.c_str()), 1);
         return DescribeSetup(setup_);
     }
 

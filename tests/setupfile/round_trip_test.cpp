@@ -8,6 +8,7 @@
 #include "model/setup_document.h"
 #include "scoped_code_page.h"
 #include "scratch_directory.h"
+#include "setup_file_io.h"
 
 namespace korvane::setupfile {
 namespace {
@@ -48,18 +49,18 @@ void ExpectRoundTrip(unsigned codePage, const std::string& local, const std::str
     ScratchDirectory directory;
     SetupDocument saved;
     FillEverySection(saved, local, name);
-    ASSERT_EQ(saved.SaveXmlFile("setup.xml"), 1) << saved.Message();
+    ASSERT_EQ(SaveFile(saved, "setup.xml"), 1);
 
     SetupDocument loaded;
     loaded.AddCommand(CommandKind::PostExecute, "replaced by the load");
-    ASSERT_EQ(loaded.LoadXmlFile("setup.xml"), 1) << loaded.Message();
+    ASSERT_EQ(LoadFile(loaded, "setup.xml"), 1);
     EXPECT_EQ(DescribeSetup(loaded), DescribeSetup(saved));
     // Expansions stay on this machine.
     for (const auto& entry : loaded.ReservedWords()) EXPECT_EQ(entry.second.Expansion(), "");
     EXPECT_EQ(directory.Listing(), "setup.xml ");
 
     // Saving what was loaded gives the same file again.
-    ASSERT_EQ(loaded.SaveXmlFile("again.xml"), 1);
+    ASSERT_EQ(SaveFile(loaded, "again.xml"), 1);
     EXPECT_EQ(directory.Read("again.xml"), directory.Read("setup.xml"));
 }
 
@@ -79,7 +80,7 @@ TEST(RoundTrip, FileIsDeclaredEucKrAndIndented) {
     ScratchDirectory directory;
     SetupDocument setup;
     setup.AddElementField("TITLE", "\xED\x95\x9C \xC3\xA9");
-    ASSERT_EQ(setup.SaveXmlFile("setup.xml"), 1);
+    ASSERT_EQ(SaveFile(setup, "setup.xml"), 1);
     const std::string file = directory.Read("setup.xml");
     EXPECT_EQ(file.rfind("<?xml version=\"1.0\" encoding=\"euc-kr\"?>\n<SETUP>\n  <RESERVE/>\n", 0),
               0u)
@@ -92,13 +93,13 @@ TEST(RoundTrip, FlagsAreWrittenAsOneOrZero) {
     ScratchDirectory directory;
     SetupDocument setup;
     setup.AddFileInfo("s", "n", "f", "v", "o", "c", "d", 0, 5, 0, 0, -1, 0);
-    ASSERT_EQ(setup.SaveXmlFile("setup.xml"), 1);
+    ASSERT_EQ(SaveFile(setup, "setup.xml"), 1);
     const std::string file = directory.Read("setup.xml");
     EXPECT_NE(file.find("<SELFREG>1</SELFREG>"), std::string::npos);
     EXPECT_NE(file.find("<REALTIME>1</REALTIME>"), std::string::npos);
     EXPECT_NE(file.find("<REBOOT>0</REBOOT>"), std::string::npos);
     SetupDocument loaded;
-    ASSERT_EQ(loaded.LoadXmlFile("setup.xml"), 1);
+    ASSERT_EQ(LoadFile(loaded, "setup.xml"), 1);
     EXPECT_EQ(loaded.Files()[0].selfReg, 1);
     EXPECT_EQ(loaded.Files()[0].realTime, 1);
 }
@@ -114,9 +115,9 @@ TEST(RoundTrip, LongTextsComeBackCutToWhatTheReaderKeeps) {
     setup.AddPreKillProcess(longKorean, "t");
     setup.AddElementField("F", longKorean);
     setup.AddCommand(CommandKind::PreExecute, longKorean);
-    ASSERT_EQ(setup.SaveXmlFile("setup.xml"), 1);
+    ASSERT_EQ(SaveFile(setup, "setup.xml"), 1);
     SetupDocument loaded;
-    ASSERT_EQ(loaded.LoadXmlFile("setup.xml"), 1);
+    ASSERT_EQ(LoadFile(loaded, "setup.xml"), 1);
     // "ab" and then two-byte characters: the last one that would straddle the limit goes.
     EXPECT_EQ(loaded.ReservedWords().begin()->first, longKorean.substr(0, 254));
     EXPECT_EQ(loaded.PreKills()[0].ClassName(), longKorean.substr(0, 254));

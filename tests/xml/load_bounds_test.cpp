@@ -6,6 +6,7 @@
 
 #include "model/setup_document.h"
 #include "scratch_directory.h"
+#include "setup_file_io.h"
 
 namespace korvane::xml {
 namespace {
@@ -38,12 +39,12 @@ class LoadBounds : public ::testing::Test {
         directory_.Write("setup.xml", contents);
         SetupDocument setup;
         setup.AddCommand(CommandKind::PreExecute, "kept");
-        const int result = setup.LoadXmlFile("setup.xml");
-        if (result == 0) {
+        const setupfile::LoadResult result = setupfile::LoadSetupFile("setup.xml", setup);
+        if (!result) {
             EXPECT_EQ(setup.Commands(CommandKind::PreExecute), std::vector<std::string>{"kept"});
-            EXPECT_NE(setup.LastLoadError().kind, LoadError::Kind::None);
+            EXPECT_EQ(result.kind, setupfile::LoadResult::Kind::Refused) << result.text;
         }
-        return result;
+        return result ? 1 : 0;
     }
     ScratchDirectory directory_{false};
 };

@@ -5,6 +5,7 @@
 
 #include "model/setup_document.h"
 #include "scratch_directory.h"
+#include "setup_file_io.h"
 
 namespace korvane::xml {
 namespace {
@@ -30,7 +31,7 @@ TEST(LoadSafety, ExternalEntitiesAndDtdsAreNeverRead) {
     for (const char* file : {"entity.xml", "dtd.xml"}) {
         SCOPED_TRACE(file);
         SetupDocument setup;
-        ASSERT_EQ(setup.LoadXmlFile(file), 1);
+        ASSERT_EQ(LoadFile(setup, file), 1);
         // The reference stays, empty: the text around it is all there is.
         EXPECT_EQ(setup.ElementFields().at("F"), "beforeafter");
     }
@@ -42,7 +43,7 @@ TEST(LoadSafety, EntityLoopIsRejected) {
 <!DOCTYPE SETUP [<!ENTITY a "&b;"><!ENTITY b "&a;">]>
 <SETUP><CONFIG><F>&a;</F></CONFIG></SETUP>)");
     SetupDocument setup;
-    EXPECT_EQ(setup.LoadXmlFile("loop.xml"), 0);
+    EXPECT_EQ(LoadFile(setup, "loop.xml"), 0);
 }
 
 TEST(LoadSafety, QuadraticBlowupYieldsAtMostWhatTheReaderKeeps) {
@@ -54,7 +55,7 @@ TEST(LoadSafety, QuadraticBlowupYieldsAtMostWhatTheReaderKeeps) {
     directory.Write("blowup.xml", xml);
     SetupDocument setup;
     // The text is taken only as far as the reader keeps it, not the 2 GB it would expand to.
-    ASSERT_EQ(setup.LoadXmlFile("blowup.xml"), 1);
+    ASSERT_EQ(LoadFile(setup, "blowup.xml"), 1);
     EXPECT_EQ(setup.ElementFields().at("F"), std::string(1023, 'x'));
     EXPECT_EQ(setup.Commands(model::CommandKind::PreExecute)[0], std::string(2047, 'x'));
 }
@@ -72,7 +73,8 @@ TEST(LoadSafety, ManyEntityNodesExhaustTheBudgetInsteadOfRunningOn) {
     SetupDocument setup;
     setup.AddCommand(model::CommandKind::PostExecute, "kept");
     // 50 million nodes to walk: refused, and the description is left as it was.
-    EXPECT_EQ(setup.LoadXmlFile("nodes.xml"), 0);
+    EXPECT_EQ(setupfile::LoadSetupFile("nodes.xml", setup).kind,
+              setupfile::LoadResult::Kind::ExpandsBeyond);
     EXPECT_EQ(setup.Commands(model::CommandKind::PostExecute).size(), 1u);
 }
 

@@ -1,9 +1,10 @@
-// Every way a load or a save can fail: result 0, the documented message, the description and
-// the caller's files as they were, no scratch file left behind.
+// Every way a load or a save can fail: the failed step or outcome, the documented message, the
+// description and the caller's files as they were, no scratch file left behind.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 
@@ -12,8 +13,9 @@
 #include "describe_setup.h"
 #include "model/setup_document.h"
 #include "scratch_directory.h"
+#include "setup_file_io.h"
 
-namespace korvane::xml {
+namespace korvane::setupfile {
 namespace {
 
 using model::SetupDocument;
@@ -37,29 +39,33 @@ class Failures : public ::testing::Test {
     std::string before_;
 };
 
-TEST_F(Failures, LoadOfAMissingFileOrNullPath) {
-    EXPECT_EQ(setup_.LoadXmlFile(nullptr), 0);
-    EXPECT_EQ(setup_.LoadXmlFile("missing.xml"), 0);
-    EXPECT_STREQ(setup_.Message(), "XML load error 2");  // ENOENT
-    EXPECT_EQ(setup_.LastLoadError().kind, LoadError::Kind::Unreadable);
-    EXPECT_EQ(setup_.LoadXmlFile(directory_.path().c_str()), 0);  // a directory
+TEST_F(Failures, LoadOfAFileThatCannotBeReadSaysWhy) {
+    LoadResult result = LoadSetupFile("missing.xml", setup_);
+    EXPECT_EQ(result.kind, LoadResult::Kind::Unreadable);
+    EXPECT_EQ(MessageOf(result), "XML load error 2");  // ENOENT
+    EXPECT_EQ(LoadSetupFile(directory_.path().string(), setup_).code, EISDIR);
     ASSERT_EQ(mkfifo("pipe", 0600), 0);
-    EXPECT_EQ(setup_.LoadXmlFile("pipe"), 0);  // without waiting for a writer
+    result = LoadSetupFile("pipe", setup_);  // without waiting for a writer
+    EXPECT_EQ(result.kind, LoadResult::Kind::Unreadable);
+    EXPECT_EQ(result.code, EINVAL);
+    // A file beyond 256 MB is refused before it is read (a sparse file: nothing to read).
+    directory_.Write("huge.xml", "<SETUP/>");
+    ASSERT_EQ(truncate("huge.xml", 256L * 1024 * 1024 + 1), 0);
+    EXPECT_EQ(LoadSetupFile("huge.xml", setup_).code, EFBIG);
     ExpectDescriptionUnchanged();
 }
 
 TEST_F(Failures, LoadOfMalformedXmlSaysWhere) {
     directory_.Write("bad.xml", "<SETUP>\n  <FILES>\n</SETUP>\n");
-    EXPECT_EQ(setup_.LoadXmlFile("bad.xml"), 0);
-    EXPECT_EQ(std::string(setup_.Message()).rfind("XML load error ", 0), 0u);
-    EXPECT_EQ(setup_.LastLoadError().kind, LoadError::Kind::NotWellFormed);
-    EXPECT_EQ(setup_.LastLoadError().line, 3);
+    const LoadResult result = LoadSetupFile("bad.xml", setup_);
+    EXPECT_EQ(result.kind, LoadResult::Kind::NotWellFormed);
+    EXPECT_EQ(result.line, 3);
+    EXPECT_EQ(MessageOf(result), "XML load error " + std::to_string(result.code));
     for (const char* text : {"", "not xml", "<SETUP>", "<a></b>", "<?xml version=\"1.0\"?>"}) {
         directory_.Write("bad.xml", text);
-        EXPECT_EQ(setup_.LoadXmlFile("bad.xml"), 0) << text;
+        EXPECT_EQ(LoadFile(setup_, "bad.xml"), 0) << text;
     }
     ExpectDescriptionUnchanged();
-    EXPECT_STREQ(setup_.LoadedFileName(), "");
 }
 
 TEST_F(Failures, SaveWithAnInvalidConfigNameKeepsTheTarget) {
@@ -67,8 +73,10 @@ TEST_F(Failures, SaveWithAnInvalidConfigNameKeepsTheTarget) {
     for (const char* name : {"1bad", "a b", "", "a:b"}) {
         SetupDocument setup;
         setup.AddElementField(name, "x");
-        EXPECT_EQ(setup.SaveXmlFile("setup.xml"), 0) << name;
-        EXPECT_STREQ(setup.Message(), "XML node create error");
+        EXPECT_EQ(SaveFile(setup, "setup.xml"), 0) << name;
+        const SaveResult result = SaveSetupFile(setup, "setup.xml");
+        EXPECT_EQ(result.failed, SaveResult::Step::Build);
+        EXPECT_EQ(MessageOf(result), "XML node create error");
     }
     EXPECT_EQ(directory_.Read("setup.xml"), kPreviousContents);
     EXPECT_EQ(directory_.Listing(), "setup.xml ");
@@ -77,8 +85,8 @@ TEST_F(Failures, SaveWithAnInvalidConfigNameKeepsTheTarget) {
 TEST_F(Failures, SaveOfANameThatEucKrCannotWriteIsRefused) {
     SetupDocument setup;
     setup.AddElementField("caf\xC3\xA9", "x");  // é: a valid name character that euc-kr lacks
-    EXPECT_EQ(setup.SaveXmlFile("setup.xml"), 0);
-    EXPECT_STREQ(setup.Message(), "XML node create error");
+    EXPECT_EQ(SaveFile(setup, "setup.xml"), 0);
+    EXPECT_EQ(MessageOf(SaveSetupFile(setup, "setup.xml")), "XML node create error");
     EXPECT_EQ(directory_.Listing(), "");
 }
 
@@ -86,8 +94,8 @@ TEST_F(Failures, SaveOfATextThatXmlCannotCarryIsRefused) {
     directory_.Write("setup.xml", kPreviousContents);
     SetupDocument setup;
     setup.AddCommand(model::CommandKind::PreExecute, "beep\x07");
-    EXPECT_EQ(setup.SaveXmlFile("setup.xml"), 0);
-    EXPECT_STREQ(setup.Message(), "XML node create error");
+    EXPECT_EQ(SaveFile(setup, "setup.xml"), 0);
+    EXPECT_EQ(MessageOf(SaveSetupFile(setup, "setup.xml")), "XML node create error");
     EXPECT_EQ(directory_.Read("setup.xml"), kPreviousContents);
     EXPECT_EQ(directory_.Listing(), "setup.xml ");
 }
@@ -95,27 +103,29 @@ TEST_F(Failures, SaveOfATextThatXmlCannotCarryIsRefused) {
 TEST_F(Failures, SaveWithoutAStylesheetWritesNothing) {
     ScratchDirectory bare(false);
     bare.Write("setup.xml", kPreviousContents);
-    EXPECT_EQ(setup_.SaveXmlFile("setup.xml"), 0);
+    EXPECT_EQ(SaveSetupFile(setup_, "setup.xml").failed, SaveResult::Step::Stylesheet);
     EXPECT_EQ(bare.Read("setup.xml"), kPreviousContents);
     EXPECT_EQ(bare.Listing(), "setup.xml ");
 
     // Not a stylesheet, or one that produces nothing, fails the same way.
     bare.Write("indent.xsl", "<notxslt/>");
-    EXPECT_EQ(setup_.SaveXmlFile("setup.xml"), 0);
+    EXPECT_EQ(SaveSetupFile(setup_, "setup.xml").failed, SaveResult::Step::Transform);
     bare.Write("indent.xsl",
                "<xsl:stylesheet version='1.0' xmlns:xsl='http://www.w3.org/1999/XSL/Transform'>"
                "<xsl:template match='/'/></xsl:stylesheet>");
-    EXPECT_EQ(setup_.SaveXmlFile("setup.xml"), 0);
+    EXPECT_EQ(SaveFile(setup_, "setup.xml"), 0);
     EXPECT_EQ(bare.Read("setup.xml"), kPreviousContents);
     ExpectDescriptionUnchanged();
 }
 
 TEST_F(Failures, SaveToATargetThatCannotBeWritten) {
-    EXPECT_EQ(setup_.SaveXmlFile(nullptr), 0);
-    EXPECT_EQ(setup_.SaveXmlFile("no/such/folder/setup.xml"), 0);
+    const SaveResult result = SaveSetupFile(setup_, "no/such/folder/setup.xml");
+    EXPECT_EQ(result.failed, SaveResult::Step::Target);
+    EXPECT_EQ(result.systemError, ENOENT);
+    EXPECT_EQ(MessageOf(result), "");
     directory_.Write("plain", "a file, not a folder");
-    EXPECT_EQ(setup_.SaveXmlFile("plain/setup.xml"), 0);
-    EXPECT_EQ(setup_.SaveXmlFile(directory_.path().c_str()), 0);  // a directory
+    EXPECT_EQ(SaveFile(setup_, "plain/setup.xml"), 0);
+    EXPECT_EQ(SaveFile(setup_, directory_.path().c_str()), 0);  // a directory
     EXPECT_EQ(directory_.Listing(), "plain ");
     ExpectDescriptionUnchanged();
 }
@@ -124,22 +134,24 @@ TEST_F(Failures, SaveWhenTheScratchFileCannotBeWritten) {
     // A directory named temp.xml cannot be replaced by the scratch file.
     ASSERT_EQ(mkdir("temp.xml", 0755), 0);
     directory_.Write("setup.xml", kPreviousContents);
-    EXPECT_EQ(setup_.SaveXmlFile("setup.xml"), 0);
-    EXPECT_STREQ(setup_.Message(), "XML save error");
+    const SaveResult result = SaveSetupFile(setup_, "setup.xml");
+    EXPECT_EQ(result.failed, SaveResult::Step::ScratchFile);
+    EXPECT_EQ(result.systemError, EISDIR);
+    EXPECT_EQ(MessageOf(result), "XML save error");
     EXPECT_EQ(directory_.Read("setup.xml"), kPreviousContents);
 }
 
 TEST_F(Failures, SuccessfulSavesReplaceTheTargetAndRemoveTheScratchFile) {
     directory_.Write("temp.xml", "an old scratch file");
     directory_.Write("setup.xml", kPreviousContents);
-    ASSERT_EQ(setup_.SaveXmlFile("setup.xml"), 1);
-    ASSERT_EQ(setup_.SaveXmlFile("setup.xml"), 1);
+    ASSERT_EQ(SaveFile(setup_, "setup.xml"), 1);
+    ASSERT_EQ(SaveFile(setup_, "setup.xml"), 1);
     EXPECT_EQ(directory_.Listing(), "setup.xml ");
     EXPECT_NE(directory_.Read("setup.xml"), kPreviousContents);
     // Saving to the scratch file's own name keeps the result.
-    ASSERT_EQ(setup_.SaveXmlFile("temp.xml"), 1);
+    ASSERT_EQ(SaveFile(setup_, "temp.xml"), 1);
     SetupDocument loaded;
-    ASSERT_EQ(loaded.LoadXmlFile("temp.xml"), 1);
+    ASSERT_EQ(LoadFile(loaded, "temp.xml"), 1);
     EXPECT_EQ(DescribeSetup(loaded), before_);
 }
 
@@ -148,7 +160,7 @@ TEST_F(Failures, FailedSaveToTheScratchFileItselfKeepsIt) {
     bare.Write("temp.xml", kPreviousContents);
     std::filesystem::create_symlink("temp.xml", "link.xml");
     for (const char* name : {"temp.xml", "./temp.xml", "link.xml"}) {
-        EXPECT_EQ(setup_.SaveXmlFile(name), 0) << name;
+        EXPECT_EQ(SaveFile(setup_, name), 0) << name;
         EXPECT_EQ(bare.Read("temp.xml"), kPreviousContents) << name;
     }
     EXPECT_EQ(bare.Listing(), "link.xml temp.xml ");
@@ -184,37 +196,20 @@ TEST_F(Failures, NothingIsEverPrinted) {
     directory_.Write("bad.xml", "<SETUP><FILES></SETUP>");
     directory_.Write("undeclared.xml", "<SETUP>&nowhere;</SETUP>");
     const std::string printed = PrintedDuring([&] {
-        setup_.LoadXmlFile("bad.xml");
-        setup_.LoadXmlFile("undeclared.xml");
-        setup_.LoadXmlFile("missing.xml");
-        setup_.SaveXmlFile("no/such/folder/setup.xml");
+        LoadFile(setup_, "bad.xml");
+        LoadFile(setup_, "undeclared.xml");
+        LoadFile(setup_, "missing.xml");
+        SaveFile(setup_, "no/such/folder/setup.xml");
         directory_.Write("indent.xsl",
                          "<xsl:stylesheet version='1.0' "
                          "xmlns:xsl='http://www.w3.org/1999/XSL/Transform'>"
                          "<xsl:bogus/></xsl:stylesheet>");
-        setup_.SaveXmlFile("setup.xml");
+        SaveFile(setup_, "setup.xml");
         directory_.Write("indent.xsl", "<not-a-stylesheet/>");
-        setup_.SaveXmlFile("setup.xml");
+        SaveFile(setup_, "setup.xml");
     });
     EXPECT_EQ(printed, "");
 }
 
-TEST_F(Failures, LoadRemembersWhereTheFileCameFrom) {
-    ASSERT_EQ(setup_.SaveXmlFile("setup.xml"), 1);
-    const std::string full = (directory_.path() / "setup.xml").string();
-    ASSERT_EQ(setup_.LoadXmlFile(full.c_str()), 1);
-    EXPECT_EQ(std::string(setup_.LoadedDirectory()), directory_.path().string() + "/");
-    EXPECT_STREQ(setup_.LoadedFileName(), "setup.xml");
-    // A bare name has no directory part: the name stands for both, the file name stays.
-    ASSERT_EQ(setup_.LoadXmlFile("setup.xml"), 1);
-    EXPECT_STREQ(setup_.LoadedDirectory(), "setup.xml");
-    EXPECT_STREQ(setup_.LoadedFileName(), "setup.xml");
-    setup_.ClearAll();
-    EXPECT_STREQ(setup_.LoadedFileName(), "setup.xml");
-    EXPECT_EQ(DirectoryOfPath("C:\\setup\\data.xml"), "C:\\setup\\");
-    EXPECT_EQ(FileNameOfPath("C:\\setup\\data.xml"), "data.xml");
-    EXPECT_EQ(FileNameOfPath("\\data.xml"), "");
-}
-
 }  // namespace
-}  // namespace korvane::xml
+}  // namespace korvane::setupfile

@@ -8,6 +8,7 @@
 #include "describe_setup.h"
 #include "model/setup_document.h"
 #include "scratch_directory.h"
+#include "setup_file_io.h"
 
 namespace korvane::xml {
 namespace {
@@ -37,7 +38,7 @@ class SaveStylesheet : public ::testing::Test {
     int SaveWith(const std::string& stylesheet) {
         directory_.Write("indent.xsl", stylesheet);
         directory_.Write("setup.xml", kPrevious);
-        const int result = setup_.SaveXmlFile("setup.xml");
+        const int result = SaveFile(setup_, "setup.xml");
         if (result == 0) {
             EXPECT_EQ(directory_.Read("setup.xml"), kPrevious);
         }
@@ -74,7 +75,7 @@ TEST_F(SaveStylesheet, ImportAndIncludeWork) {
                             "<xsl:include href='identity.xsl'/>"}) {
         ASSERT_EQ(SaveWith(Stylesheet(top)), 1) << top;
         SetupDocument loaded;
-        ASSERT_EQ(loaded.LoadXmlFile("setup.xml"), 1);
+        ASSERT_EQ(LoadFile(loaded, "setup.xml"), 1);
         EXPECT_EQ(DescribeSetup(loaded), DescribeSetup(setup_));
     }
 }

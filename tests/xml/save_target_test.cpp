@@ -16,6 +16,7 @@
 #include "describe_setup.h"
 #include "model/setup_document.h"
 #include "scratch_directory.h"
+#include "setup_file_io.h"
 
 namespace korvane::xml {
 namespace {
@@ -45,7 +46,7 @@ class SaveTarget : public ::testing::Test {
     // True when `path` holds exactly what setup_ describes.
     bool HoldsTheSave(const std::string& path) {
         SetupDocument loaded;
-        return loaded.LoadXmlFile(path.c_str()) == 1 && DescribeSetup(loaded) == expected_;
+        return LoadFile(loaded, path.c_str()) == 1 && DescribeSetup(loaded) == expected_;
     }
 
     // Runs `action` in a child process as the user and group `nobody`; its result is the
@@ -75,7 +76,7 @@ TEST_F(SaveTarget, NamesThatLookLikeUrisAreFileNames) {
         "a%41.xml",     "notes%00.xml",   "one/two/..%2F..%2Fvictim%00.xml", "what?x=1.xml",
         "part#two.xml", "file:plain.xml", "file%3A%2F%2F%2Ftmp%2Fx.xml"};
     for (const std::string& name : names) {
-        ASSERT_EQ(setup_.SaveXmlFile(name.c_str()), 1) << name;
+        ASSERT_EQ(SaveFile(setup_, name.c_str()), 1) << name;
         EXPECT_TRUE(HoldsTheSave(name)) << name;
     }
     EXPECT_EQ(directory_.Read("notes"), kPrevious);
@@ -91,7 +92,7 @@ TEST_F(SaveTarget, NamesUpToTheSystemLimitSave) {
     ASSERT_GT(longest, 4);
     for (const long length : {longest - 25, longest}) {
         const std::string name = std::string(length - 4, 'n') + ".xml";
-        ASSERT_EQ(setup_.SaveXmlFile(name.c_str()), 1) << length;
+        ASSERT_EQ(SaveFile(setup_, name.c_str()), 1) << length;
         EXPECT_TRUE(HoldsTheSave(name));
         fs::remove(name);
     }
@@ -107,15 +108,15 @@ TEST_F(SaveTarget, SymbolicLinksAreFollowedToTheFileTheyName) {
     fs::create_symlink("../real.xml", "sub/second.xml");
     fs::create_symlink(fs::absolute("created.xml"), "dangling.xml");
 
-    ASSERT_EQ(setup_.SaveXmlFile("direct.xml"), 1);
+    ASSERT_EQ(SaveFile(setup_, "direct.xml"), 1);
     EXPECT_TRUE(fs::is_symlink("direct.xml"));
     EXPECT_TRUE(HoldsTheSave("real.xml"));
     directory_.Write("real.xml", kPrevious);
-    ASSERT_EQ(setup_.SaveXmlFile("first.xml"), 1);
+    ASSERT_EQ(SaveFile(setup_, "first.xml"), 1);
     EXPECT_TRUE(fs::is_symlink("first.xml"));
     EXPECT_TRUE(fs::is_symlink("sub/second.xml"));
     EXPECT_TRUE(HoldsTheSave("real.xml"));
-    ASSERT_EQ(setup_.SaveXmlFile("dangling.xml"), 1);
+    ASSERT_EQ(SaveFile(setup_, "dangling.xml"), 1);
     EXPECT_TRUE(fs::is_symlink("dangling.xml"));
     EXPECT_TRUE(HoldsTheSave("created.xml"));
     EXPECT_EQ(directory_.Listing(), "created.xml dangling.xml direct.xml first.xml real.xml sub ");
@@ -129,7 +130,7 @@ TEST_F(SaveTarget, LinkLoopsAndFilesThatAreNotRegularAreRefused) {
     fs::create_directory("folder.xml");
     fs::create_symlink("folder.xml", "to-folder.xml");
     for (const char* name : {"loop-a", "pipe.xml", "to-pipe.xml", "folder.xml", "to-folder.xml"}) {
-        EXPECT_EQ(setup_.SaveXmlFile(name), 0) << name;
+        EXPECT_EQ(SaveFile(setup_, name), 0) << name;
     }
     EXPECT_TRUE(fs::is_fifo("pipe.xml"));
     EXPECT_TRUE(fs::is_empty("folder.xml"));
@@ -137,7 +138,7 @@ TEST_F(SaveTarget, LinkLoopsAndFilesThatAreNotRegularAreRefused) {
     EXPECT_EQ(directory_.Listing(), "folder.xml loop-a loop-b pipe.xml to-folder.xml to-pipe.xml ");
 
     if (geteuid() == 0 && mknod("null.xml", S_IFCHR | 0666, makedev(1, 3)) == 0) {
-        EXPECT_EQ(setup_.SaveXmlFile("null.xml"), 0);
+        EXPECT_EQ(SaveFile(setup_, "null.xml"), 0);
         EXPECT_TRUE(S_ISCHR(StatusOf("null.xml").st_mode));
     }
 }
@@ -152,7 +153,7 @@ TEST_F(SaveTarget, HardLinksModeAndOwnerSurvive) {
     }
     const struct stat before = StatusOf("setup.xml");
 
-    ASSERT_EQ(setup_.SaveXmlFile("setup.xml"), 1);
+    ASSERT_EQ(SaveFile(setup_, "setup.xml"), 1);
     const struct stat after = StatusOf("setup.xml");
     EXPECT_EQ(after.st_ino, before.st_ino);
     EXPECT_EQ(after.st_nlink, 2u);
@@ -163,7 +164,7 @@ TEST_F(SaveTarget, HardLinksModeAndOwnerSurvive) {
 
     // With a single link the file is replaced, and still keeps owner, group and mode.
     fs::remove("other-name.xml");
-    ASSERT_EQ(setup_.SaveXmlFile("setup.xml"), 1);
+    ASSERT_EQ(SaveFile(setup_, "setup.xml"), 1);
     const struct stat replaced = StatusOf("setup.xml");
     EXPECT_EQ(replaced.st_mode, before.st_mode);
     EXPECT_EQ(replaced.st_uid, before.st_uid);
@@ -197,9 +198,9 @@ TEST_F(SaveTarget, FilesOfOthersAndFilesInLockedFoldersAreWrittenInPlace) {
 
     setenv("TMPDIR", (directory_.path() / "tmp").c_str(), 1);
     const int status = AsNobody([&] {
-        return setup_.SaveXmlFile("locked/mine.xml") == 1 &&
-               setup_.SaveXmlFile("sticky/shared.xml") == 1 &&
-               setup_.SaveXmlFile("sticky/roots.xml") == 0;
+        return SaveFile(setup_, "locked/mine.xml") == 1 &&
+               SaveFile(setup_, "sticky/shared.xml") == 1 &&
+               SaveFile(setup_, "sticky/roots.xml") == 0;
     });
     unsetenv("TMPDIR");
     EXPECT_EQ(status, 0);

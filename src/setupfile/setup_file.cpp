@@ -1,0 +1,195 @@
+#include "setupfile/setup_file.h"
+
+#include <memory>
+
+#include "platform/files.h"
+#include "setupfile/setup_reader.h"
+#include "setupfile/setup_writer.h"
+#include "xml/dom.h"
+#include "xml/xml_encoding.h"
+
+namespace korvane::setupfile {
+namespace {
+
+LoadResult Failure(LoadResult::Kind kind, int code, std::string text) {
+    LoadResult result;
+    result.kind = kind;
+    result.code = code;
+    result.text = std::move(text);
+    return result;
+}
+
+SaveResult Failure(SaveResult::Step step, int systemError, std::string detail) {
+    return SaveResult{step, systemError, std::move(detail)};
+}
+
+LoadResult ParseFailure(const xml::ParseError& error) {
+    LoadResult result = Failure(error.kind == xml::ParseError::Kind::Refused
+                                    ? LoadResult::Kind::Refused
+                                    : LoadResult::Kind::NotWellFormed,
+                                error.code, error.text);
+    result.line = error.line;
+    result.column = error.column;
+    return result;
+}
+
+LoadResult LoadInto(const std::string& path, model::SetupDocument& setup) {
+    std::string bytes;
+    if (const int error = platform::ReadRegularFile(path, platform::kMaxReadBytes, bytes))
+        return Failure(LoadResult::Kind::Unreadable, error, platform::ErrorText(error));
+    const std::unique_ptr<xml::Document> document = xml::Document::Create();
+    if (document == nullptr)
+        return Failure(LoadResult::Kind::NoDocument, 0, "cannot create a document");
+    xml::ParseError parseError;
+    if (!document->ParseBytes(bytes, parseError)) return ParseFailure(parseError);
+    // The bytes are no longer needed while the tree is read.
+    std::string().swap(bytes);
+    model::SetupDocument read;
+    if (!ReadSetup(*document, read)) {
+        return Failure(LoadResult::Kind::ExpandsBeyond, 0,
+                       "expands beyond what can be read (entity expansion)");
+    }
+    setup.Swap(read);
+    return LoadResult();
+}
+
+// Writes `document` to the file `path` in the encoding it names; `step` is what a failure is.
+SaveResult WriteDocument(const xml::Document& document, const std::string& path,
+                         SaveResult::Step step) {
+    xml::SerializedDocument serialized;
+    if (!document.Serialize(serialized)) return Failure(step, 0, "cannot serialise the document");
+    std::string bytes;
+    if (!xml::EncodeXmlText(serialized.text, serialized.encoding, bytes))
+        return Failure(step, 0, "cannot write the encoding " + serialized.encoding);
+    std::string().swap(serialized.text);
+    platform::ReplacementFile file(path);
+    if (!file.Write(bytes.data(), bytes.size()) || !file.Commit())
+        return Failure(step, file.Error(), platform::ErrorText(file.Error()));
+    return SaveResult();
+}
+
+// The pretty-printed form of `source`, through indent.xsl, written to `target`.
+SaveResult IndentXmlFile(const xml::Document& source, const std::string& target) {
+    std::string bytes;
+    if (const int error = platform::ReadRegularFile(kStylesheetFile, platform::kMaxReadBytes, bytes))
+        return Failure(SaveResult::Step::Stylesheet, error, platform::ErrorText(error));
+    const std::unique_ptr<xml::Document> stylesheet = xml::Document::Create();
+    const std::unique_ptr<xml::Document> result = xml::Document::Create();
+    if (stylesheet == nullptr || result == nullptr)
+        return Failure(SaveResult::Step::NoDocument, 0, "cannot create a document");
+    xml::ParseError parseError;
+    if (!stylesheet->ParseBytes(bytes, parseError)) {
+        return Failure(SaveResult::Step::Stylesheet, 0,
+                       std::string(kStylesheetFile) + ":" + std::to_string(parseError.line) + ":" +
+                           std::to_string(parseError.column) + ": " + parseError.text);
+    }
+    if (!source.TransformInto(*stylesheet, *result)) {
+        return Failure(SaveResult::Step::Transform, 0,
+                       "the stylesheet failed, or its output is not one XML document");
+    }
+    return WriteDocument(*result, target, SaveResult::Step::Target);
+}
+
+SaveResult BuildAndSave(const model::SetupDocument& setup, const std::string& path,
+                        bool& scratchWritten) {
+    const std::unique_ptr<xml::Document> document = xml::Document::Create();
+    if (document == nullptr)
+        return Failure(SaveResult::Step::NoDocument, 0, "cannot create a document");
+    if (!WriteSetup(setup, *document)) {
+        return Failure(SaveResult::Step::Build, 0,
+                       "a configuration name is not an XML element name or cannot be written in "
+                       "the file's encoding, or a text holds a character XML cannot carry");
+    }
+    // When the caller names the scratch file itself (by any name), it is not written as the
+    // scratch file: that would destroy the caller's file before the save is known to succeed.
+    const bool targetIsScratch = platform::SameFile(path, kScratchFile);
+    if (!targetIsScratch) {
+        platform::RemoveFile(kScratchFile);
+        scratchWritten = true;
+        SaveResult scratch = WriteDocument(*document, kScratchFile, SaveResult::Step::ScratchFile);
+        if (!scratch) return scratch;
+    }
+    // The scratch file holds exactly the document in memory (the DOM accepts only text that XML
+    // can carry), so the document is indented as it stands rather than parsed back from disk.
+    SaveResult indented = IndentXmlFile(*document, path);
+    // A scratch file that became the caller's file by this save stays.
+    if (scratchWritten && !(indented && platform::SameFile(path, kScratchFile))) {
+        platform::RemoveFile(kScratchFile);
+    }
+    return indented;
+}
+
+}  // namespace
+
+LoadResult LoadSetupFile(const std::string& path, model::SetupDocument& setup) {
+    try {
+        return LoadInto(path, setup);
+    } catch (...) {
+        // Out of memory while reading: the description is left as it was.
+        return Failure(LoadResult::Kind::NoDocument, 0, "out of memory");
+    }
+}
+
+SaveResult SaveSetupFile(const model::SetupDocument& setup, const std::string& path) {
+    bool scratchWritten = false;
+    try {
+        return BuildAndSave(setup, path, scratchWritten);
+    } catch (...) {
+        if (scratchWritten) platform::RemoveFile(kScratchFile);
+        return Failure(SaveResult::Step::NoDocument, 0, "out of memory");
+    }
+}
+
+std::string MessageOf(const LoadResult& result) {
+    switch (result.kind) {
+        case LoadResult::Kind::NoDocument:
+            return "XML Instance create error";
+        case LoadResult::Kind::Unreadable:
+        case LoadResult::Kind::NotWellFormed:
+        case LoadResult::Kind::Refused:
+            return "XML load error " + std::to_string(result.code);
+        case LoadResult::Kind::Loaded:
+        case LoadResult::Kind::ExpandsBeyond:
+            break;
+    }
+    return std::string();
+}
+
+std::string MessageOf(const SaveResult& result) {
+    switch (result.failed) {
+        case SaveResult::Step::NoDocument:
+            return "XML Instance create error";
+        case SaveResult::Step::Build:
+            return "XML node create error";
+        case SaveResult::Step::ScratchFile:
+            return "XML save error";
+        case SaveResult::Step::None:
+        case SaveResult::Step::Stylesheet:
+        case SaveResult::Step::Transform:
+        case SaveResult::Step::Target:
+            break;
+    }
+    return std::string();
+}
+
+const char* StepName(SaveResult::Step step) {
+    switch (step) {
+        case SaveResult::Step::None:
+            return "nothing";
+        case SaveResult::Step::NoDocument:
+            return "creating a document";
+        case SaveResult::Step::Build:
+            return "building the document";
+        case SaveResult::Step::ScratchFile:
+            return "writing the scratch file temp.xml";
+        case SaveResult::Step::Stylesheet:
+            return "reading the stylesheet indent.xsl";
+        case SaveResult::Step::Transform:
+            return "pretty-printing through indent.xsl";
+        case SaveResult::Step::Target:
+            break;
+    }
+    return "writing the file";
+}
+
+}  // namespace korvane::setupfile

@@ -1,0 +1,75 @@
+// Loading and saving setup files: the file's bytes into a fresh DOM document and through the
+// reader into the description; the description through the writer into a document, by way of
+// the scratch file and the pretty-printing stylesheet, into the file. Every outcome is a
+// structured result that says what failed, where and why.
+#pragma once
+
+#include <string>
+
+#include "model/setup_document.h"
+
+namespace korvane::setupfile {
+
+// Relative names: files in the current directory at the time of the save.
+inline constexpr const char* kScratchFile = "temp.xml";
+inline constexpr const char* kStylesheetFile = "indent.xsl";
+
+struct LoadResult {
+    enum class Kind {
+        Loaded,
+        NoDocument,     // no DOM document could be created (out of memory)
+        Unreadable,     // the file cannot be read: `code` is the system's error number
+        NotWellFormed,  // `code` is the parser's error code, `line` and `column` where it stopped
+        Refused,        // a bound for hostile files: `line` and `column` where it was found
+        ExpandsBeyond,  // a value expands beyond what can be read (entity expansion)
+    };
+    Kind kind = Kind::Loaded;
+    int code = 0;
+    int line = 0;
+    int column = 0;
+    std::string text;  // the system's, the parser's or the bound's description
+
+    explicit operator bool() const { return kind == Kind::Loaded; }
+};
+
+struct SaveResult {
+    // The step of a save that failed.
+    enum class Step {
+        None,           // saved
+        NoDocument,     // no DOM document could be created (out of memory)
+        Build,          // the description cannot be written as XML (a name or a text)
+        ScratchFile,    // writing the scratch file temp.xml
+        Stylesheet,     // reading or parsing indent.xsl
+        Transform,      // the stylesheet failed, or its output would not load back
+        Target,         // writing the file itself
+    };
+    Step failed = Step::None;
+    int systemError = 0;  // the system's error number, when the step failed on one
+    std::string detail;   // what failed, in words
+
+    explicit operator bool() const { return failed == Step::None; }
+};
+
+// Replaces `setup` with the contents of the setup file at `path`. The file is read into a
+// fresh description, so a failed load leaves `setup` exactly as it was.
+LoadResult LoadSetupFile(const std::string& path, model::SetupDocument& setup);
+
+// Writes `setup` to `path`, pretty-printed through indent.xsl, by way of the scratch file
+// temp.xml, which is removed before and after. On failure the file at `path` is as it was and
+// no scratch file is left behind. `path` is a plain file name; a link there is followed and the
+// file keeps its identity (see platform::ReplacementFile). When `path` is the scratch file
+// itself (by any name), it is not written as the scratch file, so a failed save leaves it as it
+// was too.
+SaveResult SaveSetupFile(const model::SetupDocument& setup, const std::string& path);
+
+// The message the load and save drivers have for a result: "XML Instance create error",
+// "XML load error %d", "XML node create error", "XML save error", or empty for a success and
+// for the failures that have none (a value that expands beyond what can be read, the
+// pretty-printing steps).
+std::string MessageOf(const LoadResult& result);
+std::string MessageOf(const SaveResult& result);
+
+// The failed step in words: "building the document", "writing the scratch file temp.xml", ...
+const char* StepName(SaveResult::Step step);
+
+}  // namespace korvane::setupfile

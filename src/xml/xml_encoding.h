@@ -1,0 +1,18 @@
+// From the UTF-8 text of a serialised document to the bytes of its file, the same for every
+// DOM backend: the backend serialises to UTF-8, this names and applies the file's encoding.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace korvane::xml {
+
+// The bytes of an XML file in `encoding` holding the document whose UTF-8 text is `text`. The
+// XML declaration is made to name `encoding` (one is added when the text has none and the
+// encoding is not UTF-8); every character that the encoding lacks is written as a character
+// reference (&#N;), so nothing is lost. Element names must already be writable in it: a
+// reference there would not be markup. False when the platform cannot convert into `encoding`
+// or `text` is not well-formed UTF-8.
+bool EncodeXmlText(std::string_view text, const std::string& encoding, std::string& bytes);
+
+}  // namespace korvane::xml
