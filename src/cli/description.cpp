@@ -110,7 +110,8 @@ Description ReadDescription(const model::SetupDocument& document) {
                                           std::string(entry.Value()), entry.action});
     }
     for (const model::KillProcessEntry& entry : document.PreKills())
-        description.preKills.push_back({std::string(entry.ClassName()), std::string(entry.Title())});
+        description.preKills.push_back(
+            {std::string(entry.ClassName()), std::string(entry.Title())});
     for (const model::KillProcessEntry& entry : document.UpKills())
         description.upKills.push_back({std::string(entry.ClassName()), std::string(entry.Title())});
     for (std::size_t list = 0; list < kCommandKinds.size(); ++list)
@@ -120,7 +121,8 @@ Description ReadDescription(const model::SetupDocument& document) {
 
 void FillDocument(const Description& description, model::SetupDocument& document) {
     document.ClearAll();
-    for (const auto& word : description.words) document.AddReservedWord(word.word, word.meaning, "");
+    for (const auto& word : description.words)
+        document.AddReservedWord(word.word, word.meaning, "");
     for (const auto& field : description.fields) document.AddElementField(field.name, field.value);
     for (const auto& f : description.files) {
         document.AddFileInfo(f.srcPath, f.fileName, f.folder, f.version, f.targetOs, f.shortcut,

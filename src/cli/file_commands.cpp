@@ -15,8 +15,7 @@ namespace korvane::cli {
 namespace {
 
 // Saves `document` to `output`, or to standard output when it is "-".
-bool SaveTo(const model::SetupDocument& document, const std::string& output,
-            std::string& reason) {
+bool SaveTo(const model::SetupDocument& document, const std::string& output, std::string& reason) {
     return output == "-" ? SaveSetupFileToStandardOutput(document, reason)
                          : SaveSetupFileExplained(document, output, reason);
 }

@@ -155,7 +155,6 @@ ReplacementFile::ReplacementFile(const std::string& target) {
 }
 
 void ReplacementFile::Open(bool exists, const struct stat& original) {
-
     // A new file gets the usual mode (0666 less the umask); an existing one its own.
     contents_ = CreateTemporaryFile(DirectoryOf(target_), exists ? 0600 : 0666, temporaryPath_);
     if (contents_ < 0) {

@@ -24,10 +24,10 @@ SaveResult Failure(SaveResult::Step step, int systemError, std::string detail) {
 }
 
 LoadResult ParseFailure(const xml::ParseError& error) {
-    LoadResult result = Failure(error.kind == xml::ParseError::Kind::Refused
-                                    ? LoadResult::Kind::Refused
-                                    : LoadResult::Kind::NotWellFormed,
-                                error.code, error.text);
+    LoadResult result =
+        Failure(error.kind == xml::ParseError::Kind::Refused ? LoadResult::Kind::Refused
+                                                             : LoadResult::Kind::NotWellFormed,
+                error.code, error.text);
     result.line = error.line;
     result.column = error.column;
     return result;
@@ -37,13 +37,15 @@ LoadResult LoadInto(const std::string& path, model::SetupDocument& setup) {
     std::string bytes;
     if (const int error = platform::ReadRegularFile(path, platform::kMaxReadBytes, bytes))
         return Failure(LoadResult::Kind::Unreadable, error, platform::ErrorText(error));
+    return LoadSetupBytes(bytes, setup);
+}
+
+LoadResult ReadInto(std::string_view bytes, model::SetupDocument& setup) {
     const std::unique_ptr<xml::Document> document = xml::Document::Create();
     if (document == nullptr)
         return Failure(LoadResult::Kind::NoDocument, 0, "cannot create a document");
     xml::ParseError parseError;
     if (!document->ParseBytes(bytes, parseError)) return ParseFailure(parseError);
-    // The bytes are no longer needed while the tree is read.
-    std::string().swap(bytes);
     model::SetupDocument read;
     if (!ReadSetup(*document, read)) {
         return Failure(LoadResult::Kind::ExpandsBeyond, 0,
@@ -71,7 +73,8 @@ SaveResult WriteDocument(const xml::Document& document, const std::string& path,
 // The pretty-printed form of `source`, through indent.xsl, written to `target`.
 SaveResult IndentXmlFile(const xml::Document& source, const std::string& target) {
     std::string bytes;
-    if (const int error = platform::ReadRegularFile(kStylesheetFile, platform::kMaxReadBytes, bytes))
+    if (const int error =
+            platform::ReadRegularFile(kStylesheetFile, platform::kMaxReadBytes, bytes))
         return Failure(SaveResult::Step::Stylesheet, error, platform::ErrorText(error));
     const std::unique_ptr<xml::Document> stylesheet = xml::Document::Create();
     const std::unique_ptr<xml::Document> result = xml::Document::Create();
@@ -126,6 +129,14 @@ LoadResult LoadSetupFile(const std::string& path, model::SetupDocument& setup) {
         return LoadInto(path, setup);
     } catch (...) {
         // Out of memory while reading: the description is left as it was.
+        return Failure(LoadResult::Kind::NoDocument, 0, "out of memory");
+    }
+}
+
+LoadResult LoadSetupBytes(std::string_view bytes, model::SetupDocument& setup) {
+    try {
+        return ReadInto(bytes, setup);
+    } catch (...) {
         return Failure(LoadResult::Kind::NoDocument, 0, "out of memory");
     }
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "model/setup_document.h"
 
@@ -35,13 +36,13 @@ struct LoadResult {
 struct SaveResult {
     // The step of a save that failed.
     enum class Step {
-        None,           // saved
-        NoDocument,     // no DOM document could be created (out of memory)
-        Build,          // the description cannot be written as XML (a name or a text)
-        ScratchFile,    // writing the scratch file temp.xml
-        Stylesheet,     // reading or parsing indent.xsl
-        Transform,      // the stylesheet failed, or its output would not load back
-        Target,         // writing the file itself
+        None,         // saved
+        NoDocument,   // no DOM document could be created (out of memory)
+        Build,        // the description cannot be written as XML (a name or a text)
+        ScratchFile,  // writing the scratch file temp.xml
+        Stylesheet,   // reading or parsing indent.xsl
+        Transform,    // the stylesheet failed, or its output would not load back
+        Target,       // writing the file itself
     };
     Step failed = Step::None;
     int systemError = 0;  // the system's error number, when the step failed on one
@@ -53,6 +54,9 @@ struct SaveResult {
 // Replaces `setup` with the contents of the setup file at `path`. The file is read into a
 // fresh description, so a failed load leaves `setup` exactly as it was.
 LoadResult LoadSetupFile(const std::string& path, model::SetupDocument& setup);
+
+// The same for the bytes of a setup file already in memory.
+LoadResult LoadSetupBytes(std::string_view bytes, model::SetupDocument& setup);
 
 // Writes `setup` to `path`, pretty-printed through indent.xsl, by way of the scratch file
 // temp.xml, which is removed before and after. On failure the file at `path` is as it was and

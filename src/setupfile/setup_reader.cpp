@@ -139,10 +139,13 @@ void ReadCommands(Reader& reader, Node section, CommandKind list, model::SetupDo
 bool ReadSetup(Document& document, model::SetupDocument& setup) {
     Reader reader(document);
     const Node root = document.DocumentElement();
-    if (Node section = FindChildElement(document, root, kReserve)) ReadReserve(reader, section, setup);
-    if (Node section = FindChildElement(document, root, kConfig)) ReadConfig(reader, section, setup);
+    if (Node section = FindChildElement(document, root, kReserve))
+        ReadReserve(reader, section, setup);
+    if (Node section = FindChildElement(document, root, kConfig))
+        ReadConfig(reader, section, setup);
     if (Node section = FindChildElement(document, root, kFiles)) ReadFiles(reader, section, setup);
-    if (Node section = FindChildElement(document, root, kRegistrys)) ReadRegistrys(reader, section, setup);
+    if (Node section = FindChildElement(document, root, kRegistrys))
+        ReadRegistrys(reader, section, setup);
     if (Node section = FindChildElement(document, root, kPreKills)) {
         ReadKillProcesses(reader, section,
                           [&](const std::string& className, const std::string& title) {
@@ -162,7 +165,8 @@ bool ReadSetup(Document& document, model::SetupDocument& setup) {
         {kDeleteExecute, CommandKind::DeleteExecute},
     };
     for (const auto& [name, list] : commandSections) {
-        if (Node section = FindChildElement(document, root, name)) ReadCommands(reader, section, list, setup);
+        if (Node section = FindChildElement(document, root, name))
+            ReadCommands(reader, section, list, setup);
     }
     return !reader.failed();
 }

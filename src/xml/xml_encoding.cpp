@@ -10,7 +10,8 @@ namespace {
 bool IsUtf8Name(const std::string& encoding) {
     std::string name;
     for (const char c : encoding) {
-        if (c != '-' && c != '_') name.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
+        if (c != '-' && c != '_')
+            name.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
     }
     return name == "UTF8";
 }
@@ -31,7 +32,8 @@ bool FindPseudoAttribute(std::string_view declaration, std::string_view name, st
         if (cursor >= declaration.size() || declaration[cursor] != '=') continue;
         ++cursor;
         while (cursor < declaration.size() && IsSpace(declaration[cursor])) ++cursor;
-        if (cursor >= declaration.size() || (declaration[cursor] != '"' && declaration[cursor] != '\''))
+        if (cursor >= declaration.size() ||
+            (declaration[cursor] != '"' && declaration[cursor] != '\''))
             continue;
         const std::size_t close = declaration.find(declaration[cursor], cursor + 1);
         if (close == std::string_view::npos) return false;
