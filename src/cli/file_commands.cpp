@@ -14,19 +14,21 @@
 namespace korvane::cli {
 namespace {
 
-// Saves the library's description to `output`, or to standard output when it is "-".
-bool SaveTo(const std::string& output, std::string& reason) {
-    return output == "-" ? SaveSetupFileToStandardOutput(reason)
-                         : SaveSetupFileExplained(output, reason);
+// Saves `setup` to `output`, or to standard output when it is "-".
+bool SaveTo(const model::SetupDocument& setup, const std::string& output, std::string& reason) {
+    return output == "-" ? SaveSetupFileToStandardOutput(setup, reason)
+                         : SaveSetupFileExplained(setup, output, reason);
 }
 
 }  // namespace
 
 int Format(const std::string& file, const std::string& output) {
     std::string reason;
+    model::SetupDocument setup;
     // In place, FILE is always a file, even one named "-".
-    if (!LoadSetupFileExplained(file, reason) ||
-        !(output.empty() ? SaveSetupFileExplained(file, reason) : SaveTo(output, reason))) {
+    if (!LoadSetupFileExplained(file, setup, reason) ||
+        !(output.empty() ? SaveSetupFileExplained(setup, file, reason)
+                         : SaveTo(setup, output, reason))) {
         std::cerr << "korvane: " << reason << "\n";
         return kFailure;
     }
@@ -39,9 +41,9 @@ int Build(const std::string& descriptionFile, const std::string& output) {
         std::cerr << "korvane: " << descriptionFile << ": cannot read\n";
         return kFailure;
     }
-    Description description;
+    model::SetupDocument setup;
     try {
-        description = FromJson(nlohmann::json::parse(input));
+        FromJson(nlohmann::json::parse(input), setup);
     } catch (const nlohmann::json::parse_error& error) {
         std::cerr << "korvane: " << descriptionFile << ": not valid JSON at byte " << error.byte
                   << "\n";
@@ -50,17 +52,16 @@ int Build(const std::string& descriptionFile, const std::string& output) {
         std::cerr << "korvane: " << descriptionFile << ": " << error.what() << "\n";
         return kFailure;
     }
-    for (const auto& field : description.fields) {
-        if (!setupfile::IsSavableFieldName(field.name)) {
-            const std::string utf8Name = platform::ToUtf8Replacing(field.name);
+    for (const auto& field : setup.ElementFields()) {
+        if (!setupfile::IsSavableFieldName(field.first)) {
+            const std::string utf8Name = platform::ToUtf8Replacing(field.first);
             std::cerr << "korvane: " << descriptionFile << ": the configuration name '" << utf8Name
                       << "' cannot be saved (not an XML element name, or not writable in euc-kr)\n";
             return kFailure;
         }
     }
-    FillLibrary(description);
     std::string reason;
-    if (!SaveTo(output, reason)) {
+    if (!SaveTo(setup, output, reason)) {
         std::cerr << "korvane: " << reason << "\n";
         return kFailure;
     }

@@ -10,7 +10,6 @@
 
 #include "cli/standard_output.h"
 #include "cli/stylesheet.h"
-#include "korvane.h"
 #include "model/setup_document.h"
 
 namespace korvane::cli {
@@ -117,15 +116,10 @@ std::string WhySaveFailed(const std::string& path, const fs::path& target) {
 
 }  // namespace
 
-bool LoadSetupFileExplained(const std::string& path, std::string& reason) {
-    if (LoadSetupFile(path.c_str()) == 1) return true;
-    // Load it again with the library's own classes to learn why it failed.
-    model::SetupDocument diagnosis;
-    if (diagnosis.LoadXmlFile(path.c_str()) == 1) {
-        reason = path + ": cannot be read";
-        return false;
-    }
-    const xml::LoadError& error = diagnosis.LastLoadError();
+bool LoadSetupFileExplained(const std::string& path, model::SetupDocument& setup,
+                            std::string& reason) {
+    if (setup.LoadXmlFile(path.c_str()) == 1) return true;
+    const xml::LoadError& error = setup.LastLoadError();
     switch (error.kind) {
         case xml::LoadError::Kind::Unreadable:
             reason = path + ": cannot read: " + error.text;
@@ -141,7 +135,8 @@ bool LoadSetupFileExplained(const std::string& path, std::string& reason) {
     return false;
 }
 
-bool SaveSetupFileExplained(const std::string& path, std::string& reason) {
+bool SaveSetupFileExplained(const model::SetupDocument& setup, const std::string& path,
+                            std::string& reason) {
     std::error_code error;
     const fs::path target = fs::absolute(path, error);
     if (error) {
@@ -149,16 +144,16 @@ bool SaveSetupFileExplained(const std::string& path, std::string& reason) {
         return false;
     }
     return InStylesheetDirectory(reason, [&](const fs::path&) {
-        if (SaveSetupFile(target.c_str()) == 1) return true;
+        if (const_cast<model::SetupDocument&>(setup).SaveXmlFile(target.c_str()) == 1) return true;
         reason = WhySaveFailed(path, target);
         return false;
     });
 }
 
-bool SaveSetupFileToStandardOutput(std::string& reason) {
+bool SaveSetupFileToStandardOutput(const model::SetupDocument& setup, std::string& reason) {
     return InStylesheetDirectory(reason, [&](const fs::path& directory) {
         const fs::path saved = directory / "saved.xml";
-        if (SaveSetupFile(saved.c_str()) != 1) {
+        if (const_cast<model::SetupDocument&>(setup).SaveXmlFile(saved.c_str()) != 1) {
             reason = std::string("cannot save: ") + kUnsavableContent;
             return false;
         }

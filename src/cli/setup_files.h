@@ -3,20 +3,24 @@
 
 #include <string>
 
+#include "model/setup_document.h"
+
 namespace korvane::cli {
 
-// Loads `path` into the library's description (LoadSetupFile). On failure returns false and
-// sets `reason` to why, in words: "FILE: cannot read: No such file or directory",
+// Loads `path` into `setup`. On failure returns false, leaves `setup` as it was and sets
+// `reason` to why, in words: "FILE: cannot read: No such file or directory",
 // "FILE:3:5: not well-formed XML: ...".
-bool LoadSetupFileExplained(const std::string& path, std::string& reason);
+bool LoadSetupFileExplained(const std::string& path, model::SetupDocument& setup,
+                            std::string& reason);
 
-// Saves the library's description to `path` (SaveSetupFile), from a private working directory
+// Saves `setup` to `path`, from a private working directory
 // that holds the project's indent.xsl, so that the user's current directory is never used.
 // On failure returns false and sets `reason`.
-bool SaveSetupFileExplained(const std::string& path, std::string& reason);
+bool SaveSetupFileExplained(const model::SetupDocument& setup, const std::string& path,
+                            std::string& reason);
 
-// Saves the library's description the same way to a private temporary file and copies that
-// to standard output. On failure returns false and sets `reason`.
-bool SaveSetupFileToStandardOutput(std::string& reason);
+// Saves `setup` the same way to a private temporary file and copies that to standard output.
+// On failure returns false and sets `reason`.
+bool SaveSetupFileToStandardOutput(const model::SetupDocument& setup, std::string& reason);
 
 }  // namespace korvane::cli
