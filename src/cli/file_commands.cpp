@@ -7,7 +7,6 @@
 #include "cli/commands.h"
 #include "cli/description.h"
 #include "cli/setup_files.h"
-#include "korvane.h"
 #include "platform/code_page.h"
 #include "setupfile/savable_name.h"
 
@@ -70,13 +69,9 @@ int Build(const std::string& descriptionFile, const std::string& output) {
 
 int Expand(const std::vector<std::pair<std::string, std::string>>& words,
            const std::vector<std::string>& paths) {
-    ClearInMemory();
-    for (const auto& [word, text] : words) SetReservedWord(word.c_str(), "", text.c_str());
-    char real[KORVANE_TEXT_SIZE];
-    for (const std::string& path : paths) {
-        SetupPathToRealPath(path.c_str(), real);
-        std::cout << real << "\n";
-    }
+    model::SetupDocument setup;
+    for (const auto& [word, text] : words) setup.AddReservedWord(word, "", text);
+    for (const std::string& path : paths) std::cout << setup.ExpandReservedWords(path) << "\n";
     return kSuccess;
 }
 

@@ -27,6 +27,7 @@ using korvane::platform::Translation;
 using korvane::system::FileVersionOutcome;
 using korvane::system::ReadTargetFileVersion;
 using korvane::system::TimeStampForm;
+using korvane::system::VersionSource;
 using korvane::testing::ScopedCodePage;
 using Bytes = std::vector<unsigned char>;
 
@@ -121,6 +122,11 @@ TEST_F(FileVersionOfFiles, EachKindOfFileGetsItsResultAndText) {
         const FileVersionOutcome outcome = Read(CopyOf(c.fixture));
         EXPECT_EQ(outcome.result, c.result);
         EXPECT_EQ(outcome.text, c.text);
+        // A text says where it came from, so that a time stamp is never taken for a version.
+        const VersionSource source = !c.text             ? VersionSource::None
+                                     : *c.text == kStamp ? VersionSource::TimeStamp
+                                                         : VersionSource::VersionResource;
+        EXPECT_EQ(outcome.source, source);
     }
     const std::string text = "not a program";
     const FileVersionOutcome plain = Read(Write("readme.txt", Bytes(text.begin(), text.end())));
