@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "pe_fixtures.h"
 #include "platform/file_times.h"
 #include "platform/version_resource.h"
 #include "scoped_code_page.h"
@@ -74,10 +75,7 @@ class FileVersionOfFiles : public ::testing::Test {
     }
     void TearDown() override { std::filesystem::remove_all(folder_); }
 
-    static Bytes Fixture(const std::string& name) {
-        std::ifstream file(std::string(KORVANE_PE_FIXTURES) + "/" + name, std::ios::binary);
-        return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    }
+    static Bytes Fixture(const std::string& name) { return korvane::testing::PeFixtureBytes(name); }
 
     std::string Write(const std::string& name, const Bytes& bytes) {
         const std::string path = folder_ + "/" + name;
