@@ -36,7 +36,6 @@ static_assert(ReservedWordEntry::kWidths[ReservedWordEntry::kExpansion] == KORVA
 
 // What a load keeps of a text never exceeds what its getter may write.
 static_assert(setupfile::kMeaningCapacity <= KORVANE_TEXT_SIZE);
-static_assert(setupfile::kFieldCapacity <= KORVANE_TEXT_SIZE);
 static_assert(setupfile::kClassCapacity <= KORVANE_TEXT_SIZE);
 static_assert(setupfile::kTitleCapacity <= KORVANE_TEXT_SIZE);
 

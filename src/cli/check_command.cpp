@@ -11,13 +11,12 @@
 
 #include "cli/commands.h"
 #include "cli/display_text.h"
-#include "cli/setup_files.h"
 #include "model/decimal.h"
-#include "model/records.h"
 #include "platform/code_page.h"
 #include "platform/files.h"
 #include "setupfile/grammar.h"
 #include "setupfile/savable_name.h"
+#include "setupfile/setup_reader.h"
 #include "xml/dom.h"
 
 namespace korvane::cli {
@@ -26,63 +25,57 @@ namespace {
 using xml::Document;
 using xml::Node;
 using namespace korvane::setupfile;
-using model::FileEntry;
-using model::RegistryEntry;
 
-enum class Kind { Text, Number, Flag };
-
-struct ValueRule {
+struct ValueCheck {
     const char* name;
-    Kind kind;
+    ValueKind kind;
     std::size_t capacity;  // bytes kept, terminator included (texts only)
 };
 
 struct SectionRule {
     const char* name;
-    const char* item;               // the item name a save writes
-    std::vector<ValueRule> values;  // empty: the item itself is the value
-    std::size_t itemCapacity = 0;   // when the item itself is the value
+    const char* item;                // the item name a save writes
+    std::vector<ValueCheck> values;  // empty: the item itself is the value
+    std::size_t itemCapacity = 0;    // when the item itself is the value
+    const char* key = nullptr;       // the value that keys the items (reserved words)
+};
+
+// What the check needs of each section, taken from the grammar: the names, kinds and capacities.
+class SectionRules {
+  public:
+    void operator()(const ReserveSection& rule) {
+        rules_.push_back({rule.section,
+                          rule.item,
+                          {{rule.wordElement, ValueKind::Text, rule.wordCapacity},
+                           {rule.meaningElement, ValueKind::Text, rule.meaningCapacity}},
+                          0,
+                          rule.wordElement});
+    }
+    void operator()(const ConfigSection& rule) {
+        rules_.push_back({rule.section, nullptr, {}, rule.valueCapacity});
+    }
+    void operator()(const CommandSection& rule) {
+        rules_.push_back({rule.section, kCommandItem, {}, kCommandCapacity});
+    }
+    template <typename Record, std::size_t N>
+    void operator()(const RecordSection<Record, N>& rule) {
+        SectionRule section{rule.section, rule.item, {}, 0};
+        for (const auto& value : rule.values)
+            section.values.push_back({value.element, value.kind, value.capacity});
+        rules_.push_back(section);
+    }
+    std::vector<SectionRule> Take() { return std::move(rules_); }
+
+  private:
+    std::vector<SectionRule> rules_;
 };
 
 const std::vector<SectionRule>& Sections() {
-    static const std::vector<SectionRule> sections = {
-        {kReserve,
-         kWord,
-         {{kShort, Kind::Text, kWordCapacity}, {kMean, Kind::Text, kMeaningCapacity}}},
-        {kConfig, nullptr, {}, kConfigValueCapacity},
-        {kFiles,
-         kFile,
-         {{kSrcPath, Kind::Text, FileEntry::kWidths[FileEntry::kSrcPath]},
-          {kFileName, Kind::Text, FileEntry::kWidths[FileEntry::kFileName]},
-          {kFolder, Kind::Text, FileEntry::kWidths[FileEntry::kFolder]},
-          {kVersion, Kind::Text, FileEntry::kWidths[FileEntry::kVersion]},
-          {kTargetOs, Kind::Text, FileEntry::kWidths[FileEntry::kTargetOs]},
-          {kShortcut, Kind::Text, FileEntry::kWidths[FileEntry::kShortcut]},
-          {kDisplayName, Kind::Text, FileEntry::kWidths[FileEntry::kDisplayName]},
-          {kIconIndex, Kind::Number, kNumberCapacity},
-          {kSelfReg, Kind::Flag, kNumberCapacity},
-          {kRealTime, Kind::Flag, kNumberCapacity},
-          {kReboot, Kind::Flag, kNumberCapacity},
-          {kOverwrite, Kind::Number, kNumberCapacity},
-          {kFileSize, Kind::Number, kNumberCapacity}}},
-        {kRegistrys,
-         kRegistry,
-         {{kRegPath, Kind::Text, RegistryEntry::kWidths[RegistryEntry::kRegPath]},
-          {kType, Kind::Number, RegistryEntry::kWidths[RegistryEntry::kType]},
-          {kKey, Kind::Text, RegistryEntry::kWidths[RegistryEntry::kKey]},
-          {kValue, Kind::Text, RegistryEntry::kWidths[RegistryEntry::kValue]},
-          {kAction, Kind::Number, kNumberCapacity}}},
-        {kPreKills,
-         kPreKill,
-         {{kClass, Kind::Text, kClassCapacity}, {kTitle, Kind::Text, kTitleCapacity}}},
-        {kUpKills,
-         kUpKill,
-         {{kClass, Kind::Text, kClassCapacity}, {kTitle, Kind::Text, kTitleCapacity}}},
-        {kPreExecute, kCommand, {}, kCommandCapacity},
-        {kPostExecute, kCommand, {}, kCommandCapacity},
-        {kUpdateExecute, kCommand, {}, kCommandCapacity},
-        {kDeleteExecute, kCommand, {}, kCommandCapacity},
-    };
+    static const std::vector<SectionRule> sections = [] {
+        SectionRules rules;
+        ForEachSection(rules);
+        return rules.Take();
+    }();
     return sections;
 }
 
@@ -206,7 +199,7 @@ class Checker {
                 continue;
             }
             const std::string word = CheckItem(item, itemName, rule);
-            if (std::string(rule.name) == kReserve && !keys.insert(word).second) {
+            if (rule.key != nullptr && !keys.insert(word).second) {
                 Report(item, "a later duplicate of the reserved word '" + DisplayForm(word) +
                                  "' is dropped");
             }
@@ -223,7 +216,7 @@ class Checker {
             Report(item, "the configuration name '" + name + "' cannot be saved");
     }
 
-    // Checks the values of one item; returns its SHORT text as a load keeps it (for RESERVE).
+    // Checks the values of one item; returns its key text as a load keeps it (reserved words).
     std::string CheckItem(Node item, const std::string& itemName, const SectionRule& rule) {
         std::string shortText;
         std::set<std::string> seen;
@@ -234,7 +227,7 @@ class Checker {
             }
             const std::string name = document_.NodeName(child);
             const auto value = std::find_if(rule.values.begin(), rule.values.end(),
-                                            [&](const ValueRule& v) { return name == v.name; });
+                                            [&](const ValueCheck& v) { return name == v.name; });
             if (value == rule.values.end()) {
                 Report(child, "the element '" + name + "' in " + itemName + " is ignored");
                 continue;
@@ -244,12 +237,12 @@ class Checker {
                 continue;
             }
             const std::string text = CheckText(child, name, value->capacity);
-            if (name == kShort) shortText = text;
-            if (value->kind == Kind::Flag && text != "0" && text != "1") {
+            if (rule.key != nullptr && name == rule.key) shortText = text;
+            if (value->kind == ValueKind::Flag && text != "0" && text != "1") {
                 Report(child, "the flag " + name + " is '" + DisplayForm(text) +
                                   "'; only \"1\" sets it, so it reads as 0");
             }
-            if (value->kind == Kind::Number && !IsCleanDecimal(text)) {
+            if (value->kind == ValueKind::Number && !IsCleanDecimal(text)) {
                 Report(child, "the number " + name + " is '" + DisplayForm(text) +
                                   "'; it reads as " + std::to_string(model::ParseDecimal(text)));
             }
@@ -278,15 +271,15 @@ int Check(const std::string& file) {
                   << ": not well-formed XML: " << error.text << "\n";
         return kFailure;
     }
+    // First read the document exactly as a load does, which can still refuse the file as a
+    // whole (a value that expands beyond what can be read); then follow its structure.
+    model::SetupDocument setup;
+    const bool readable = setupfile::ReadSetup(*document, setup);
     Checker checker(file, *document);
     checker.Run();
     const bool clean = checker.Print() == 0;
-    // The checks above follow the file's structure; a load can still refuse the file as a
-    // whole (a value that expands beyond what can be read), so run the load itself too.
-    std::string refusal;
-    model::SetupDocument loaded;
-    if (!LoadSetupFileExplained(file, loaded, refusal)) {
-        std::cout << refusal << "\n";
+    if (!readable) {
+        std::cout << file << ": expands beyond what can be read (entity expansion)\n";
         return kFailure;
     }
     return clean ? kSuccess : kFailure;

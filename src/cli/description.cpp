@@ -1,37 +1,95 @@
 #include "cli/description.h"
 
+#include <array>
+#include <climits>
 #include <stdexcept>
-#include <vector>
 
 #include "model/decimal.h"
-#include "model/setup_document.h"
 #include "platform/code_page.h"
+#include "setupfile/grammar.h"
 
 namespace korvane::cli {
 namespace {
 
-// The model's command lists, in the order of Description::commands.
-constexpr std::array<model::CommandKind, 4> kCommandKinds = {
-    model::CommandKind::PreExecute, model::CommandKind::PostExecute,
-    model::CommandKind::UpdateExecute, model::CommandKind::DeleteExecute};
+using namespace setupfile;
+using Json = nlohmann::ordered_json;
 
-std::string Utf8(const std::string& text) {
+std::string Utf8(std::string_view text) {
     return platform::ToUtf8Replacing(text);
 }
 
+// How a value is shown and exported: a number as the number it reads as, a text as it is.
+template <typename Record>
+bool IsNumber(const ValueRule<Record>& value) {
+    return value.kind != ValueKind::Text;
+}
+
+template <typename Record>
+std::int32_t NumberOf(const Record& record, const ValueRule<Record>& value) {
+    return value.StoredAsText() ? model::ParseDecimal(record.texts[value.text])
+                                : record.*value.number;
+}
+
+// The JSON form of each section, added to `json` in the grammar's order.
+class JsonWriter {
+  public:
+    explicit JsonWriter(const model::SetupDocument& setup) : setup_(setup) {}
+
+    void operator()(const ReserveSection& rule) {
+        Json& words = json_[rule.jsonKey] = Json::array();
+        for (const auto& [word, entry] : setup_.ReservedWords()) {
+            words.push_back(
+                {{rule.wordJsonKey, Utf8(word)}, {rule.meaningJsonKey, Utf8(entry.Meaning())}});
+        }
+    }
+    void operator()(const ConfigSection& rule) {
+        Json& fields = json_[rule.jsonKey] = Json::array();
+        for (const auto& [name, value] : setup_.ElementFields())
+            fields.push_back({{rule.nameJsonKey, Utf8(name)}, {rule.valueJsonKey, Utf8(value)}});
+    }
+    void operator()(const CommandSection& rule) {
+        Json& commands = json_[rule.jsonKey] = Json::array();
+        for (const std::string& command : setup_.Commands(rule.list))
+            commands.push_back(Utf8(command));
+    }
+    template <typename Record, std::size_t N>
+    void operator()(const RecordSection<Record, N>& rule) {
+        Json& items = json_[rule.jsonKey] = Json::array();
+        for (const Record& record : (setup_.*rule.records)()) {
+            Json item = Json::object();
+            for (std::size_t position : rule.exportOrder) {
+                const ValueRule<Record>& value = rule.values[position];
+                if (IsNumber(value)) {
+                    item[value.jsonKey] = NumberOf(record, value);
+                } else {
+                    item[value.jsonKey] = Utf8(record.texts[value.text]);
+                }
+            }
+            items.push_back(std::move(item));
+        }
+    }
+
+    Json Take() { return std::move(json_); }
+
+  private:
+    const model::SetupDocument& setup_;
+    Json json_ = Json::object();
+};
+
+// A text of the JSON form in the system code page. The library keeps texts as C strings,
+// which would end at a NUL.
 std::string Local(const nlohmann::json& value, const std::string& what) {
     if (!value.is_string()) throw std::runtime_error(what + " must be a string");
     const std::string& text = value.get_ref<const std::string&>();
-    // The library takes texts as C strings, which would end at the NUL.
     if (text.find('\0') != std::string::npos)
         throw std::runtime_error(what + " holds a NUL character (\\u0000), which no text can hold");
     return platform::FromUtf8(text);
 }
 
-std::int32_t Integer(const nlohmann::json& value, const char* what) {
+std::int32_t Integer(const nlohmann::json& value, const std::string& what) {
     if (!value.is_number_integer() || value.get<std::int64_t>() < INT32_MIN ||
         value.get<std::int64_t>() > INT32_MAX) {
-        throw std::runtime_error(std::string(what) + " must be a 32-bit integer");
+        throw std::runtime_error(what + " must be a 32-bit integer");
     }
     return static_cast<std::int32_t>(value.get<std::int64_t>());
 }
@@ -53,177 +111,145 @@ const nlohmann::json& Array(const nlohmann::json& object, const char* name) {
     return member;
 }
 
-// One object of a JSON array, read member by member; errors name the member as
-// "files[2].srcPath" (positions count from 0).
+// One element of a JSON array, read member by member; errors name the member as
+// "files[2].srcPath".
 struct JsonItem {
-    const nlohmann::json& object;
+    const nlohmann::json& element;
     const char* array;
     std::size_t position;
 
-    std::string Label(const char* member) const {
-        return std::string(array) + "[" + std::to_string(position) + "]." + member;
-    }
+    std::string Label() const { return std::string(array) + "[" + std::to_string(position) + "]"; }
+    std::string Label(const char* member) const { return Label() + "." + member; }
     std::string Text(const char* member) const {
-        return Local(Member(object, member), Label(member));
+        return Local(Member(element, member), Label(member));
     }
     std::int32_t Number(const char* member) const {
-        return Integer(Member(object, member), Label(member).c_str());
+        return Integer(Member(element, member), Label(member));
     }
 };
 
-// Calls `read(item)` for each object of the array `name` of `json`.
-template <typename Read>
-void ForEachItem(const nlohmann::json& json, const char* name, Read read) {
-    const nlohmann::json& array = Array(json, name);
-    for (std::size_t position = 0; position < array.size(); ++position)
-        read(JsonItem{array[position], name, position});
-}
+// Fills the description from each section of the JSON form.
+class JsonReader {
+  public:
+    JsonReader(const nlohmann::json& json, model::SetupDocument& setup)
+        : json_(json), setup_(setup) {}
+
+    void operator()(const ReserveSection& rule) {
+        ForEachItem(rule.jsonKey, [&](const JsonItem& item) {
+            setup_.AddReservedWord(item.Text(rule.wordJsonKey), item.Text(rule.meaningJsonKey), "");
+        });
+    }
+    void operator()(const ConfigSection& rule) {
+        ForEachItem(rule.jsonKey, [&](const JsonItem& item) {
+            setup_.AddElementField(item.Text(rule.nameJsonKey), item.Text(rule.valueJsonKey));
+        });
+    }
+    void operator()(const CommandSection& rule) {
+        ForEachItem(rule.jsonKey, [&](const JsonItem& item) {
+            setup_.AddCommand(rule.list, Local(item.element, item.Label()));
+        });
+    }
+    template <typename Record, std::size_t N>
+    void operator()(const RecordSection<Record, N>& rule) {
+        ForEachItem(rule.jsonKey, [&](const JsonItem& item) {
+            std::array<std::string, Record::kTextCount> texts;
+            Record record;
+            // Read in the JSON's own order, so that the first member at fault is named.
+            for (std::size_t position : rule.exportOrder) {
+                const ValueRule<Record>& value = rule.values[position];
+                if (!IsNumber(value)) {
+                    texts[value.text] = item.Text(value.jsonKey);
+                } else if (value.StoredAsText()) {
+                    texts[value.text] = model::FormatDecimal(item.Number(value.jsonKey));
+                } else {
+                    record.*value.number = item.Number(value.jsonKey);
+                }
+            }
+            std::array<std::string_view, Record::kTextCount> views;
+            for (std::size_t i = 0; i < views.size(); ++i) views[i] = texts[i];
+            record.texts = model::PackedTexts<Record::kTextCount>(views, Record::kWidths);
+            (setup_.*rule.append)(std::move(record));
+        });
+    }
+
+  private:
+    template <typename Read>
+    void ForEachItem(const char* name, Read&& read) {
+        const nlohmann::json& array = Array(json_, name);
+        for (std::size_t position = 0; position < array.size(); ++position)
+            read(JsonItem{array[position], name, position});
+    }
+
+    const nlohmann::json& json_;
+    model::SetupDocument& setup_;
+};
+
+// The table of each section, in the grammar's order.
+class TableWriter {
+  public:
+    explicit TableWriter(const model::SetupDocument& setup) : setup_(setup) {}
+
+    void operator()(const ReserveSection& rule) {
+        Table& table = Add(rule.title, {rule.wordColumn, rule.meaningColumn});
+        for (const auto& [word, entry] : setup_.ReservedWords())
+            table.rows.push_back({word, std::string(entry.Meaning())});
+    }
+    void operator()(const ConfigSection& rule) {
+        Table& table = Add(rule.title, {rule.nameColumn, rule.valueColumn});
+        for (const auto& [name, value] : setup_.ElementFields())
+            table.rows.push_back({name, value});
+    }
+    void operator()(const CommandSection& rule) {
+        Table& table = Add(rule.title, {kCommandColumn});
+        for (const std::string& command : setup_.Commands(rule.list))
+            table.rows.push_back({command});
+    }
+    template <typename Record, std::size_t N>
+    void operator()(const RecordSection<Record, N>& rule) {
+        std::vector<std::string> header;
+        for (std::size_t position : rule.exportOrder)
+            header.push_back(rule.values[position].column);
+        Table& table = Add(rule.title, std::move(header));
+        for (const Record& record : (setup_.*rule.records)()) {
+            std::vector<std::string> row;
+            for (std::size_t position : rule.exportOrder) {
+                const ValueRule<Record>& value = rule.values[position];
+                row.push_back(IsNumber(value) ? std::to_string(NumberOf(record, value))
+                                              : std::string(record.texts[value.text]));
+            }
+            table.rows.push_back(std::move(row));
+        }
+    }
+
+    std::vector<Table> Take() { return std::move(tables_); }
+
+  private:
+    Table& Add(const char* title, std::vector<std::string> header) {
+        tables_.push_back({title, std::move(header), {}});
+        return tables_.back();
+    }
+
+    const model::SetupDocument& setup_;
+    std::vector<Table> tables_;
+};
 
 }  // namespace
 
-Description ReadDescription(const model::SetupDocument& document) {
-    Description description;
-    for (const auto& [word, entry] : document.ReservedWords())
-        description.words.push_back({word, std::string(entry.Meaning())});
-    for (const auto& [name, value] : document.ElementFields())
-        description.fields.push_back({name, value});
-    for (const model::FileEntry& entry : document.Files()) {
-        Description::File file;
-        file.srcPath = entry.SrcPath();
-        file.fileName = entry.FileName();
-        file.folder = entry.Folder();
-        file.version = entry.Version();
-        file.targetOs = entry.TargetOs();
-        file.shortcut = entry.Shortcut();
-        file.displayName = entry.DisplayName();
-        file.iconIndex = entry.iconIndex;
-        file.selfReg = entry.selfReg;
-        file.overwrite = entry.overwrite;
-        file.fileSize = entry.fileSize;
-        file.realTime = entry.realTime;
-        file.reboot = entry.reboot;
-        description.files.push_back(file);
-    }
-    for (const model::RegistryEntry& entry : document.Registries()) {
-        description.registries.push_back({std::string(entry.RegPath()), std::string(entry.Key()),
-                                          model::ParseDecimal(entry.Type()),
-                                          std::string(entry.Value()), entry.action});
-    }
-    for (const model::KillProcessEntry& entry : document.PreKills())
-        description.preKills.push_back(
-            {std::string(entry.ClassName()), std::string(entry.Title())});
-    for (const model::KillProcessEntry& entry : document.UpKills())
-        description.upKills.push_back({std::string(entry.ClassName()), std::string(entry.Title())});
-    for (std::size_t list = 0; list < kCommandKinds.size(); ++list)
-        description.commands[list] = document.Commands(kCommandKinds[list]);
-    return description;
+nlohmann::ordered_json ToJson(const model::SetupDocument& setup) {
+    JsonWriter writer(setup);
+    ForEachSection(writer);
+    return writer.Take();
 }
 
-void FillDocument(const Description& description, model::SetupDocument& document) {
-    document.ClearAll();
-    for (const auto& word : description.words)
-        document.AddReservedWord(word.word, word.meaning, "");
-    for (const auto& field : description.fields) document.AddElementField(field.name, field.value);
-    for (const auto& f : description.files) {
-        document.AddFileInfo(f.srcPath, f.fileName, f.folder, f.version, f.targetOs, f.shortcut,
-                             f.displayName, f.iconIndex, f.selfReg, f.overwrite, f.fileSize,
-                             f.realTime, f.reboot);
-    }
-    for (const auto& r : description.registries)
-        document.AddRegistryInfo(r.regPath, r.key, model::FormatDecimal(r.type), r.value, r.action);
-    for (const auto& p : description.preKills) document.AddPreKillProcess(p.className, p.title);
-    for (const auto& p : description.upKills) document.AddUpKillProcess(p.className, p.title);
-    for (std::size_t list = 0; list < kCommandKinds.size(); ++list) {
-        for (const auto& command : description.commands[list])
-            document.AddCommand(kCommandKinds[list], command);
-    }
+void FromJson(const nlohmann::json& json, model::SetupDocument& setup) {
+    JsonReader reader(json, setup);
+    ForEachSection(reader);
 }
 
-nlohmann::ordered_json ToJson(const Description& description) {
-    nlohmann::ordered_json json;
-    json["reservedWords"] = nlohmann::ordered_json::array();
-    for (const auto& w : description.words) {
-        json["reservedWords"].push_back({{"word", Utf8(w.word)}, {"meaning", Utf8(w.meaning)}});
-    }
-    json["config"] = nlohmann::ordered_json::array();
-    for (const auto& f : description.fields) {
-        json["config"].push_back({{"name", Utf8(f.name)}, {"value", Utf8(f.value)}});
-    }
-    json["files"] = nlohmann::ordered_json::array();
-    for (const auto& f : description.files) {
-        json["files"].push_back({{"srcPath", Utf8(f.srcPath)},
-                                 {"fileName", Utf8(f.fileName)},
-                                 {"folder", Utf8(f.folder)},
-                                 {"version", Utf8(f.version)},
-                                 {"targetOs", Utf8(f.targetOs)},
-                                 {"shortcut", Utf8(f.shortcut)},
-                                 {"displayName", Utf8(f.displayName)},
-                                 {"iconIndex", f.iconIndex},
-                                 {"selfReg", f.selfReg},
-                                 {"overwrite", f.overwrite},
-                                 {"fileSize", f.fileSize},
-                                 {"realTime", f.realTime},
-                                 {"reboot", f.reboot}});
-    }
-    json["registry"] = nlohmann::ordered_json::array();
-    for (const auto& r : description.registries) {
-        json["registry"].push_back({{"regPath", Utf8(r.regPath)},
-                                    {"key", Utf8(r.key)},
-                                    {"type", r.type},
-                                    {"value", Utf8(r.value)},
-                                    {"action", r.action}});
-    }
-    for (const auto& [name, processes] :
-         {std::pair{"preKill", &description.preKills}, std::pair{"upKill", &description.upKills}}) {
-        json[name] = nlohmann::ordered_json::array();
-        for (const auto& p : *processes) {
-            json[name].push_back({{"className", Utf8(p.className)}, {"title", Utf8(p.title)}});
-        }
-    }
-    for (std::size_t list = 0; list < kCommandListNames.size(); ++list) {
-        json[kCommandListNames[list]] = nlohmann::ordered_json::array();
-        for (const auto& command : description.commands[list]) {
-            json[kCommandListNames[list]].push_back(Utf8(command));
-        }
-    }
-    return json;
-}
-
-Description FromJson(const nlohmann::json& json) {
-    Description description;
-    ForEachItem(json, "reservedWords", [&](const JsonItem& item) {
-        description.words.push_back({item.Text("word"), item.Text("meaning")});
-    });
-    ForEachItem(json, "config", [&](const JsonItem& item) {
-        description.fields.push_back({item.Text("name"), item.Text("value")});
-    });
-    ForEachItem(json, "files", [&](const JsonItem& item) {
-        description.files.push_back(
-            {item.Text("srcPath"), item.Text("fileName"), item.Text("folder"), item.Text("version"),
-             item.Text("targetOs"), item.Text("shortcut"), item.Text("displayName"),
-             item.Number("iconIndex"), item.Number("selfReg"), item.Number("overwrite"),
-             item.Number("fileSize"), item.Number("realTime"), item.Number("reboot")});
-    });
-    ForEachItem(json, "registry", [&](const JsonItem& item) {
-        description.registries.push_back({item.Text("regPath"), item.Text("key"),
-                                          item.Number("type"), item.Text("value"),
-                                          item.Number("action")});
-    });
-    for (const auto& [name, processes] :
-         {std::pair{"preKill", &description.preKills}, std::pair{"upKill", &description.upKills}}) {
-        ForEachItem(json, name, [&, processes = processes](const JsonItem& item) {
-            processes->push_back({item.Text("className"), item.Text("title")});
-        });
-    }
-    for (std::size_t list = 0; list < kCommandListNames.size(); ++list) {
-        const char* name = kCommandListNames[list];
-        const nlohmann::json& commands = Array(json, name);
-        for (std::size_t position = 0; position < commands.size(); ++position) {
-            description.commands[list].push_back(Local(
-                commands[position], std::string(name) + "[" + std::to_string(position) + "]"));
-        }
-    }
-    return description;
+std::vector<Table> ToTables(const model::SetupDocument& setup) {
+    TableWriter writer(setup);
+    ForEachSection(writer);
+    return writer.Take();
 }
 
 }  // namespace korvane::cli

@@ -7,28 +7,27 @@
 #include "cli/commands.h"
 #include "cli/description.h"
 #include "cli/setup_files.h"
-#include "korvane.h"
 #include "platform/code_page.h"
 #include "setupfile/savable_name.h"
 
 namespace korvane::cli {
 namespace {
 
-// Saves `document` to `output`, or to standard output when it is "-".
-bool SaveTo(const model::SetupDocument& document, const std::string& output, std::string& reason) {
-    return output == "-" ? SaveSetupFileToStandardOutput(document, reason)
-                         : SaveSetupFileExplained(document, output, reason);
+// Saves `setup` to `output`, or to standard output when it is "-".
+bool SaveTo(const model::SetupDocument& setup, const std::string& output, std::string& reason) {
+    return output == "-" ? SaveSetupFileToStandardOutput(setup, reason)
+                         : SaveSetupFileExplained(setup, output, reason);
 }
 
 }  // namespace
 
 int Format(const std::string& file, const std::string& output) {
     std::string reason;
-    model::SetupDocument document;
+    model::SetupDocument setup;
     // In place, FILE is always a file, even one named "-".
-    if (!LoadSetupFileExplained(file, document, reason) ||
-        !(output.empty() ? SaveSetupFileExplained(document, file, reason)
-                         : SaveTo(document, output, reason))) {
+    if (!LoadSetupFileExplained(file, setup, reason) ||
+        !(output.empty() ? SaveSetupFileExplained(setup, file, reason)
+                         : SaveTo(setup, output, reason))) {
         std::cerr << "korvane: " << reason << "\n";
         return kFailure;
     }
@@ -41,9 +40,9 @@ int Build(const std::string& descriptionFile, const std::string& output) {
         std::cerr << "korvane: " << descriptionFile << ": cannot read\n";
         return kFailure;
     }
-    Description description;
+    model::SetupDocument setup;
     try {
-        description = FromJson(nlohmann::json::parse(input));
+        FromJson(nlohmann::json::parse(input), setup);
     } catch (const nlohmann::json::parse_error& error) {
         std::cerr << "korvane: " << descriptionFile << ": not valid JSON at byte " << error.byte
                   << "\n";
@@ -52,18 +51,16 @@ int Build(const std::string& descriptionFile, const std::string& output) {
         std::cerr << "korvane: " << descriptionFile << ": " << error.what() << "\n";
         return kFailure;
     }
-    for (const auto& field : description.fields) {
-        if (!setupfile::IsSavableFieldName(field.name)) {
-            const std::string utf8Name = platform::ToUtf8Replacing(field.name);
+    for (const auto& field : setup.ElementFields()) {
+        if (!setupfile::IsSavableFieldName(field.first)) {
+            const std::string utf8Name = platform::ToUtf8Replacing(field.first);
             std::cerr << "korvane: " << descriptionFile << ": the configuration name '" << utf8Name
                       << "' cannot be saved (not an XML element name, or not writable in euc-kr)\n";
             return kFailure;
         }
     }
-    model::SetupDocument document;
-    FillDocument(description, document);
     std::string reason;
-    if (!SaveTo(document, output, reason)) {
+    if (!SaveTo(setup, output, reason)) {
         std::cerr << "korvane: " << reason << "\n";
         return kFailure;
     }
@@ -72,13 +69,9 @@ int Build(const std::string& descriptionFile, const std::string& output) {
 
 int Expand(const std::vector<std::pair<std::string, std::string>>& words,
            const std::vector<std::string>& paths) {
-    ClearInMemory();
-    for (const auto& [word, text] : words) SetReservedWord(word.c_str(), "", text.c_str());
-    char real[KORVANE_TEXT_SIZE];
-    for (const std::string& path : paths) {
-        SetupPathToRealPath(path.c_str(), real);
-        std::cout << real << "\n";
-    }
+    model::SetupDocument setup;
+    for (const auto& [word, text] : words) setup.AddReservedWord(word, "", text);
+    for (const std::string& path : paths) std::cout << setup.ExpandReservedWords(path) << "\n";
     return kSuccess;
 }
 

@@ -56,65 +56,24 @@ void PrintTable(const std::string& title, const Row& header, std::vector<Row> ro
     std::cout << "\n";
 }
 
-void PrintTables(const Description& d) {
-    std::vector<Row> rows;
-    for (const auto& w : d.words) rows.push_back({w.word, w.meaning});
-    PrintTable("Reserved words", {"WORD", "MEANING"}, rows);
-
-    rows.clear();
-    for (const auto& f : d.fields) rows.push_back({f.name, f.value});
-    PrintTable("Configuration", {"NAME", "VALUE"}, rows);
-
-    rows.clear();
-    for (const auto& f : d.files) {
-        rows.push_back({f.srcPath, f.fileName, f.folder, f.version, f.targetOs, f.shortcut,
-                        f.displayName, std::to_string(f.iconIndex), std::to_string(f.selfReg),
-                        std::to_string(f.overwrite), std::to_string(f.fileSize),
-                        std::to_string(f.realTime), std::to_string(f.reboot)});
-    }
-    PrintTable("Files",
-               {"SOURCE", "NAME", "FOLDER", "VERSION", "OS", "SHORTCUT", "DISPLAY NAME", "ICON",
-                "SELFREG", "OVERWRITE", "SIZE", "REALTIME", "REBOOT"},
-               rows);
-
-    rows.clear();
-    for (const auto& r : d.registries) {
-        rows.push_back(
-            {r.regPath, r.key, std::to_string(r.type), r.value, std::to_string(r.action)});
-    }
-    PrintTable("Registry values", {"PATH", "KEY", "TYPE", "VALUE", "ACTION"}, rows);
-
-    for (const auto& [title, processes] :
-         {std::pair{"Processes to stop before installing", &d.preKills},
-          std::pair{"Processes to stop before updating", &d.upKills}}) {
-        rows.clear();
-        for (const auto& p : *processes) rows.push_back({p.className, p.title});
-        PrintTable(title, {"WINDOW CLASS", "WINDOW TITLE"}, rows);
-    }
-
-    const char* titles[] = {"Commands before installing", "Commands after installing",
-                            "Commands on update", "Commands on removal"};
-    for (std::size_t list = 0; list < d.commands.size(); ++list) {
-        rows.clear();
-        for (const auto& command : d.commands[list]) rows.push_back({command});
-        PrintTable(titles[list], {"COMMAND"}, rows);
-    }
+void PrintTables(const model::SetupDocument& setup) {
+    for (Table& table : ToTables(setup))
+        PrintTable(table.title, table.header, std::move(table.rows));
 }
 
 }  // namespace
 
 int Show(const std::string& file, bool json) {
     std::string reason;
-    model::SetupDocument document;
-    if (!LoadSetupFileExplained(file, document, reason)) {
+    model::SetupDocument setup;
+    if (!LoadSetupFileExplained(file, setup, reason)) {
         std::cerr << "korvane: " << reason << "\n";
         return kFailure;
     }
-    const Description description = ReadDescription(document);
     if (json) {
-        std::cout << ToJson(description).dump(2) << "\n";
+        std::cout << ToJson(setup).dump(2) << "\n";
     } else {
-        PrintTables(description);
+        PrintTables(setup);
     }
     return kSuccess;
 }

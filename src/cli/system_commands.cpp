@@ -5,42 +5,33 @@
 #include <vector>
 
 #include "cli/commands.h"
-#include "korvane.h"
 #include "platform/file_times.h"
+#include "platform/shell_folders.h"
+#include "platform/version_resource.h"
+#include "system/installation_paths.h"
+#include "system/special_folders.h"
 #include "system/target_file_version.h"
 
 namespace korvane::cli {
-namespace {
-
-// Whether `text` is the time-stamp form of `file`'s last write, which the library hands out
-// when the file has no usable version text.
-bool IsTimeStampOf(const std::string& file, const std::string& text) {
-    platform::CalendarTime time{};
-    if (!platform::SystemFileTimes().LastWriteTimeUtc(file, time)) return false;
-    const std::optional<std::string> stamp = system::TimeStampForm(time);
-    return stamp && *stamp == text;
-}
-
-}  // namespace
-
 int Version(const std::vector<std::string>& files) {
     int status = kSuccess;
     for (const std::string& file : files) {
-        char text[system::kVersionTextBufferSize] = "";
-        const int32_t result = GetTargetFileVersion(file.c_str(), text);
-        if (text[0] == '\0') {
+        const system::FileVersionOutcome outcome = system::ReadTargetFileVersion(
+            platform::SystemVersionResources(), platform::SystemFileTimes(), file);
+        if (!outcome.text || outcome.text->empty()) {
             std::cerr << "korvane: " << file
                       << ": no version text (missing, unreadable, or a "
                          "version resource without a usable FileVersion)\n";
             status = kFailure;
             continue;
         }
-        const bool stamp = IsTimeStampOf(file, text);
-        std::cout << file << ": " << text
+        const bool stamp = outcome.source == system::VersionSource::TimeStamp;
+        std::cout << file << ": " << *outcome.text
                   << (stamp ? " (from the time stamp" : " (from the version resource")
-                  << (result == 1 ? ")" : "; the version resource holds no usable FileVersion)")
+                  << (outcome.result == 1 ? ")"
+                                          : "; the version resource holds no usable FileVersion)")
                   << "\n";
-        if (result != 1) status = kFailure;
+        if (outcome.result != 1) status = kFailure;
     }
     return status;
 }
@@ -49,21 +40,18 @@ int Folders() {
     const char* names[] = {"system folder", "desktop",       "Windows folder",  "Start menu",
                            "system drive",  "program files", "application data"};
     std::cout << "KIND  FOLDER            CURRENT USER / ALL USERS\n";
-    for (int32_t kind = 0; kind < 7; ++kind) {
-        char currentUser[KORVANE_FOLDER_SIZE], allUsers[KORVANE_FOLDER_SIZE];
-        GetSpcialDirectoryInCurrentSystem(kind, 0, currentUser);
-        GetSpcialDirectoryInCurrentSystem(kind, 1, allUsers);
+    const platform::ShellFolders& shell = platform::SystemShellFolders();
+    for (std::int32_t kind = 0; kind < 7; ++kind) {
+        const std::string currentUser = system::SpecialFolderPath(shell, kind, 0);
+        const std::string allUsers = system::SpecialFolderPath(shell, kind, 1);
         std::string folder = names[kind];
         folder.resize(16, ' ');
-        std::cout << kind << "     " << folder << "  " << (currentUser[0] ? currentUser : "(none)");
-        if (std::string(currentUser) != allUsers)
-            std::cout << " / " << (allUsers[0] ? allUsers : "(none)");
+        std::cout << kind << "     " << folder << "  "
+                  << (currentUser.empty() ? "(none)" : currentUser);
+        if (currentUser != allUsers) std::cout << " / " << (allUsers.empty() ? "(none)" : allUsers);
         std::cout << "\n";
     }
-    // The length tells how large a buffer the path needs.
-    std::string temp(static_cast<std::size_t>(GetTempInstallPath(nullptr)) + 1, '\0');
-    GetTempInstallPath(temp.data());
-    std::cout << "temporary installation path: " << temp.c_str() << "\n";
+    std::cout << "temporary installation path: " << system::TempInstallPath(shell) << "\n";
     return kSuccess;
 }
 

@@ -11,9 +11,9 @@ std::int32_t CountOf(std::size_t size) {
     return static_cast<std::int32_t>(size);
 }
 
-std::int32_t AddKillProcess(RecordList<KillProcessEntry>& list, std::string_view className,
-                            std::string_view title) {
-    list.push_back(KillProcessEntry{{{className, title}, KillProcessEntry::kWidths}});
+template <typename Record>
+std::int32_t AppendTo(RecordList<Record>& list, Record entry) {
+    list.push_back(std::move(entry));
     return CountOf(list.size());
 }
 
@@ -34,8 +34,7 @@ std::int32_t SetupDocument::AddFileInfo(std::string_view srcPath, std::string_vi
     entry.fileSize = fileSize;
     entry.realTime = realTime;
     entry.reboot = reboot;
-    files_.push_back(std::move(entry));
-    return CountOf(files_.size());
+    return AppendFile(std::move(entry));
 }
 
 std::int32_t SetupDocument::AddRegistryInfo(std::string_view regPath, std::string_view key,
@@ -43,16 +42,31 @@ std::int32_t SetupDocument::AddRegistryInfo(std::string_view regPath, std::strin
                                             std::int32_t action) {
     RegistryEntry entry{{{regPath, type, key, value}, RegistryEntry::kWidths}};
     entry.action = action;
-    registries_.push_back(std::move(entry));
-    return CountOf(registries_.size());
+    return AppendRegistry(std::move(entry));
 }
 
 std::int32_t SetupDocument::AddPreKillProcess(std::string_view className, std::string_view title) {
-    return AddKillProcess(preKills_, className, title);
+    return AppendPreKill(KillProcessEntry{{{className, title}, KillProcessEntry::kWidths}});
 }
 
 std::int32_t SetupDocument::AddUpKillProcess(std::string_view className, std::string_view title) {
-    return AddKillProcess(upKills_, className, title);
+    return AppendUpKill(KillProcessEntry{{{className, title}, KillProcessEntry::kWidths}});
+}
+
+std::int32_t SetupDocument::AppendFile(FileEntry entry) {
+    return AppendTo(files_, std::move(entry));
+}
+
+std::int32_t SetupDocument::AppendRegistry(RegistryEntry entry) {
+    return AppendTo(registries_, std::move(entry));
+}
+
+std::int32_t SetupDocument::AppendPreKill(KillProcessEntry entry) {
+    return AppendTo(preKills_, std::move(entry));
+}
+
+std::int32_t SetupDocument::AppendUpKill(KillProcessEntry entry) {
+    return AppendTo(upKills_, std::move(entry));
 }
 
 std::int32_t SetupDocument::AddCommand(CommandKind list, std::string_view command) {

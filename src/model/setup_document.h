@@ -31,6 +31,11 @@ class SetupDocument {
     std::int32_t AddPreKillProcess(std::string_view className, std::string_view title);
     std::int32_t AddUpKillProcess(std::string_view className, std::string_view title);
     std::int32_t AddCommand(CommandKind list, std::string_view command);
+    // Append a record built whole.
+    std::int32_t AppendFile(FileEntry entry);
+    std::int32_t AppendRegistry(RegistryEntry entry);
+    std::int32_t AppendPreKill(KillProcessEntry entry);
+    std::int32_t AppendUpKill(KillProcessEntry entry);
     // Keyed tables: the first entry given for a key wins; a repeated key changes nothing.
     std::int32_t AddReservedWord(std::string_view word, std::string_view meaning,
                                  std::string_view expansion);

@@ -1,56 +1,27 @@
-// Element names of a setup file.
+// The grammar of a setup file, declared once: its sections in the file's order, the items and
+// values of each, how each value is read, written and stored, how much of it a load keeps, and
+// what the command calls it (JSON key, column title). The reader, the writer, the command's
+// check and its JSON and table forms all walk this declaration; a new value of an item is one
+// entry here plus its field in the record.
 #pragma once
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
+
+#include "model/records.h"
+#include "model/setup_document.h"
+#include "model/tables.h"
 
 namespace korvane::setupfile {
 
 inline constexpr const char* kRoot = "SETUP";
 
-// Sections, in the order they are written and read.
-inline constexpr const char* kReserve = "RESERVE";
-inline constexpr const char* kConfig = "CONFIG";
-inline constexpr const char* kFiles = "FILES";
-inline constexpr const char* kRegistrys = "REGISTRYS";
-inline constexpr const char* kPreKills = "PREKILLS";
-inline constexpr const char* kUpKills = "UPKILLS";
-inline constexpr const char* kPreExecute = "PREEXECUTE";
-inline constexpr const char* kPostExecute = "POSTEXECUTE";
-inline constexpr const char* kUpdateExecute = "UPDATEEXECUTE";
-inline constexpr const char* kDeleteExecute = "DELETEEXECUTE";
+// The encoding every written file is declared in, and its XML declaration.
+inline constexpr const char* kFileEncoding = "euc-kr";
+inline constexpr const char* kDeclarationData = "version=\"1.0\" encoding=\"euc-kr\"";
 
-// Items and their values.
-inline constexpr const char* kWord = "WORD";
-inline constexpr const char* kShort = "SHORT";
-inline constexpr const char* kMean = "MEAN";
-inline constexpr const char* kFile = "FILE";
-inline constexpr const char* kSrcPath = "SRCPATH";
-inline constexpr const char* kFileName = "FILENAME";
-inline constexpr const char* kFolder = "FOLDER";
-inline constexpr const char* kVersion = "VERSION";
-inline constexpr const char* kTargetOs = "TARGETOS";
-inline constexpr const char* kShortcut = "SHORTCUT";
-inline constexpr const char* kDisplayName = "DISPLAYNAME";
-inline constexpr const char* kIconIndex = "ICONINDEX";
-inline constexpr const char* kSelfReg = "SELFREG";
-inline constexpr const char* kRealTime = "REALTIME";
-inline constexpr const char* kReboot = "REBOOT";
-inline constexpr const char* kOverwrite = "OVERWRITE";
-inline constexpr const char* kFileSize = "FILESIZE";
-inline constexpr const char* kRegistry = "REGISTRY";
-inline constexpr const char* kRegPath = "REGPATH";
-inline constexpr const char* kType = "TYPE";
-inline constexpr const char* kKey = "KEY";
-inline constexpr const char* kValue = "VALUE";
-inline constexpr const char* kAction = "ACTION";
-inline constexpr const char* kPreKill = "PREKILL";
-inline constexpr const char* kUpKill = "UPKILL";
-inline constexpr const char* kClass = "CLASS";
-inline constexpr const char* kTitle = "TITLE";
-inline constexpr const char* kCommand = "COMMAND";
-
-// How many bytes of each text the reader keeps, terminator included. Texts that go into a
-// fixed field of a record are also cut to that field's width.
+// How many bytes of a text a load keeps, terminator included, where no record field decides.
 inline constexpr std::size_t kWordCapacity = 256;
 inline constexpr std::size_t kMeaningCapacity = 1024;
 inline constexpr std::size_t kConfigValueCapacity = 1024;
@@ -58,10 +29,200 @@ inline constexpr std::size_t kNumberCapacity = 256;
 inline constexpr std::size_t kClassCapacity = 256;
 inline constexpr std::size_t kTitleCapacity = 1024;
 inline constexpr std::size_t kCommandCapacity = 2048;
-inline constexpr std::size_t kFieldCapacity = 1024;
 
-// The encoding every written file is declared in, and its XML declaration.
-inline constexpr const char* kFileEncoding = "euc-kr";
-inline constexpr const char* kDeclarationData = "version=\"1.0\" encoding=\"euc-kr\"";
+// How a value's text is read and written.
+enum class ValueKind {
+    Text,    // kept as it is
+    Number,  // a decimal, read as atoi reads it
+    Flag,    // set only by the exact text "1"; written as "1" or "0"
+};
+
+inline constexpr std::size_t kNotText = static_cast<std::size_t>(-1);
+
+// One value element of an item whose values live in a record. A value is stored either as one
+// of the record's texts (`text`) or as one of its numbers (`number`); a Number kept as text (a
+// registry value's type) is shown and exported as the number it reads as.
+template <typename Record>
+struct ValueRule {
+    const char* element;
+    ValueKind kind;
+    std::size_t capacity;  // bytes a load keeps, terminator included
+    std::size_t text;      // index among the record's texts, or kNotText
+    std::int32_t Record::*number;
+    const char* jsonKey;
+    const char* column;
+
+    bool StoredAsText() const { return text != kNotText; }
+};
+
+template <typename Record>
+constexpr ValueRule<Record> TextValue(const char* element, typename Record::Text text,
+                                      const char* jsonKey, const char* column,
+                                      ValueKind kind = ValueKind::Text) {
+    return {element, kind, Record::kWidths[text], text, nullptr, jsonKey, column};
+}
+
+template <typename Record>
+constexpr ValueRule<Record> NumberValue(const char* element, ValueKind kind,
+                                        std::int32_t Record::*number, const char* jsonKey,
+                                        const char* column) {
+    return {element, kind, kNumberCapacity, kNotText, number, jsonKey, column};
+}
+
+// A section of items made of values: FILES, REGISTRYS, PREKILLS, UPKILLS.
+template <typename Record, std::size_t N>
+struct RecordSection {
+    const char* section;
+    const char* item;
+    std::array<ValueRule<Record>, N> values;  // in the order a save writes them
+    // Positions in `values` in the order of the exports' parameters, which the command's JSON
+    // and tables follow.
+    std::array<std::size_t, N> exportOrder;
+    const model::RecordList<Record>& (model::SetupDocument::*records)() const;
+    std::int32_t (model::SetupDocument::*append)(Record);
+    const char* jsonKey;
+    const char* title;
+};
+
+using model::FileEntry;
+using model::KillProcessEntry;
+using model::RegistryEntry;
+
+inline constexpr RecordSection<FileEntry, 13> kFiles = {
+    "FILES",
+    "FILE",
+    {
+        TextValue<FileEntry>("SRCPATH", FileEntry::kSrcPath, "srcPath", "SOURCE"),
+        TextValue<FileEntry>("FILENAME", FileEntry::kFileName, "fileName", "NAME"),
+        TextValue<FileEntry>("FOLDER", FileEntry::kFolder, "folder", "FOLDER"),
+        TextValue<FileEntry>("VERSION", FileEntry::kVersion, "version", "VERSION"),
+        TextValue<FileEntry>("TARGETOS", FileEntry::kTargetOs, "targetOs", "OS"),
+        TextValue<FileEntry>("SHORTCUT", FileEntry::kShortcut, "shortcut", "SHORTCUT"),
+        TextValue<FileEntry>("DISPLAYNAME", FileEntry::kDisplayName, "displayName", "DISPLAY NAME"),
+        NumberValue<FileEntry>("ICONINDEX", ValueKind::Number, &FileEntry::iconIndex, "iconIndex",
+                               "ICON"),
+        NumberValue<FileEntry>("SELFREG", ValueKind::Flag, &FileEntry::selfReg, "selfReg",
+                               "SELFREG"),
+        NumberValue<FileEntry>("REALTIME", ValueKind::Flag, &FileEntry::realTime, "realTime",
+                               "REALTIME"),
+        NumberValue<FileEntry>("REBOOT", ValueKind::Flag, &FileEntry::reboot, "reboot", "REBOOT"),
+        NumberValue<FileEntry>("OVERWRITE", ValueKind::Number, &FileEntry::overwrite, "overwrite",
+                               "OVERWRITE"),
+        NumberValue<FileEntry>("FILESIZE", ValueKind::Number, &FileEntry::fileSize, "fileSize",
+                               "SIZE"),
+    },
+    {0, 1, 2, 3, 4, 5, 6, 7, 8, 11, 12, 9, 10},
+    &model::SetupDocument::Files,
+    &model::SetupDocument::AppendFile,
+    "files",
+    "Files",
+};
+
+inline constexpr RecordSection<RegistryEntry, 5> kRegistrys = {
+    "REGISTRYS",
+    "REGISTRY",
+    {
+        TextValue<RegistryEntry>("REGPATH", RegistryEntry::kRegPath, "regPath", "PATH"),
+        TextValue<RegistryEntry>("TYPE", RegistryEntry::kType, "type", "TYPE", ValueKind::Number),
+        TextValue<RegistryEntry>("KEY", RegistryEntry::kKey, "key", "KEY"),
+        TextValue<RegistryEntry>("VALUE", RegistryEntry::kValue, "value", "VALUE"),
+        NumberValue<RegistryEntry>("ACTION", ValueKind::Number, &RegistryEntry::action, "action",
+                                   "ACTION"),
+    },
+    {0, 2, 1, 3, 4},
+    &model::SetupDocument::Registries,
+    &model::SetupDocument::AppendRegistry,
+    "registry",
+    "Registry values",
+};
+
+inline constexpr std::array<ValueRule<KillProcessEntry>, 2> kKillProcessValues = {
+    ValueRule<KillProcessEntry>{"CLASS", ValueKind::Text, kClassCapacity,
+                                KillProcessEntry::kClassName, nullptr, "className", "WINDOW CLASS"},
+    ValueRule<KillProcessEntry>{"TITLE", ValueKind::Text, kTitleCapacity, KillProcessEntry::kTitle,
+                                nullptr, "title", "WINDOW TITLE"},
+};
+
+inline constexpr RecordSection<KillProcessEntry, 2> kPreKills = {
+    "PREKILLS",
+    "PREKILL",
+    kKillProcessValues,
+    {0, 1},
+    &model::SetupDocument::PreKills,
+    &model::SetupDocument::AppendPreKill,
+    "preKill",
+    "Processes to stop before installing",
+};
+
+inline constexpr RecordSection<KillProcessEntry, 2> kUpKills = {
+    "UPKILLS",
+    "UPKILL",
+    kKillProcessValues,
+    {0, 1},
+    &model::SetupDocument::UpKills,
+    &model::SetupDocument::AppendUpKill,
+    "upKill",
+    "Processes to stop before updating",
+};
+
+// RESERVE: items WORD, each a reserved word (SHORT, the key) and its meaning (MEAN). The
+// expansion belongs to the machine and is never written.
+struct ReserveSection {
+    const char* section = "RESERVE";
+    const char* item = "WORD";
+    const char* wordElement = "SHORT";
+    std::size_t wordCapacity = kWordCapacity;
+    const char* meaningElement = "MEAN";
+    std::size_t meaningCapacity = kMeaningCapacity;
+    const char* jsonKey = "reservedWords";
+    const char* title = "Reserved words";
+    const char* wordJsonKey = "word";
+    const char* wordColumn = "WORD";
+    const char* meaningJsonKey = "meaning";
+    const char* meaningColumn = "MEANING";
+};
+inline constexpr ReserveSection kReserve{};
+
+// CONFIG: every element is a field, its name the field's name and its text the field's value.
+struct ConfigSection {
+    const char* section = "CONFIG";
+    std::size_t valueCapacity = kConfigValueCapacity;
+    const char* jsonKey = "config";
+    const char* title = "Configuration";
+    const char* nameJsonKey = "name";
+    const char* nameColumn = "NAME";
+    const char* valueJsonKey = "value";
+    const char* valueColumn = "VALUE";
+};
+inline constexpr ConfigSection kConfig{};
+
+// The four command lists: items COMMAND, each holding one command as its text.
+struct CommandSection {
+    const char* section;
+    model::CommandKind list;
+    const char* jsonKey;
+    const char* title;
+};
+inline constexpr const char* kCommandItem = "COMMAND";
+inline constexpr const char* kCommandColumn = "COMMAND";
+inline constexpr std::array<CommandSection, 4> kCommandSections = {{
+    {"PREEXECUTE", model::CommandKind::PreExecute, "preExecute", "Commands before installing"},
+    {"POSTEXECUTE", model::CommandKind::PostExecute, "postExecute", "Commands after installing"},
+    {"UPDATEEXECUTE", model::CommandKind::UpdateExecute, "updateExecute", "Commands on update"},
+    {"DELETEEXECUTE", model::CommandKind::DeleteExecute, "deleteExecute", "Commands on removal"},
+}};
+
+// Calls `visit` with every section's declaration, in the order of the file (and of the
+// command's JSON and tables).
+template <typename Visit>
+void ForEachSection(Visit&& visit) {
+    visit(kReserve);
+    visit(kConfig);
+    visit(kFiles);
+    visit(kRegistrys);
+    visit(kPreKills);
+    visit(kUpKills);
+    for (const CommandSection& commands : kCommandSections) visit(commands);
+}
 
 }  // namespace korvane::setupfile

@@ -1,5 +1,6 @@
 #include "setupfile/setup_reader.h"
 
+#include <array>
 #include <string>
 
 #include "model/decimal.h"
@@ -9,24 +10,30 @@
 namespace korvane::setupfile {
 namespace {
 
-using model::CommandKind;
 using xml::Document;
 using xml::Node;
 
-// The first child of `node` whose name is `name`, when it is an element.
-Node FindChildElement(const Document& document, Node node, std::string_view name) {
-    for (Node child = document.FirstChild(node); child; child = document.NextSibling(child)) {
-        if (document.HasName(child, name)) return document.IsElement(child) ? child : Node();
-    }
-    return Node();
-}
-
 class Reader {
   public:
-    explicit Reader(Document& document) : document_(document) {}
+    Reader(Document& document, model::SetupDocument& setup) : document_(document), setup_(setup) {}
 
     bool failed() const { return failed_; }
-    const Document& document() const { return document_; }
+
+    // Reads the section `rule` declares from the first child of `root` with its name.
+    template <typename Section>
+    void Read(Node root, const Section& rule) {
+        const Node section = FindChildElement(root, rule.section);
+        if (section) ReadSection(section, rule);
+    }
+
+  private:
+    // The first child of `node` whose name is `name`, when it is an element.
+    Node FindChildElement(Node node, std::string_view name) const {
+        for (Node child = document_.FirstChild(node); child; child = document_.NextSibling(child)) {
+            if (document_.HasName(child, name)) return document_.IsElement(child) ? child : Node();
+        }
+        return Node();
+    }
 
     // The text beneath `node` in the system code page, at most `capacity` - 1 bytes, cut at a
     // whole character.
@@ -53,121 +60,72 @@ class Reader {
         return std::string();
     }
 
-    std::int32_t ChildInteger(Node item, const char* name) {
-        return model::ParseDecimal(ChildText(item, name, kNumberCapacity));
-    }
-
-    // A flag is set only by the exact text "1".
-    std::int32_t ChildFlag(Node item, const char* name) {
-        return ChildText(item, name, kNumberCapacity) == "1" ? 1 : 0;
-    }
-
-    // Calls `read` for every element child of `section`, in document order.
-    template <typename Read>
-    void ForEachItem(Node section, Read&& read) {
+    // Calls `read` for every element child of `section`, in document order: each is one item,
+    // whatever its name.
+    template <typename ReadItem>
+    void ForEachItem(Node section, ReadItem&& read) {
         for (Node item = document_.FirstChild(section); item && !failed_;
              item = document_.NextSibling(item)) {
             if (document_.IsElement(item)) read(item);
         }
     }
 
-  private:
+    void ReadSection(Node section, const ReserveSection& rule) {
+        ForEachItem(section, [&](Node item) {
+            const std::string word = ChildText(item, rule.wordElement, rule.wordCapacity);
+            const std::string meaning = ChildText(item, rule.meaningElement, rule.meaningCapacity);
+            // A word read from a file has no expansion; that is given at run time only.
+            setup_.AddReservedWord(word, meaning, "");
+        });
+    }
+
+    void ReadSection(Node section, const ConfigSection& rule) {
+        ForEachItem(section, [&](Node item) {
+            const std::string name = platform::FromUtf8(document_.NodeName(item));
+            setup_.AddElementField(name, NodeText(item, rule.valueCapacity));
+        });
+    }
+
+    void ReadSection(Node section, const CommandSection& rule) {
+        ForEachItem(section, [&](Node item) {
+            setup_.AddCommand(rule.list, NodeText(item, kCommandCapacity));
+        });
+    }
+
+    template <typename Record, std::size_t N>
+    void ReadSection(Node section, const RecordSection<Record, N>& rule) {
+        ForEachItem(section, [&](Node item) {
+            std::array<std::string, Record::kTextCount> texts;
+            Record record;
+            for (const ValueRule<Record>& value : rule.values) {
+                std::string text = ChildText(item, value.element, value.capacity);
+                if (value.StoredAsText()) {
+                    texts[value.text] = std::move(text);
+                } else if (value.kind == ValueKind::Flag) {
+                    record.*value.number = text == "1" ? 1 : 0;
+                } else {
+                    record.*value.number = model::ParseDecimal(text);
+                }
+            }
+            std::array<std::string_view, Record::kTextCount> views;
+            for (std::size_t i = 0; i < views.size(); ++i) views[i] = texts[i];
+            record.texts = model::PackedTexts<Record::kTextCount>(views, Record::kWidths);
+            (setup_.*rule.append)(std::move(record));
+        });
+    }
+
     Document& document_;
+    model::SetupDocument& setup_;
     const bool utf8CodePage_ = platform::ActiveCodePage() == platform::kCodePageUtf8;
     bool failed_ = false;
 };
 
-void ReadReserve(Reader& reader, Node section, model::SetupDocument& setup) {
-    reader.ForEachItem(section, [&](Node item) {
-        const std::string word = reader.ChildText(item, kShort, kWordCapacity);
-        const std::string meaning = reader.ChildText(item, kMean, kMeaningCapacity);
-        // A word read from a file has no expansion; that is given at run time only.
-        setup.AddReservedWord(word, meaning, "");
-    });
-}
-
-void ReadConfig(Reader& reader, Node section, model::SetupDocument& setup) {
-    reader.ForEachItem(section, [&](Node item) {
-        const std::string name = platform::FromUtf8(reader.document().NodeName(item));
-        setup.AddElementField(name, reader.NodeText(item, kConfigValueCapacity));
-    });
-}
-
-void ReadFiles(Reader& reader, Node section, model::SetupDocument& setup) {
-    reader.ForEachItem(section, [&](Node item) {
-        setup.AddFileInfo(reader.ChildText(item, kSrcPath, kFieldCapacity),
-                          reader.ChildText(item, kFileName, kFieldCapacity),
-                          reader.ChildText(item, kFolder, kFieldCapacity),
-                          reader.ChildText(item, kVersion, kFieldCapacity),
-                          reader.ChildText(item, kTargetOs, kFieldCapacity),
-                          reader.ChildText(item, kShortcut, kFieldCapacity),
-                          reader.ChildText(item, kDisplayName, kFieldCapacity),
-                          reader.ChildInteger(item, kIconIndex), reader.ChildFlag(item, kSelfReg),
-                          reader.ChildInteger(item, kOverwrite),
-                          reader.ChildInteger(item, kFileSize), reader.ChildFlag(item, kRealTime),
-                          reader.ChildFlag(item, kReboot));
-    });
-}
-
-void ReadRegistrys(Reader& reader, Node section, model::SetupDocument& setup) {
-    reader.ForEachItem(section, [&](Node item) {
-        // The type is kept as the text found; it is converted only when handed out.
-        setup.AddRegistryInfo(reader.ChildText(item, kRegPath, kFieldCapacity),
-                              reader.ChildText(item, kKey, kFieldCapacity),
-                              reader.ChildText(item, kType, kFieldCapacity),
-                              reader.ChildText(item, kValue, kFieldCapacity),
-                              reader.ChildInteger(item, kAction));
-    });
-}
-
-template <typename Add>
-void ReadKillProcesses(Reader& reader, Node section, Add&& add) {
-    reader.ForEachItem(section, [&](Node item) {
-        add(reader.ChildText(item, kClass, kClassCapacity),
-            reader.ChildText(item, kTitle, kTitleCapacity));
-    });
-}
-
-void ReadCommands(Reader& reader, Node section, CommandKind list, model::SetupDocument& setup) {
-    reader.ForEachItem(section, [&](Node item) {
-        setup.AddCommand(list, reader.NodeText(item, kCommandCapacity));
-    });
-}
-
 }  // namespace
 
 bool ReadSetup(Document& document, model::SetupDocument& setup) {
-    Reader reader(document);
+    Reader reader(document, setup);
     const Node root = document.DocumentElement();
-    if (Node section = FindChildElement(document, root, kReserve))
-        ReadReserve(reader, section, setup);
-    if (Node section = FindChildElement(document, root, kConfig))
-        ReadConfig(reader, section, setup);
-    if (Node section = FindChildElement(document, root, kFiles)) ReadFiles(reader, section, setup);
-    if (Node section = FindChildElement(document, root, kRegistrys))
-        ReadRegistrys(reader, section, setup);
-    if (Node section = FindChildElement(document, root, kPreKills)) {
-        ReadKillProcesses(reader, section,
-                          [&](const std::string& className, const std::string& title) {
-                              setup.AddPreKillProcess(className, title);
-                          });
-    }
-    if (Node section = FindChildElement(document, root, kUpKills)) {
-        ReadKillProcesses(reader, section,
-                          [&](const std::string& className, const std::string& title) {
-                              setup.AddUpKillProcess(className, title);
-                          });
-    }
-    const std::pair<const char*, CommandKind> commandSections[] = {
-        {kPreExecute, CommandKind::PreExecute},
-        {kPostExecute, CommandKind::PostExecute},
-        {kUpdateExecute, CommandKind::UpdateExecute},
-        {kDeleteExecute, CommandKind::DeleteExecute},
-    };
-    for (const auto& [name, list] : commandSections) {
-        if (Node section = FindChildElement(document, root, name))
-            ReadCommands(reader, section, list, setup);
-    }
+    ForEachSection([&](const auto& section) { reader.Read(root, section); });
     return !reader.failed();
 }
 

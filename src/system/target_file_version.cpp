@@ -26,8 +26,8 @@ FileVersionOutcome TimeStampOf(const platform::FileTimes& times, const std::stri
     platform::CalendarTime time{};
     std::optional<std::string> stamp;
     if (times.LastWriteTimeUtc(fileName, time)) stamp = TimeStampForm(time);
-    if (!stamp) return {0, std::move(otherwise)};
-    return {result, std::move(stamp)};
+    if (!stamp) return {0, std::move(otherwise), VersionSource::None};
+    return {result, std::move(stamp), VersionSource::TimeStamp};
 }
 
 }  // namespace
@@ -71,7 +71,7 @@ FileVersionOutcome ReadTargetFileVersion(const platform::VersionResources& resou
         if (!resources.QueryString(block, FileVersionQuery(table.front()), value)) return {};
         version = CleanVersionText(value);
     }
-    if (!version.empty()) return {1, std::move(version)};
+    if (!version.empty()) return {1, std::move(version), VersionSource::VersionResource};
     // The caller's buffer has received the empty text by now: it keeps it when the file
     // cannot be opened.
     return TimeStampOf(times, fileName, 0, std::string());

@@ -20,9 +20,17 @@ inline constexpr std::size_t kVersionTextBufferSize = 128;
 // Length of the time-stamp form, such as T.20070305.140903.0.
 inline constexpr std::size_t kTimeStampLength = 19;
 
+// Where a version text came from.
+enum class VersionSource {
+    None,             // no text, or the empty text
+    VersionResource,  // the cleaned FileVersion of the version resource
+    TimeStamp,        // the time-stamp form of the file's last write
+};
+
 struct FileVersionOutcome {
     std::int32_t result = 0;          // 1 or 0
     std::optional<std::string> text;  // what the caller's buffer receives; nothing: left alone
+    VersionSource source = VersionSource::None;
 };
 
 // `text` with every space removed and every comma made a period (1, 0, 0, 1 becomes 1.0.0.1),

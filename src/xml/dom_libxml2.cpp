@@ -20,7 +20,7 @@
 #include <cstring>
 #include <mutex>
 #include <new>
-#include <set>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -95,6 +95,16 @@ class CapturedErrors {
     void* xsltContext_;
 };
 
+// An element's prefix and local name, both interned in the parser's dictionary: equal names
+// have equal pointers.
+using InternedName = std::pair<const xmlChar*, const xmlChar*>;
+struct InternedNameHash {
+    std::size_t operator()(const InternedName& name) const {
+        const std::hash<const void*> hash;
+        return hash(name.first) * 31 + hash(name.second);
+    }
+};
+
 // What one parse reads and counts; the parser context's `_private` points at it.
 struct ParseSession {
     ParseSession(ParseError& parseError, std::string_view input, bool knownUtf8)
@@ -102,7 +112,7 @@ struct ParseSession {
     ParseError* error;
     std::string_view bytes;  // what the parser has not been handed yet
     MarkupScanner scanner;
-    std::set<std::pair<const xmlChar*, const xmlChar*>> elementNames;  // interned
+    std::unordered_set<InternedName, InternedNameHash> elementNames;
     bool tooManyNames = false;
 };
 
@@ -507,10 +517,14 @@ long Document::LineOf(Node node) const {
 bool Document::HasName(Node node, std::string_view name) const {
     xmlNodePtr xmlNode = NodeOf(node.handle_);
     if (xmlNode == nullptr) return false;
-    // Elements without a prefix are compared in place; they are nearly all a setup file holds.
+    // Elements without a prefix are compared in place, without measuring the name first;
+    // they are nearly all a setup file holds.
     if (xmlNode->type == XML_ELEMENT_NODE &&
         (xmlNode->ns == nullptr || xmlNode->ns->prefix == nullptr)) {
-        return name == Chars(xmlNode->name);
+        const char* nodeName = Chars(xmlNode->name);
+        return name.find('\0') == std::string_view::npos &&
+               std::strncmp(nodeName, name.data(), name.size()) == 0 &&
+               nodeName[name.size()] == '\0';
     }
     return NodeName(node) == name;
 }

@@ -67,6 +67,7 @@ bool MarkupScanner::Feed(const unsigned char* bytes, std::size_t size) {
         if (startSize_ < sizeof start_) return true;
         if (!DetectWidth(start_, startSize_)) return false;
     }
+    if (width_ == Width::One && pairs_ == Pairs::None) return FeedBytes(bytes, size);
     const std::size_t unitSize = width_ == Width::One ? 1 : width_ == Width::Two ? 2 : 4;
     for (std::size_t i = 0; i < size; ++i) {
         pending_ = bigEndian_
@@ -79,6 +80,52 @@ bool MarkupScanner::Feed(const unsigned char* bytes, std::size_t size) {
         if (!Unit(unit)) return false;
     }
     return true;
+}
+
+// One byte a character: runs of bytes that leave the state as it is (the text between tags,
+// names, values) are passed over at once, and only the others go through Character.
+bool MarkupScanner::FeedBytes(const unsigned char* bytes, std::size_t size) {
+    for (std::size_t i = 0; i < size;) {
+        const std::size_t quiet = charactersSeen_ < byteOrderMarkLength_ || inDeclaration_
+                                      ? 0
+                                      : QuietBytes(bytes + i, size - i);
+        if (quiet == 0) {
+            if (!Unit(bytes[i])) return false;
+            ++i;
+            continue;
+        }
+        column_ += static_cast<long>(quiet);
+        charactersSeen_ += quiet;
+        previous_ = bytes[i + quiet - 1];
+        i += quiet;
+    }
+    return true;
+}
+
+// How many bytes from `bytes` on change nothing but the position in the current state: no line
+// end, no NUL, nothing that ends or counts in a tag.
+std::size_t MarkupScanner::QuietBytes(const unsigned char* bytes, std::size_t size) const {
+    std::size_t n = 0;
+    const auto quiet = [](unsigned char b) { return b != '\n' && b != 0; };
+    switch (state_) {
+        case State::Content:
+            while (n < size && bytes[n] != '<' && quiet(bytes[n])) ++n;
+            break;
+        case State::EndTag:
+            while (n < size && bytes[n] != '>' && quiet(bytes[n])) ++n;
+            break;
+        case State::AttributeValue:
+            while (n < size && bytes[n] != quote_ && quiet(bytes[n])) ++n;
+            break;
+        case State::StartTag:
+            while (n < size && !IsQuote(bytes[n]) && bytes[n] != '=' && bytes[n] != '>' &&
+                   quiet(bytes[n]))
+                ++n;
+            break;
+        default:
+            break;
+    }
+    return n;
 }
 
 bool MarkupScanner::Finish() {

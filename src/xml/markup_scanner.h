@@ -66,6 +66,8 @@ class MarkupScanner {
     enum class DeclarationKind { Entity, AttributeList, Other };
 
     bool DetectWidth(const unsigned char* bytes, std::size_t size);
+    bool FeedBytes(const unsigned char* bytes, std::size_t size);
+    std::size_t QuietBytes(const unsigned char* bytes, std::size_t size) const;
     bool Unit(std::uint32_t unit);
     bool Character(std::uint32_t c);
     void OnBang(std::uint32_t c);

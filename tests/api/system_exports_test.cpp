@@ -6,13 +6,14 @@
 
 #include "guarded_buffer.h"
 #include "korvane.h"
+#include "pe_fixtures.h"
 
 namespace {
 
 using korvane::testing::GuardedBuffer;
 
 std::string Fixture(const char* name) {
-    return std::string(KORVANE_PE_FIXTURES) + "/" + name;
+    return korvane::testing::PeFixturePath(name);
 }
 
 TEST(SystemExports, NoSpecialFolderExistsHereAndThePathBufferIsCleared) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "pe_fixtures.h"
 #include "run_command.h"
 #include "scratch_directory.h"
 
@@ -19,7 +20,7 @@ using korvane::testing::RunKorvane;
 using korvane::testing::ScratchDirectory;
 
 const std::string kExample = KORVANE_EXAMPLE_SETUP;
-const std::string kVersionFixture = std::string(KORVANE_PE_FIXTURES) + "/version-1001.dll";
+const std::string kVersionFixture = korvane::testing::PeFixturePath("version-1001.dll");
 
 // A run ended by a signal (an uncaught exception aborts) has status -1 here.
 bool EndedNormally(const CommandResult& result) {

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "pe_fixtures.h"
 #include "run_command.h"
 #include "scratch_directory.h"
 
@@ -227,11 +228,11 @@ TEST(Command, VersionSaysWhereEachTextCameFrom) {
     struct timespec times[2] = {{1173103743, 0}, {1173103743, 0}};
     ASSERT_EQ(utimensat(AT_FDCWD, plain.c_str(), times, 0), 0);
 
-    CommandResult result = RunKorvane(
-        {"version", std::string(KORVANE_PE_FIXTURES) + "/version-1001.dll", "notes.txt"});
+    CommandResult result =
+        RunKorvane({"version", korvane::testing::PeFixturePath("version-1001.dll"), "notes.txt"});
     EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(result.out, std::string(KORVANE_PE_FIXTURES) +
-                              "/version-1001.dll: 1.0.0.1 (from the version resource)\n"
+    EXPECT_EQ(result.out, korvane::testing::PeFixturePath("version-1001.dll") +
+                              ": 1.0.0.1 (from the version resource)\n"
                               "notes.txt: T.20070305.140903.0 (from the time stamp)\n");
     CommandResult missing = RunKorvane({"version", "missing.dll"});
     EXPECT_EQ(missing.status, 1);

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "pe_fixtures.h"
 #include "platform/file_times.h"
 #include "platform/version_resource.h"
 #include "scoped_code_page.h"
@@ -27,6 +28,7 @@ using korvane::platform::Translation;
 using korvane::system::FileVersionOutcome;
 using korvane::system::ReadTargetFileVersion;
 using korvane::system::TimeStampForm;
+using korvane::system::VersionSource;
 using korvane::testing::ScopedCodePage;
 using Bytes = std::vector<unsigned char>;
 
@@ -73,10 +75,7 @@ class FileVersionOfFiles : public ::testing::Test {
     }
     void TearDown() override { std::filesystem::remove_all(folder_); }
 
-    static Bytes Fixture(const std::string& name) {
-        std::ifstream file(std::string(KORVANE_PE_FIXTURES) + "/" + name, std::ios::binary);
-        return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    }
+    static Bytes Fixture(const std::string& name) { return korvane::testing::PeFixtureBytes(name); }
 
     std::string Write(const std::string& name, const Bytes& bytes) {
         const std::string path = folder_ + "/" + name;
@@ -121,6 +120,11 @@ TEST_F(FileVersionOfFiles, EachKindOfFileGetsItsResultAndText) {
         const FileVersionOutcome outcome = Read(CopyOf(c.fixture));
         EXPECT_EQ(outcome.result, c.result);
         EXPECT_EQ(outcome.text, c.text);
+        // A text says where it came from, so that a time stamp is never taken for a version.
+        const VersionSource source = !c.text             ? VersionSource::None
+                                     : *c.text == kStamp ? VersionSource::TimeStamp
+                                                         : VersionSource::VersionResource;
+        EXPECT_EQ(outcome.source, source);
     }
     const std::string text = "not a program";
     const FileVersionOutcome plain = Read(Write("readme.txt", Bytes(text.begin(), text.end())));

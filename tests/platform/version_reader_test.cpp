@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "pe_fixtures.h"
 #include "platform/byte_source.h"
 #include "platform/pe_version_reader.h"
 #include "platform/version_block.h"
@@ -23,8 +24,7 @@ using korvane::platform::VersionTranslations;
 using Bytes = std::vector<unsigned char>;
 
 Bytes Fixture(const std::string& name) {
-    std::ifstream file(std::string(KORVANE_PE_FIXTURES) + "/" + name, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return korvane::testing::PeFixtureBytes(name);
 }
 
 std::optional<Bytes> ResourceOf(const Bytes& image) {
