@@ -47,11 +47,11 @@ class Writer {
     }
 
     bool Fill(Node section, const ReserveSection& rule) {
-        for (const auto& [word, entry] : setup_.ReservedWords()) {
+        for (const auto& wordAndEntry : setup_.ReservedWords()) {
             // The expansion belongs to this machine and is never written.
             const bool written = Item(section, rule.item, [&](Node item) {
-                return AppendValue(item, rule.wordElement, word) &&
-                       AppendValue(item, rule.meaningElement, entry.Meaning());
+                return AppendValue(item, rule.wordElement, wordAndEntry.first) &&
+                       AppendValue(item, rule.meaningElement, wordAndEntry.second.Meaning());
             });
             if (!written) return false;
         }

@@ -517,14 +517,16 @@ long Document::LineOf(Node node) const {
 bool Document::HasName(Node node, std::string_view name) const {
     xmlNodePtr xmlNode = NodeOf(node.handle_);
     if (xmlNode == nullptr) return false;
-    // Elements without a prefix are compared in place, without measuring the name first;
-    // they are nearly all a setup file holds.
+    // Elements without a prefix are compared in place, byte by byte up to the first
+    // difference (usually the first byte); they are nearly all a setup file holds.
     if (xmlNode->type == XML_ELEMENT_NODE &&
         (xmlNode->ns == nullptr || xmlNode->ns->prefix == nullptr)) {
         const char* nodeName = Chars(xmlNode->name);
-        return name.find('\0') == std::string_view::npos &&
-               std::strncmp(nodeName, name.data(), name.size()) == 0 &&
-               nodeName[name.size()] == '\0';
+        std::size_t at = 0;
+        for (; at < name.size(); ++at) {
+            if (nodeName[at] != name[at] || nodeName[at] == '\0') return false;
+        }
+        return nodeName[at] == '\0';
     }
     return NodeName(node) == name;
 }

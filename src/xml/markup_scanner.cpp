@@ -82,49 +82,76 @@ bool MarkupScanner::Feed(const unsigned char* bytes, std::size_t size) {
     return true;
 }
 
+namespace {
+
+// The bytes that end a run of quiet bytes in one state: a table, so that the run is passed
+// over at one test a byte.
+struct StopBytes {
+    bool stops[256] = {};
+};
+
+constexpr StopBytes Stops(std::initializer_list<unsigned char> bytes) {
+    StopBytes table;
+    table.stops[0] = true;  // NUL is refused wherever it is
+    for (unsigned char b : bytes) table.stops[b] = true;
+    return table;
+}
+
+constexpr StopBytes kContentStops = Stops({'<'});
+constexpr StopBytes kStartTagStops = Stops({'"', '\'', '=', '>'});
+constexpr StopBytes kEndTagStops = Stops({'>'});
+constexpr StopBytes kDoubleQuotedStops = Stops({'"'});
+constexpr StopBytes kSingleQuotedStops = Stops({'\''});
+
+}  // namespace
+
 // One byte a character: runs of bytes that leave the state as it is (the text between tags,
-// names, values) are passed over at once, and only the others go through Character.
+// names, values, line ends) are passed over at once, and only the others go through Character.
 bool MarkupScanner::FeedBytes(const unsigned char* bytes, std::size_t size) {
-    for (std::size_t i = 0; i < size;) {
-        const std::size_t quiet = charactersSeen_ < byteOrderMarkLength_ || inDeclaration_
-                                      ? 0
-                                      : QuietBytes(bytes + i, size - i);
-        if (quiet == 0) {
-            if (!Unit(bytes[i])) return false;
-            ++i;
-            continue;
+    for (std::size_t i = 0; i < size; ++i) {
+        if (charactersSeen_ >= byteOrderMarkLength_ && !inDeclaration_) {
+            i += SkipQuietBytes(bytes + i, size - i);
+            if (i == size) break;
         }
-        column_ += static_cast<long>(quiet);
-        charactersSeen_ += quiet;
-        previous_ = bytes[i + quiet - 1];
-        i += quiet;
+        if (!Unit(bytes[i])) return false;
     }
     return true;
 }
 
-// How many bytes from `bytes` on change nothing but the position in the current state: no line
-// end, no NUL, nothing that ends or counts in a tag.
-std::size_t MarkupScanner::QuietBytes(const unsigned char* bytes, std::size_t size) const {
-    std::size_t n = 0;
-    const auto quiet = [](unsigned char b) { return b != '\n' && b != 0; };
+// Passes over the bytes from `bytes` on that change nothing but the position in the current
+// state, counting lines and columns as Character does; returns how many there were.
+std::size_t MarkupScanner::SkipQuietBytes(const unsigned char* bytes, std::size_t size) {
+    const StopBytes* table = nullptr;
     switch (state_) {
         case State::Content:
-            while (n < size && bytes[n] != '<' && quiet(bytes[n])) ++n;
-            break;
-        case State::EndTag:
-            while (n < size && bytes[n] != '>' && quiet(bytes[n])) ++n;
-            break;
-        case State::AttributeValue:
-            while (n < size && bytes[n] != quote_ && quiet(bytes[n])) ++n;
+            table = &kContentStops;
             break;
         case State::StartTag:
-            while (n < size && !IsQuote(bytes[n]) && bytes[n] != '=' && bytes[n] != '>' &&
-                   quiet(bytes[n]))
-                ++n;
+            table = &kStartTagStops;
+            break;
+        case State::EndTag:
+            table = &kEndTagStops;
+            break;
+        case State::AttributeValue:
+            table = quote_ == '"' ? &kDoubleQuotedStops : &kSingleQuotedStops;
             break;
         default:
-            break;
+            return 0;
     }
+    std::size_t n = 0;
+    std::size_t afterLastLineEnd = 0;
+    bool sawLineEnd = false;
+    for (; n < size && !table->stops[bytes[n]]; ++n) {
+        if (bytes[n] == '\n') {
+            ++line_;
+            afterLastLineEnd = n + 1;
+            sawLineEnd = true;
+        }
+    }
+    if (n == 0) return 0;
+    column_ = sawLineEnd ? static_cast<long>(n - afterLastLineEnd) : column_ + static_cast<long>(n);
+    charactersSeen_ += n;
+    previous_ = bytes[n - 1];
     return n;
 }
 
