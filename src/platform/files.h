@@ -17,6 +17,12 @@ bool SameFile(const std::string& a, const std::string& b);
 // The system's description of an error number.
 std::string ErrorText(int error);
 
+// Creates the file `path`, which must not exist (a link there is not followed), and writes
+// `size` bytes into it, without making them durable: for a scratch file that is removed again
+// soon. Returns 0, or the system's error number; a file that could not be written whole is
+// removed.
+int WriteNewFile(const std::string& path, const char* data, std::size_t size);
+
 // The most a file read whole may hold.
 inline constexpr std::size_t kMaxReadBytes = 256u * 1024 * 1024;
 

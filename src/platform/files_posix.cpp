@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,6 +12,31 @@ namespace korvane::platform {
 
 void RemoveFile(const std::string& path) {
     unlink(path.c_str());
+}
+
+int WriteNewFile(const std::string& path, const char* data, std::size_t size) {
+    const int file = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (file < 0) {
+        // What could not be removed is more telling than that it is still there.
+        const int error = errno;
+        struct stat status;
+        if (error == EEXIST && lstat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode))
+            return EISDIR;
+        return error;
+    }
+    int error = 0;
+    while (size > 0 && error == 0) {
+        const ssize_t written = write(file, data, size);
+        if (written < 0) {
+            if (errno != EINTR) error = errno;
+            continue;
+        }
+        data += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    if (close(file) != 0 && error == 0) error = errno;
+    if (error != 0) unlink(path.c_str());
+    return error;
 }
 
 bool SameFile(const std::string& a, const std::string& b) {

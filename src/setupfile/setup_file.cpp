@@ -55,18 +55,35 @@ LoadResult ReadInto(std::string_view bytes, model::SetupDocument& setup) {
     return LoadResult();
 }
 
-// Writes `document` to the file `path` in the encoding it names; `step` is what a failure is.
-SaveResult WriteDocument(const xml::Document& document, const std::string& path,
-                         SaveResult::Step step) {
+// The bytes of `document`'s file, in the encoding it names; `step` is what a failure is.
+SaveResult EncodeDocument(const xml::Document& document, SaveResult::Step step,
+                          std::string& bytes) {
     xml::SerializedDocument serialized;
     if (!document.Serialize(serialized)) return Failure(step, 0, "cannot serialise the document");
-    std::string bytes;
     if (!xml::EncodeXmlText(serialized.text, serialized.encoding, bytes))
         return Failure(step, 0, "cannot write the encoding " + serialized.encoding);
-    std::string().swap(serialized.text);
+    return SaveResult();
+}
+
+// Writes `document` to the file `path`, which is replaced whole or left as it was.
+SaveResult WriteDocument(const xml::Document& document, const std::string& path) {
+    std::string bytes;
+    SaveResult encoded = EncodeDocument(document, SaveResult::Step::Target, bytes);
+    if (!encoded) return encoded;
     platform::ReplacementFile file(path);
     if (!file.Write(bytes.data(), bytes.size()) || !file.Commit())
-        return Failure(step, file.Error(), platform::ErrorText(file.Error()));
+        return Failure(SaveResult::Step::Target, file.Error(), platform::ErrorText(file.Error()));
+    return SaveResult();
+}
+
+// Writes `document` to the scratch file, which was just removed. It is removed again before
+// the save returns, so it is not made durable.
+SaveResult WriteScratchFile(const xml::Document& document) {
+    std::string bytes;
+    SaveResult encoded = EncodeDocument(document, SaveResult::Step::ScratchFile, bytes);
+    if (!encoded) return encoded;
+    if (const int error = platform::WriteNewFile(kScratchFile, bytes.data(), bytes.size()))
+        return Failure(SaveResult::Step::ScratchFile, error, platform::ErrorText(error));
     return SaveResult();
 }
 
@@ -90,7 +107,7 @@ SaveResult IndentXmlFile(const xml::Document& source, const std::string& target)
         return Failure(SaveResult::Step::Transform, 0,
                        "the stylesheet failed, or its output is not one XML document");
     }
-    return WriteDocument(*result, target, SaveResult::Step::Target);
+    return WriteDocument(*result, target);
 }
 
 SaveResult BuildAndSave(const model::SetupDocument& setup, const std::string& path,
@@ -109,7 +126,7 @@ SaveResult BuildAndSave(const model::SetupDocument& setup, const std::string& pa
     if (!targetIsScratch) {
         platform::RemoveFile(kScratchFile);
         scratchWritten = true;
-        SaveResult scratch = WriteDocument(*document, kScratchFile, SaveResult::Step::ScratchFile);
+        SaveResult scratch = WriteScratchFile(*document);
         if (!scratch) return scratch;
     }
     // The scratch file holds exactly the document in memory (the DOM accepts only text that XML

@@ -44,40 +44,84 @@ bool FindPseudoAttribute(std::string_view declaration, std::string_view name, st
     return false;
 }
 
-// `text` with an XML declaration that names `encoding`.
-std::string DeclaringEncoding(std::string_view text, const std::string& encoding) {
+// The declaration naming `encoding` that the file starts with, and in `rest` the text that
+// follows it: the text's own declaration with its encoding named or replaced, or a new one.
+std::string DeclarationFor(std::string_view text, const std::string& encoding,
+                           std::string_view& rest) {
+    rest = text;
     const bool declared = text.size() > 5 && text.substr(0, 5) == "<?xml" && IsSpace(text[5]);
     const std::size_t declarationEnd = declared ? text.find("?>") : std::string_view::npos;
     if (declarationEnd == std::string_view::npos) {
-        if (IsUtf8Name(encoding)) return std::string(text);
-        return "<?xml version=\"1.0\" encoding=\"" + encoding + "\"?>\n" + std::string(text);
+        if (IsUtf8Name(encoding)) return std::string();
+        return "<?xml version=\"1.0\" encoding=\"" + encoding + "\"?>\n";
     }
     const std::string_view declaration = text.substr(0, declarationEnd);
+    rest = text.substr(declarationEnd);
     std::size_t begin = 0, end = 0;
     if (FindPseudoAttribute(declaration, "encoding", begin, end)) {
-        return std::string(text.substr(0, begin)) + encoding + std::string(text.substr(end));
+        return std::string(declaration.substr(0, begin)) + encoding +
+               std::string(declaration.substr(end));
     }
-    if (IsUtf8Name(encoding)) return std::string(text);
+    if (IsUtf8Name(encoding)) return std::string(declaration);
     // The encoding follows the version, which every declaration starts with.
     std::size_t insertAt = 5;
     if (FindPseudoAttribute(declaration, "version", begin, end)) insertAt = end + 1;
-    return std::string(text.substr(0, insertAt)) + " encoding=\"" + encoding + "\"" +
-           std::string(text.substr(insertAt));
+    return std::string(declaration.substr(0, insertAt)) + " encoding=\"" + encoding + "\"" +
+           std::string(declaration.substr(insertAt));
+}
+
+bool IsAscii(char c) {
+    return static_cast<unsigned char>(c) < 0x80;
 }
 
 std::string CharacterReference(char32_t character) {
     return "&#" + std::to_string(static_cast<unsigned long>(character)) + ";";
 }
 
+// Whether `encoding` writes every ASCII character XML markup uses as that same byte, so that
+// runs of ASCII can be copied as they are.
+bool KeepsAscii(const std::string& encoding) {
+    std::string probe = "\t\n\r";
+    for (char c = 0x20; c < 0x7F; ++c) probe.push_back(c);
+    std::string converted;
+    return platform::ConvertFromUtf8(encoding.c_str(), probe, converted, CharacterReference) &&
+           converted == probe;
+}
+
 }  // namespace
 
 bool EncodeXmlText(std::string_view text, const std::string& encoding, std::string& bytes) {
-    const std::string declared = DeclaringEncoding(text, encoding);
+    std::string_view rest;
+    bytes = DeclarationFor(text, encoding, rest);
     if (IsUtf8Name(encoding)) {
-        bytes = declared;
+        bytes.append(rest);
         return true;
     }
-    return platform::ConvertFromUtf8(encoding.c_str(), declared, bytes, CharacterReference);
+    std::string converted;
+    if (!KeepsAscii(encoding)) {
+        if (!platform::ConvertFromUtf8(encoding.c_str(), bytes.append(rest), converted,
+                                       CharacterReference))
+            return false;
+        bytes.swap(converted);
+        return true;
+    }
+    // Most of a setup file is ASCII markup: only the runs of other characters are converted.
+    bytes.reserve(bytes.size() + rest.size());
+    while (!rest.empty()) {
+        std::size_t run = 0;
+        while (run < rest.size() && IsAscii(rest[run])) ++run;
+        bytes.append(rest.substr(0, run));
+        rest.remove_prefix(run);
+        run = 0;
+        while (run < rest.size() && !IsAscii(rest[run])) ++run;
+        if (run == 0) break;
+        if (!platform::ConvertFromUtf8(encoding.c_str(), rest.substr(0, run), converted,
+                                       CharacterReference))
+            return false;
+        bytes.append(converted);
+        rest.remove_prefix(run);
+    }
+    return true;
 }
 
 }  // namespace korvane::xml
