@@ -10,6 +10,7 @@
 
 #include <string>
 
+#include "captured_output.h"
 #include "describe_setup.h"
 #include "model/setup_document.h"
 #include "scratch_directory.h"
@@ -166,36 +167,10 @@ TEST_F(Failures, FailedSaveToTheScratchFileItselfKeepsIt) {
     EXPECT_EQ(bare.Listing(), "link.xml temp.xml ");
 }
 
-// Everything written to standard output and standard error while `action` runs.
-template <typename Action>
-std::string PrintedDuring(Action&& action) {
-    std::fflush(stdout);
-    std::fflush(stderr);
-    char path[] = "/tmp/korvane-printed-XXXXXX";
-    const int capture = mkstemp(path);
-    const int savedOut = dup(1), savedErr = dup(2);
-    dup2(capture, 1);
-    dup2(capture, 2);
-    action();
-    std::fflush(stdout);
-    std::fflush(stderr);
-    dup2(savedOut, 1);
-    dup2(savedErr, 2);
-    close(savedOut);
-    close(savedErr);
-    std::string printed;
-    char chunk[512];
-    lseek(capture, 0, SEEK_SET);
-    for (ssize_t got; (got = read(capture, chunk, sizeof chunk)) > 0;) printed.append(chunk, got);
-    close(capture);
-    unlink(path);
-    return printed;
-}
-
 TEST_F(Failures, NothingIsEverPrinted) {
     directory_.Write("bad.xml", "<SETUP><FILES></SETUP>");
     directory_.Write("undeclared.xml", "<SETUP>&nowhere;</SETUP>");
-    const std::string printed = PrintedDuring([&] {
+    const std::string printed = korvane::testing::PrintedDuring([&] {
         LoadFile(setup_, "bad.xml");
         LoadFile(setup_, "undeclared.xml");
         LoadFile(setup_, "missing.xml");
