@@ -52,12 +52,17 @@ class Reader {
         return text;
     }
 
+    // The first child of `item` named `name`, or no node.
+    Node FindChild(Node item, const char* name) const {
+        for (Node child = document_.FirstChild(item); child; child = document_.NextSibling(child)) {
+            if (document_.HasName(child, name)) return child;
+        }
+        return Node();
+    }
+
     // The text of the first child of `item` named `name`; empty when there is none.
     std::string ChildText(Node item, const char* name, std::size_t capacity) {
-        for (Node child = document_.FirstChild(item); child; child = document_.NextSibling(child)) {
-            if (document_.HasName(child, name)) return NodeText(child, capacity);
-        }
-        return std::string();
+        return NodeText(FindChild(item, name), capacity);
     }
 
     // Calls `read` for every element child of `section`, in document order: each is one item,
@@ -97,8 +102,20 @@ class Reader {
         ForEachItem(section, [&](Node item) {
             std::array<std::string, Record::kTextCount> texts;
             Record record;
+            // Values usually come in the order a save writes them: each is then the child after
+            // the previous one, and every child before it has the name of an earlier value, so
+            // it is the first child with its name. Otherwise the children are searched.
+            Node expected = document_.FirstChild(item);
             for (const ValueRule<Record>& value : rule.values) {
-                std::string text = ChildText(item, value.element, value.capacity);
+                Node child;
+                if (expected && document_.HasName(expected, value.element)) {
+                    child = expected;
+                    expected = document_.NextSibling(expected);
+                } else {
+                    child = FindChild(item, value.element);
+                    expected = Node();
+                }
+                std::string text = NodeText(child, value.capacity);
                 if (value.StoredAsText()) {
                     texts[value.text] = std::move(text);
                 } else if (value.kind == ValueKind::Flag) {

@@ -43,7 +43,7 @@ constexpr std::size_t kTextVisitBudget = 32u * 1024 * 1024;
 constexpr std::size_t kMaxElementNames = 10000;
 constexpr int kMaxDictionaryNames = 4 * kMaxElementNames;
 
-constexpr int kLoadOptions = XML_PARSE_NONET | XML_PARSE_NOBLANKS | XML_PARSE_NOERROR |
+constexpr int kLoadOptions = XML_PARSE_NONET | XML_PARSE_NOBLANKS | XML_PARSE_COMPACT | XML_PARSE_NOERROR |
                              XML_PARSE_NOWARNING | XML_PARSE_BIG_LINES;
 
 const xmlChar* Xml(const char* text) {

@@ -1,6 +1,8 @@
 #include "xml/markup_scanner.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cstring>
 
 namespace korvane::xml {
 namespace {
@@ -84,7 +86,7 @@ bool MarkupScanner::Feed(const unsigned char* bytes, std::size_t size) {
 
 namespace {
 
-// The bytes that end a run of quiet bytes in one state: a table, so that the run is passed
+// The bytes that end a run of quiet bytes in a start tag: a table, so that the run is passed
 // over at one test a byte.
 struct StopBytes {
     bool stops[256] = {};
@@ -97,11 +99,7 @@ constexpr StopBytes Stops(std::initializer_list<unsigned char> bytes) {
     return table;
 }
 
-constexpr StopBytes kContentStops = Stops({'<'});
 constexpr StopBytes kStartTagStops = Stops({'"', '\'', '=', '>'});
-constexpr StopBytes kEndTagStops = Stops({'>'});
-constexpr StopBytes kDoubleQuotedStops = Stops({'"'});
-constexpr StopBytes kSingleQuotedStops = Stops({'\''});
 
 }  // namespace
 
@@ -121,35 +119,43 @@ bool MarkupScanner::FeedBytes(const unsigned char* bytes, std::size_t size) {
 // Passes over the bytes from `bytes` on that change nothing but the position in the current
 // state, counting lines and columns as Character does; returns how many there were.
 std::size_t MarkupScanner::SkipQuietBytes(const unsigned char* bytes, std::size_t size) {
-    const StopBytes* table = nullptr;
+    std::size_t n = 0;
+    int stop = -1;  // the one byte that ends a run in this state, when there is one
     switch (state_) {
         case State::Content:
-            table = &kContentStops;
-            break;
-        case State::StartTag:
-            table = &kStartTagStops;
+            stop = '<';
             break;
         case State::EndTag:
-            table = &kEndTagStops;
+            stop = '>';
             break;
         case State::AttributeValue:
-            table = quote_ == '"' ? &kDoubleQuotedStops : &kSingleQuotedStops;
+            stop = static_cast<int>(quote_);
+            break;
+        case State::StartTag:
+            while (n < size && !kStartTagStops.stops[bytes[n]]) ++n;
             break;
         default:
             return 0;
     }
-    std::size_t n = 0;
-    std::size_t afterLastLineEnd = 0;
-    bool sawLineEnd = false;
-    for (; n < size && !table->stops[bytes[n]]; ++n) {
-        if (bytes[n] == '\n') {
-            ++line_;
-            afterLastLineEnd = n + 1;
-            sawLineEnd = true;
-        }
+    if (stop >= 0) {
+        // Most of a document: found with the library's block searches rather than a byte loop.
+        const void* found = std::memchr(bytes, stop, size);
+        n = found != nullptr
+                ? static_cast<std::size_t>(static_cast<const unsigned char*>(found) - bytes)
+                : size;
+        if (const void* nul = std::memchr(bytes, 0, n))
+            n = static_cast<std::size_t>(static_cast<const unsigned char*>(nul) - bytes);
     }
     if (n == 0) return 0;
-    column_ = sawLineEnd ? static_cast<long>(n - afterLastLineEnd) : column_ + static_cast<long>(n);
+    const auto lineEnds = std::count(bytes, bytes + n, '\n');
+    if (lineEnds > 0) {
+        line_ += lineEnds;
+        std::size_t afterLastLineEnd = n;
+        while (bytes[afterLastLineEnd - 1] != '\n') --afterLastLineEnd;
+        column_ = static_cast<long>(n - afterLastLineEnd);
+    } else {
+        column_ += static_cast<long>(n);
+    }
     charactersSeen_ += n;
     previous_ = bytes[n - 1];
     return n;
