@@ -51,9 +51,13 @@ std::size_t WholeUtf8Prefix(std::string_view text, std::size_t maxBytes) {
 }
 
 std::string ReplaceInvalidUtf8(std::string_view text, std::string_view replacement) {
-    std::string out;
+    // Most texts are ASCII, which is already well-formed UTF-8.
+    std::size_t ascii = 0;
+    while (ascii < text.size() && static_cast<unsigned char>(text[ascii]) < 0x80) ++ascii;
+    std::string out(text.substr(0, ascii));
+    if (ascii == text.size()) return out;
     out.reserve(text.size());
-    for (std::size_t at = 0; at < text.size();) {
+    for (std::size_t at = ascii; at < text.size();) {
         const std::size_t length = Utf8CharLength(text.data() + at, text.size() - at);
         if (length == 1 && static_cast<unsigned char>(text[at]) >= 0x80) {
             out.append(replacement);

@@ -43,11 +43,31 @@ constexpr std::size_t kTextVisitBudget = 32u * 1024 * 1024;
 constexpr std::size_t kMaxElementNames = 10000;
 constexpr int kMaxDictionaryNames = 4 * kMaxElementNames;
 
-constexpr int kLoadOptions = XML_PARSE_NONET | XML_PARSE_NOBLANKS | XML_PARSE_COMPACT | XML_PARSE_NOERROR |
-                             XML_PARSE_NOWARNING | XML_PARSE_BIG_LINES;
+constexpr int kLoadOptions = XML_PARSE_NONET | XML_PARSE_NOBLANKS | XML_PARSE_COMPACT |
+                             XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_BIG_LINES;
 
 const xmlChar* Xml(const char* text) {
     return reinterpret_cast<const xmlChar*>(text);
+}
+
+bool IsAscii(std::string_view text) {
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    }
+    return true;
+}
+
+// An empty document with a dictionary of its own, so that the names of the elements built in
+// it are shared rather than copied for every element.
+xmlDocPtr NewDocument() {
+    xmlDocPtr doc = xmlNewDoc(Xml("1.0"));
+    if (doc == nullptr) return nullptr;
+    doc->dict = xmlDictCreate();
+    if (doc->dict == nullptr) {
+        xmlFreeDoc(doc);
+        return nullptr;
+    }
+    return doc;
 }
 const char* Chars(const xmlChar* text) {
     return reinterpret_cast<const char*>(text);
@@ -276,7 +296,7 @@ std::unique_ptr<Document> Document::Create() {
     InitialiseOnce();
     auto state = std::unique_ptr<State>(new (std::nothrow) State);
     if (state == nullptr) return nullptr;
-    state->doc = xmlNewDoc(Xml("1.0"));
+    state->doc = NewDocument();
     if (state->doc == nullptr) return nullptr;
     return std::unique_ptr<Document>(new (std::nothrow) Document(std::move(state)));
 }
@@ -295,7 +315,7 @@ bool Document::ParseText(std::string_view text, ParseError& error) {
 
 bool Document::Parse(std::string_view input, bool utf8Text, ParseError& error) {
     error = ParseError();
-    state_->Reset(xmlNewDoc(Xml("1.0")));
+    state_->Reset(NewDocument());
     CapturedErrors captured;
     xmlParserCtxtPtr context = xmlNewParserCtxt();
     if (context == nullptr) {
@@ -431,8 +451,10 @@ bool Document::AppendProcessingInstruction(std::string_view target, std::string_
 Node Document::CreateElement(std::string_view name) {
     const char* encoding =
         state_->doc->encoding != nullptr ? Chars(state_->doc->encoding) : "UTF-8";
-    // Element names cannot fall back on character references the way text does.
-    if (!IsElementName(name) || !platform::IsEncodableIn(encoding, name)) return Node();
+    // Element names cannot fall back on character references the way text does. An ASCII name
+    // is written as it is in every encoding a document can declare.
+    if (!IsElementName(name) || (!IsAscii(name) && !platform::IsEncodableIn(encoding, name)))
+        return Node();
     xmlNodePtr element =
         xmlNewDocNode(state_->doc, nullptr, Xml(std::string(name).c_str()), nullptr);
     if (element == nullptr) return Node();

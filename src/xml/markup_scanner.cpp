@@ -84,81 +84,91 @@ bool MarkupScanner::Feed(const unsigned char* bytes, std::size_t size) {
     return true;
 }
 
-namespace {
-
-// The bytes that end a run of quiet bytes in a start tag: a table, so that the run is passed
-// over at one test a byte.
-struct StopBytes {
-    bool stops[256] = {};
-};
-
-constexpr StopBytes Stops(std::initializer_list<unsigned char> bytes) {
-    StopBytes table;
-    table.stops[0] = true;  // NUL is refused wherever it is
-    for (unsigned char b : bytes) table.stops[b] = true;
-    return table;
-}
-
-constexpr StopBytes kStartTagStops = Stops({'"', '\'', '=', '>'});
-
-}  // namespace
-
-// One byte a character: runs of bytes that leave the state as it is (the text between tags,
-// names, values, line ends) are passed over at once, and only the others go through Character.
+// One byte a character. The states most bytes are read in (text, tags, attribute values) are
+// followed here in one loop; a byte that needs more (a NUL, "<!", "<?", an attribute over the
+// bound, every other state) goes through Unit and Character.
 bool MarkupScanner::FeedBytes(const unsigned char* bytes, std::size_t size) {
-    for (std::size_t i = 0; i < size; ++i) {
-        if (charactersSeen_ >= byteOrderMarkLength_ && !inDeclaration_) {
-            i += SkipQuietBytes(bytes + i, size - i);
-            if (i == size) break;
-        }
+    std::size_t i = 0;
+    while (i < size) {
+        if (charactersSeen_ >= byteOrderMarkLength_ && !inDeclaration_)
+            i = FollowTags(bytes, i, size);
+        if (i == size) break;
         if (!Unit(bytes[i])) return false;
+        ++i;
     }
     return true;
 }
 
-// Passes over the bytes from `bytes` on that change nothing but the position in the current
-// state, counting lines and columns as Character does; returns how many there were.
-std::size_t MarkupScanner::SkipQuietBytes(const unsigned char* bytes, std::size_t size) {
-    std::size_t n = 0;
-    int stop = -1;  // the one byte that ends a run in this state, when there is one
-    switch (state_) {
-        case State::Content:
-            stop = '<';
+// Follows bytes[from, size) while they stay in the simple states; returns where it stopped.
+// Keeps the position (line, column, characters seen, previous character) as Character does.
+std::size_t MarkupScanner::FollowTags(const unsigned char* bytes, std::size_t from,
+                                      std::size_t size) {
+    std::size_t i = from;
+    long lineEnds = 0;
+    std::size_t afterLastLineEnd = 0;
+    for (; i < size; ++i) {
+        if (state_ != State::Content && state_ != State::AfterLessThan &&
+            state_ != State::StartTag && state_ != State::AttributeValue &&
+            state_ != State::EndTag) {
             break;
-        case State::EndTag:
-            stop = '>';
-            break;
-        case State::AttributeValue:
-            stop = static_cast<int>(quote_);
-            break;
-        case State::StartTag:
-            while (n < size && !kStartTagStops.stops[bytes[n]]) ++n;
-            break;
-        default:
-            return 0;
+        }
+        const unsigned char b = bytes[i];
+        if (b == '\n') {
+            ++lineEnds;
+            afterLastLineEnd = i + 1;
+            if (state_ == State::AfterLessThan) {
+                state_ = State::StartTag;
+                attributes_ = 0;
+            }
+            continue;
+        }
+        if (b == 0) break;
+        bool handled = true;
+        switch (state_) {
+            case State::Content:
+                if (b == '<') state_ = State::AfterLessThan;
+                break;
+            case State::AfterLessThan:
+                if (b == '/') {
+                    state_ = State::EndTag;
+                } else if (b == '!' || b == '?') {
+                    handled = false;
+                } else {
+                    state_ = State::StartTag;
+                    attributes_ = 0;
+                }
+                break;
+            case State::StartTag:
+                if (b == '"' || b == '\'') {
+                    quote_ = b;
+                    state_ = State::AttributeValue;
+                } else if (b == '=') {
+                    handled = attributes_ < kMaxAttributes;
+                    if (handled) ++attributes_;
+                } else if (b == '>') {
+                    state_ = State::Content;
+                }
+                break;
+            case State::AttributeValue:
+                if (b == quote_) state_ = State::StartTag;
+                break;
+            case State::EndTag:
+                if (b == '>') state_ = State::Content;
+                break;
+            default:
+                handled = false;
+                break;
+        }
+        if (!handled) break;
     }
-    if (stop >= 0) {
-        // Most of a document: found with the library's block searches rather than a byte loop.
-        const void* found = std::memchr(bytes, stop, size);
-        n = found != nullptr
-                ? static_cast<std::size_t>(static_cast<const unsigned char*>(found) - bytes)
-                : size;
-        if (const void* nul = std::memchr(bytes, 0, n))
-            n = static_cast<std::size_t>(static_cast<const unsigned char*>(nul) - bytes);
-    }
-    if (n == 0) return 0;
-    const auto lineEnds = std::count(bytes, bytes + n, '\n');
-    if (lineEnds > 0) {
-        line_ += lineEnds;
-        std::size_t afterLastLineEnd = n;
-        while (bytes[afterLastLineEnd - 1] != '\n') --afterLastLineEnd;
-        column_ = static_cast<long>(n - afterLastLineEnd);
-    } else {
-        column_ += static_cast<long>(n);
-    }
-    charactersSeen_ += n;
-    previous_ = bytes[n - 1];
-    return n;
+    const std::size_t followed = i - from;
+    if (followed == 0) return i;
+    line_ += lineEnds;
+    column_ = lineEnds > 0 ? static_cast<long>(i - afterLastLineEnd)
+                           : column_ + static_cast<long>(followed);
+    charactersSeen_ += followed;
+    previous_ = bytes[i - 1];
+    return i;
 }
 
 bool MarkupScanner::Finish() {

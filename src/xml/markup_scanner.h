@@ -67,7 +67,7 @@ class MarkupScanner {
 
     bool DetectWidth(const unsigned char* bytes, std::size_t size);
     bool FeedBytes(const unsigned char* bytes, std::size_t size);
-    std::size_t SkipQuietBytes(const unsigned char* bytes, std::size_t size);
+    std::size_t FollowTags(const unsigned char* bytes, std::size_t from, std::size_t size);
     bool Unit(std::uint32_t unit);
     bool Character(std::uint32_t c);
     void OnBang(std::uint32_t c);

@@ -45,12 +45,25 @@ std::size_t DecodeUtf8(std::string_view text, char32_t& c) {
     return length;
 }
 
+// The ASCII characters of names: letters and '_' may start one, digits, '-' and '.' follow.
+bool IsAsciiNameCharacter(unsigned char c, bool first) {
+    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_') return true;
+    return !first && ((c >= '0' && c <= '9') || c == '-' || c == '.');
+}
+
 }  // namespace
 
 bool IsElementName(std::string_view utf8Name) {
     if (utf8Name.empty()) return false;
     bool first = true;
     for (std::size_t at = 0; at < utf8Name.size();) {
+        const auto byte = static_cast<unsigned char>(utf8Name[at]);
+        if (byte < 0x80) {  // the common case, without decoding
+            if (!IsAsciiNameCharacter(byte, first)) return false;
+            first = false;
+            ++at;
+            continue;
+        }
         char32_t c = 0;
         const std::size_t length = DecodeUtf8(utf8Name.substr(at), c);
         if (length == 0) return false;
