@@ -24,3 +24,31 @@ file(CONFIGURE OUTPUT ${KORVANE_VERSION_SCRIPT} CONTENT
   "/* Made from src/api/exports.list: only the exports leave the library. */\n{\n  global:\n    ${export_globals};\n  local: *;\n};\n")
 file(CONFIGURE OUTPUT ${PROJECT_BINARY_DIR}/generated/korvane_exports.inc CONTENT
   "// Made from src/api/exports.list.\n${export_macros}")
+
+# On Windows, two module-definition files:
+#   Korvane.def            the link's: `Name = Name@N` on 32-bit Windows, so that the DLL exports
+#                          the undecorated names and the link fails when a function's argument
+#                          bytes differ from the list; plain names on 64-bit Windows. It is
+#                          shipped beside the DLL for those who make their own import library.
+#   Korvane-decorated.def  `Name@N` lines for `dlltool -k`, whose import library then carries
+#                          the decorated symbols that the header's __stdcall declarations use.
+if(WIN32)
+  set(def_lines "")
+  set(decorated_lines "")
+  foreach(line IN LISTS export_lines)
+    string(REGEX MATCH "^([A-Za-z]+) ([0-9]+)$" ignored "${line}")
+    if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+      string(APPEND def_lines "    ${CMAKE_MATCH_1} = ${CMAKE_MATCH_1}@${CMAKE_MATCH_2}\n")
+      string(APPEND decorated_lines "    ${CMAKE_MATCH_1}@${CMAKE_MATCH_2}\n")
+    else()
+      string(APPEND def_lines "    ${CMAKE_MATCH_1}\n")
+      string(APPEND decorated_lines "    ${CMAKE_MATCH_1}\n")
+    endif()
+  endforeach()
+  set(KORVANE_DEF_FILE ${PROJECT_BINARY_DIR}/Korvane.def)
+  set(KORVANE_DECORATED_DEF_FILE ${PROJECT_BINARY_DIR}/Korvane-decorated.def)
+  file(CONFIGURE OUTPUT ${KORVANE_DEF_FILE} CONTENT
+    "; Made from src/api/exports.list.\nLIBRARY Korvane.dll\nEXPORTS\n${def_lines}")
+  file(CONFIGURE OUTPUT ${KORVANE_DECORATED_DEF_FILE} CONTENT
+    "; Made from src/api/exports.list.\nLIBRARY Korvane.dll\nEXPORTS\n${decorated_lines}")
+endif()

@@ -1,12 +1,26 @@
 #!/bin/sh
 # Installs, through apt-get, the Debian packages needed to build and test Korvane that this
 # machine lacks. Does nothing when everything is there.
-#   --fuzz   also clang and its libFuzzer runtime
+#   --fuzz      also clang and its libFuzzer runtime
+#   --windows   also the mingw-w64 cross compilers, Wine (with the i386 architecture, so that
+#               32-bit programs run), NSIS and the ko_KR.EUC-KR locale (a Wine process started
+#               under it has the Korean ANSI code page, 949)
 set -eu
 
 packages="g++ make cmake pkg-config locales libgtest-dev libbenchmark-dev libxml2-dev libxslt1-dev libcli11-dev nlohmann-json3-dev"
 if [ "${1:-}" = "--fuzz" ]; then
     packages="$packages clang libclang-rt-dev"
+fi
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+if [ "${1:-}" = "--windows" ]; then
+    packages="$packages g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine32 wine64 nsis"
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        $sudo dpkg --add-architecture i386
+    fi
+    if ! locale -a 2>/dev/null | grep -qix 'ko_KR.euckr'; then
+        korean_locale=yes
+    fi
 fi
 
 missing=""
@@ -15,11 +29,12 @@ for package in $packages; do
         missing="$missing $package"
     fi
 done
-[ -z "$missing" ] && exit 0
-
-sudo=""
-[ "$(id -u)" -ne 0 ] && sudo="sudo"
-echo "Installing:$missing"
-$sudo apt-get update -q
-# shellcheck disable=SC2086
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends $missing
+if [ -n "$missing" ]; then
+    echo "Installing:$missing"
+    $sudo apt-get update -q
+    # shellcheck disable=SC2086
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends $missing
+fi
+if [ "${korean_locale:-}" = yes ]; then
+    $sudo localedef -i ko_KR -f EUC-KR ko_KR.EUC-KR
+fi

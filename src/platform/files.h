@@ -34,9 +34,9 @@ int ReadRegularFile(const std::string& path, std::size_t maxBytes, std::string& 
 
 // New contents for the file at `target`, which ends up either as it was or holding them whole.
 //
-// A symbolic link is followed (chains too, relative link texts from the link's folder) and the
-// file it finally names is written; a dangling link gets that file created. A loop of links, or
-// a target that exists and is not a regular file, is refused: IsOpen is false.
+// On POSIX systems a symbolic link is followed (chains too, relative link texts from the link's
+// folder) and the file it finally names is written; a dangling link gets that file created. A
+// loop of links, or a target that exists and is not a regular file, is refused: IsOpen is false.
 //
 // The contents go to a file with a short temporary name in the target's folder, which Commit
 // syncs and renames over the target, keeping the target's owner, group and mode. Where a rename
@@ -45,6 +45,10 @@ int ReadRegularFile(const std::string& path, std::size_t maxBytes, std::string& 
 // contents into the existing file, keeping a copy of the old contents (beside it, or in the
 // system's temporary folder) until the new ones are synced, and putting them back if that
 // write fails. No file of its own is left behind, whatever happens.
+//
+// On Windows the target's full path is resolved first; a folder is refused. Commit flushes the
+// file of new contents and puts it in place with ReplaceFileW, which keeps the target's
+// attributes and security, or, when there is no target yet, moves it there with write-through.
 class ReplacementFile {
   public:
     explicit ReplacementFile(const std::string& target);
@@ -53,7 +57,7 @@ class ReplacementFile {
     ReplacementFile& operator=(const ReplacementFile&) = delete;
 
     // False when the target is refused or no file for the new contents could be made.
-    bool IsOpen() const { return contents_ >= 0; }
+    bool IsOpen() const;
     // Appends to the new contents; false when they could not be written, and Commit then fails.
     bool Write(const char* data, std::size_t size);
     // Makes the new contents durable and puts them in place of the target's; false when the
@@ -64,6 +68,11 @@ class ReplacementFile {
     int Error() const { return error_; }
 
   private:
+#ifdef _WIN32
+    std::wstring target_;         // full path of the target
+    std::wstring temporaryPath_;  // the file of new contents, while it has a name
+    void* contents_ = nullptr;    // its handle while open
+#else
     void Open(bool exists, const struct stat& original);
     bool CommitByRename();
     bool CommitInPlace();
@@ -72,8 +81,19 @@ class ReplacementFile {
     std::string temporaryPath_;  // the named file of new contents, while it has a name
     int contents_ = -1;          // the new contents
     int existing_ = -1;          // the target, when it is written in place
+#endif
     bool writeFailed_ = false;
     int error_ = 0;
 };
+
+#ifdef _WIN32
+inline bool ReplacementFile::IsOpen() const {
+    return contents_ != nullptr;
+}
+#else
+inline bool ReplacementFile::IsOpen() const {
+    return contents_ >= 0;
+}
+#endif
 
 }  // namespace korvane::platform

@@ -2,12 +2,11 @@
 // looks for indent.xsl and writes temp.xml) and back out, removing it, at the end.
 #pragma once
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -18,9 +17,12 @@ class ScratchDirectory {
     // With `withStylesheet`, the project's indent.xsl is copied in.
     explicit ScratchDirectory(bool withStylesheet = true)
         : previous_(std::filesystem::current_path()) {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "korvane-test-XXXXXX").string();
-        path_ = mkdtemp(pattern.data());
+        // A new directory of a random name (mkdtemp is not on every system).
+        std::minstd_rand random(std::random_device{}());
+        do {
+            path_ = std::filesystem::temp_directory_path() /
+                    ("korvane-test-" + std::to_string(random() % 1000000000));
+        } while (!std::filesystem::create_directory(path_));
         std::filesystem::current_path(path_);
         if (withStylesheet) std::filesystem::copy_file(KORVANE_INDENT_XSL, path_ / "indent.xsl");
     }

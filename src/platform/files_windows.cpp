@@ -1,0 +1,93 @@
+// File operations on Windows, through the wide-character functions; error numbers as errno.h
+// names them, so that callers see the same numbers on every system.
+#include <cerrno>
+#include <cstring>
+
+#include "platform/files.h"
+#include "platform/windows_files.h"
+
+namespace korvane::platform {
+namespace {
+
+bool IsFolder(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// Opens `path` for its identity only: no access to the contents, every sharing granted.
+HANDLE OpenForIdentity(const std::wstring& path) {
+    return CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+}  // namespace
+
+void RemoveFile(const std::string& path) {
+    DeleteFileW(WidePath(path).c_str());
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    const FileHandle first(OpenForIdentity(WidePath(a)));
+    const FileHandle second(OpenForIdentity(WidePath(b)));
+    BY_HANDLE_FILE_INFORMATION one, other;
+    return first.IsOpen() && second.IsOpen() && GetFileInformationByHandle(first.Get(), &one) &&
+           GetFileInformationByHandle(second.Get(), &other) &&
+           one.dwVolumeSerialNumber == other.dwVolumeSerialNumber &&
+           one.nFileIndexHigh == other.nFileIndexHigh && one.nFileIndexLow == other.nFileIndexLow;
+}
+
+std::string ErrorText(int error) {
+    return std::strerror(error);
+}
+
+int WriteNewFile(const std::string& path, const char* data, std::size_t size) {
+    const std::wstring wide = WidePath(path);
+    FileHandle file(CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.IsOpen()) {
+        // What could not be replaced is more telling than that it is there.
+        const int error = LastErrorNumber();
+        return IsFolder(wide) ? EISDIR : error;
+    }
+    int error = WriteWhole(file.Get(), data, size) ? 0 : LastErrorNumber();
+    if (!file.Close() && error == 0) error = LastErrorNumber();
+    if (error != 0) DeleteFileW(wide.c_str());
+    return error;
+}
+
+int ReadRegularFile(const std::string& path, std::size_t maxBytes, std::string& bytes) {
+    bytes.clear();
+    const std::wstring wide = WidePath(path);
+    if (IsFolder(wide)) return EISDIR;
+    const FileHandle file(CreateFileW(wide.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.IsOpen()) return LastErrorNumber();
+    // Pipes, consoles and devices are not files to read whole.
+    if (GetFileType(file.Get()) != FILE_TYPE_DISK) return EINVAL;
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file.Get(), &size)) return LastErrorNumber();
+    if (static_cast<unsigned long long>(size.QuadPart) > maxBytes) return EFBIG;
+    bytes.resize(static_cast<std::size_t>(size.QuadPart));
+    std::size_t filled = 0;
+    while (true) {
+        // One byte of room beyond the stated size shows a file that grew meanwhile.
+        if (filled == bytes.size()) {
+            if (bytes.size() > maxBytes) return EFBIG;
+            bytes.resize(bytes.size() + (bytes.size() < 65536 ? 4096 : bytes.size() / 2));
+        }
+        const std::size_t room = bytes.size() - filled;
+        DWORD got = 0;
+        if (!ReadFile(file.Get(), bytes.data() + filled,
+                      room > 0x40000000u ? 0x40000000u : static_cast<DWORD>(room), &got, nullptr)) {
+            return LastErrorNumber();
+        }
+        if (got == 0) break;
+        filled += got;
+    }
+    if (filled > maxBytes) return EFBIG;
+    bytes.resize(filled);
+    return 0;
+}
+
+}  // namespace korvane::platform

@@ -1,0 +1,102 @@
+// The replacement of a file's contents on Windows: a file with a short temporary name beside
+// the target, flushed, then put in place with ReplaceFileW (which keeps the target's
+// attributes and security) or, without a target, moved there with write-through.
+#include <cerrno>
+#include <random>
+
+#include "platform/files.h"
+#include "platform/windows_files.h"
+
+namespace korvane::platform {
+namespace {
+
+std::wstring FolderOf(const std::wstring& fullPath) {
+    const std::size_t separator = fullPath.find_last_of(L"\\/");
+    return separator == std::wstring::npos ? std::wstring(L".") : fullPath.substr(0, separator + 1);
+}
+
+// Creates a new file with a short random name (8.3 form, so that any target name that fits
+// the folder leaves room for it) in the folder `folder` (ending in a separator).
+HANDLE CreateTemporaryFile(const std::wstring& folder, std::wstring& path) {
+    static constexpr wchar_t kLetters[] = L"abcdefghijklmnopqrstuvwxyz0123456789";
+    static thread_local std::minstd_rand random(std::random_device{}());
+    for (int attempt = 0; attempt < 32; ++attempt) {
+        std::wstring name = L"kv";
+        for (int letter = 0; letter < 6; ++letter) name += kLetters[random() % 36];
+        path = folder + name + L".tmp";
+        const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
+bool Exists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool MoveIntoPlace(const std::wstring& from, const std::wstring& to) {
+    return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH);
+}
+
+}  // namespace
+
+ReplacementFile::ReplacementFile(const std::string& target) {
+    // Relative paths are resolved here: ReplaceFileW fails on them under Wine.
+    target_ = FullPath(WidePath(target));
+    const DWORD attributes = GetFileAttributesW(target_.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        error_ = EISDIR;
+        return;
+    }
+    const HANDLE file = CreateTemporaryFile(FolderOf(target_), temporaryPath_);
+    if (file == INVALID_HANDLE_VALUE) {
+        error_ = LastErrorNumber();
+        temporaryPath_.clear();
+        return;
+    }
+    contents_ = file;
+}
+
+ReplacementFile::~ReplacementFile() {
+    if (contents_ != nullptr) CloseHandle(contents_);
+    if (!temporaryPath_.empty()) DeleteFileW(temporaryPath_.c_str());
+}
+
+bool ReplacementFile::Write(const char* data, std::size_t size) {
+    if (contents_ == nullptr || writeFailed_) return false;
+    writeFailed_ = !WriteWhole(contents_, data, size);
+    if (writeFailed_) error_ = LastErrorNumber();
+    return !writeFailed_;
+}
+
+bool ReplacementFile::Commit() {
+    if (contents_ == nullptr || writeFailed_) return false;
+    const bool flushed = FlushFileBuffers(contents_);
+    const DWORD flushError = GetLastError();
+    const bool closed = CloseHandle(contents_);
+    contents_ = nullptr;
+    if (!flushed || !closed) {
+        error_ = ErrorNumberOf(flushed ? GetLastError() : flushError);
+        return false;
+    }
+    bool placed;
+    if (Exists(target_)) {
+        placed = ReplaceFileW(target_.c_str(), temporaryPath_.c_str(), nullptr,
+                              REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
+        // The target was moved away but the new file could not take its name: it is gone, so
+        // the new contents go where it was.
+        if (!placed && GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT)
+            placed = MoveIntoPlace(temporaryPath_, target_);
+    } else {
+        placed = MoveIntoPlace(temporaryPath_, target_);
+    }
+    if (!placed) {
+        error_ = LastErrorNumber();
+        return false;
+    }
+    temporaryPath_.clear();
+    return true;
+}
+
+}  // namespace korvane::platform
