@@ -188,7 +188,8 @@ TEST(WindowsDom, TheLibraryDecidesNamesAndText) {
 }
 
 TEST(WindowsDom, TransformsFollowTheStylesheetAndStayConfined) {
-    auto source = Parsed("<a><b>x</b></a>");
+    // Parsed with a declaration, which the component keeps as a node a transform cannot copy.
+    auto source = Parsed("<?xml version=\"1.0\"?><a><b>x</b></a>");
     auto result = Document::Create();
     auto stylesheet = Parsed(IndentStylesheet());
     ASSERT_TRUE(source->TransformInto(*stylesheet, *result));
