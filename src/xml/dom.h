@@ -66,7 +66,10 @@ class Document {
     // refused: a start tag with more than 256 attributes, more than 256 declared attribute
     // defaults, more than 10,000 distinct element names (or a name dictionary four times that
     // size); so are a NUL character anywhere and an encoding whose markup cannot be followed
-    // byte by byte. On failure the document is empty and `error` says why.
+    // byte by byte. On Windows, whose XML component expands entities without a bound the
+    // library can set, a document with a document type declaration is refused as well; the
+    // libxml2 backend loads it with expansion bounded. On failure the document is empty and
+    // `error` says why.
     bool ParseBytes(std::string_view bytes, ParseError& error);
 
     // The same for a document already decoded into UTF-8 `text`: an encoding that its
@@ -102,7 +105,8 @@ class Document {
     // An element's tag name; "#text", "#comment", "#cdata-section" for those nodes, a
     // processing instruction's target.
     std::string NodeName(Node node) const;
-    // The line of the file on which `node` starts (1-based), or 0 when it was not parsed.
+    // The line of the file on which `node` starts (1-based), or 0 when it was not parsed or the
+    // backend cannot tell (the Windows XML component does not say).
     long LineOf(Node node) const;
     // True when NodeName(node) is exactly `name`.
     bool HasName(Node node, std::string_view name) const;

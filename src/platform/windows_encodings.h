@@ -1,0 +1,32 @@
+// The encodings the Windows build knows, by name, and conversions between UTF-16 and their
+// bytes through the platform's code-page functions. Internal to src/platform/.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace korvane::platform {
+
+struct WindowsEncoding {
+    unsigned codePage = 0;
+    // EUC-KR proper: of code page 949 only the KS X 1001 pairs (both bytes 0xA1 to 0xFE), which
+    // is all that other systems' EUC-KR decoders read.
+    bool ksX1001Only = false;
+};
+
+inline constexpr unsigned kCodePageUtf16Le = 1200;
+inline constexpr unsigned kCodePageUtf16Be = 1201;
+
+// The encoding `name` names (case, '-' and '_' ignored); false when it is not one we know.
+bool FindWindowsEncoding(std::string_view name, WindowsEncoding& encoding);
+
+// `bytes` in `codePage` as UTF-16; false when they are not valid there.
+bool DecodeBytes(unsigned codePage, std::string_view bytes, std::wstring& out);
+
+// UTF-16 `text` in `encoding`. A character the encoding lacks (and an unpaired surrogate) is
+// written as what `substitute` returns for it (ASCII); with no substitute the conversion fails
+// there. A UTF-16 result starts with its byte-order mark.
+bool EncodeText(const WindowsEncoding& encoding, std::wstring_view text, std::string& out,
+                std::string (*substitute)(char32_t));
+
+}  // namespace korvane::platform

@@ -1,0 +1,691 @@
+// The DOM over the platform's XML component "Microsoft.XMLDOM", through COM (Windows).
+//
+// The component parses, holds the tree, transforms and writes the tree out as text. The rest is
+// the library's, so that both backends behave alike: decoding a file's bytes (the component's
+// decoders differ between versions and cannot all read euc-kr), the bounds that keep hostile
+// documents from slowing the component down, refusing document type declarations (whose entity
+// expansion the library cannot bound here), dropping blank text between elements, and deciding
+// what an element name or a text may be (the component accepts names that are not XML).
+//
+// Each document enters a COM apartment on the calling thread for its lifetime, so that loads
+// and saves work from any thread, whatever apartment the caller is in or is not in.
+// windows.h first: the COM headers rely on it.
+#include <windows.h>
+
+#include <msxml2.h>
+#include <ole2.h>
+
+#include <algorithm>
+#include <new>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
+#include <vector>
+
+#include "platform/code_page.h"
+#include "platform/encoded_text.h"
+#include "platform/utf8.h"
+#include "xml/document_text.h"
+#include "xml/dom.h"
+#include "xml/element_census.h"
+#include "xml/markup_scanner.h"
+#include "xml/xml_rules.h"
+
+namespace korvane::xml {
+namespace {
+
+// As many distinct element names as the libxml2 backend allows.
+constexpr std::size_t kMaxElementNames = 10000;
+// How many nodes text extraction may visit over the life of one document.
+constexpr std::size_t kTextVisitBudget = 32u * 1024 * 1024;
+// The component's class context: in-process server and handler, and local server.
+constexpr DWORD kClassContext = CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER;
+// The system error code a load reports when the library refuses or cannot decode a document.
+constexpr int kRefusedCode = ERROR_INVALID_DATA;
+constexpr int kUndecodableCode = ERROR_NO_UNICODE_TRANSLATION;
+
+constexpr const wchar_t* kXsltNamespace = L"http://www.w3.org/1999/XSL/Transform";
+
+// An owned COM reference.
+template <typename Interface>
+class ComRef {
+  public:
+    ComRef() = default;
+    ~ComRef() { Reset(); }
+    ComRef(const ComRef&) = delete;
+    ComRef& operator=(const ComRef&) = delete;
+    Interface* get() const { return pointer_; }
+    Interface* operator->() const { return pointer_; }
+    explicit operator bool() const { return pointer_ != nullptr; }
+    // For a call that hands out a new reference.
+    Interface** Out() {
+        Reset();
+        return &pointer_;
+    }
+    void** OutVoid() { return reinterpret_cast<void**>(Out()); }
+    Interface* Detach() { return std::exchange(pointer_, nullptr); }
+    void Reset() {
+        if (pointer_ != nullptr) pointer_->Release();
+        pointer_ = nullptr;
+    }
+
+  private:
+    Interface* pointer_ = nullptr;
+};
+
+// An owned BSTR.
+class Bstr {
+  public:
+    Bstr() = default;
+    explicit Bstr(std::u16string_view text)
+        : text_(SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.data()),
+                                  static_cast<UINT>(text.size()))) {}
+    explicit Bstr(const wchar_t* text) : text_(SysAllocString(text)) {}
+    ~Bstr() { SysFreeString(text_); }
+    Bstr(const Bstr&) = delete;
+    Bstr& operator=(const Bstr&) = delete;
+    BSTR get() const { return text_; }
+    BSTR* Out() {
+        SysFreeString(text_);
+        text_ = nullptr;
+        return &text_;
+    }
+    std::u16string_view View() const {
+        return std::u16string_view(reinterpret_cast<const char16_t*>(text_), SysStringLen(text_));
+    }
+
+  private:
+    BSTR text_ = nullptr;
+};
+
+bool ToUtf8(const Bstr& text, std::string& out) {
+    return platform::Utf16ToUtf8(text.View(), out);
+}
+
+// Membership of the calling thread in a COM apartment: a single-threaded one is entered unless
+// the thread is already in one (of either kind), and left again as often as it was entered.
+class ComApartment {
+  public:
+    ComApartment() {
+        const HRESULT result = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        entered_ = SUCCEEDED(result);
+        // The caller's multithreaded apartment serves as well.
+        usable_ = entered_ || result == RPC_E_CHANGED_MODE;
+    }
+    ~ComApartment() {
+        if (entered_) CoUninitialize();
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+    bool usable() const { return usable_; }
+
+  private:
+    bool entered_ = false;
+    bool usable_ = false;
+};
+
+// A fresh component document with every switch set, since their defaults differ between
+// versions of the component: loads complete before they return, blanks are kept (a value of
+// one blank must survive), and nothing external is read or validated.
+bool CreateComponentDocument(ComRef<IXMLDOMDocument>& document) {
+    CLSID classId;
+    if (FAILED(CLSIDFromProgID(L"Microsoft.XMLDOM", &classId))) return false;
+    ComRef<IUnknown> unknown;
+    if (FAILED(
+            CoCreateInstance(classId, nullptr, kClassContext, IID_IUnknown, unknown.OutVoid())) ||
+        FAILED(OleRun(unknown.get())) ||
+        FAILED(unknown->QueryInterface(IID_IXMLDOMDocument, document.OutVoid())))
+        return false;
+    return SUCCEEDED(document->put_async(VARIANT_FALSE)) &&
+           SUCCEEDED(document->put_preserveWhiteSpace(VARIANT_TRUE)) &&
+           SUCCEEDED(document->put_resolveExternals(VARIANT_FALSE)) &&
+           SUCCEEDED(document->put_validateOnParse(VARIANT_FALSE));
+}
+
+IXMLDOMNode* NodeOf(void* handle) {
+    return static_cast<IXMLDOMNode*>(handle);
+}
+
+DOMNodeType TypeOf(IXMLDOMNode* node) {
+    DOMNodeType type = NODE_INVALID;
+    if (node == nullptr || FAILED(node->get_nodeType(&type))) return NODE_INVALID;
+    return type;
+}
+
+// The value of a text, CDATA, comment or instruction node.
+bool ValueOf(IXMLDOMNode* node, std::string& out) {
+    VARIANT value;
+    VariantInit(&value);
+    if (FAILED(node->get_nodeValue(&value))) return false;
+    bool converted = false;
+    if (value.vt == VT_BSTR) {
+        converted = platform::Utf16ToUtf8(
+            std::u16string_view(reinterpret_cast<const char16_t*>(value.bstrVal),
+                                SysStringLen(value.bstrVal)),
+            out);
+    }
+    VariantClear(&value);
+    return converted;
+}
+
+bool IsBlank(std::string_view text) {
+    for (const char c : text) {
+        if (c != ' ' && c != '\t' && c != '\r' && c != '\n') return false;
+    }
+    return true;
+}
+
+// Blank text next to other nodes: layout between elements, which the parse drops (the blank
+// content of an element that holds nothing else stays).
+bool IsLayout(IXMLDOMNode* node) {
+    if (TypeOf(node) != NODE_TEXT) return false;
+    std::string text;
+    if (!ValueOf(node, text) || !IsBlank(text)) return false;
+    ComRef<IXMLDOMNode> sibling;
+    if (node->get_previousSibling(sibling.Out()) == S_OK && sibling) return true;
+    return node->get_nextSibling(sibling.Out()) == S_OK && sibling;
+}
+
+}  // namespace
+
+struct Document::State {
+    ComApartment apartment;  // entered first, left last
+    ComRef<IXMLDOMDocument> document;
+    // Every node handed out, held until the document goes or is replaced.
+    std::unordered_set<IXMLDOMNode*> held;
+    // Navigation answers already given, so that walking a tree twice holds no more nodes.
+    std::unordered_map<IXMLDOMNode*, IXMLDOMNode*> firstChildren, nextSiblings;
+    IXMLDOMNode* documentElement = nullptr;
+    // The XML declaration, kept out of the tree: the component's transform cannot copy it.
+    std::string version;   // empty without a declaration
+    std::string encoding;  // what the declaration named
+    // After a transform: the encoding the stylesheet's output element names.
+    bool transformed = false;
+    std::string outputEncoding;
+    std::size_t textVisitsLeft = kTextVisitBudget;
+
+    ~State() { ReleaseNodes(); }
+
+    void ReleaseNodes() {
+        for (IXMLDOMNode* node : held) node->Release();
+        held.clear();
+        ForgetNavigation();
+    }
+    void ForgetNavigation() {
+        firstChildren.clear();
+        nextSiblings.clear();
+        documentElement = nullptr;
+    }
+    void Reset() {
+        ReleaseNodes();
+        version.clear();
+        encoding.clear();
+        transformed = false;
+        outputEncoding.clear();
+        textVisitsLeft = kTextVisitBudget;
+    }
+    // Takes over `node` (a new reference) and hands out its handle.
+    IXMLDOMNode* Hold(IXMLDOMNode* node) {
+        if (node != nullptr && !held.insert(node).second) node->Release();
+        return node;
+    }
+    bool Holds(IXMLDOMNode* node) const { return held.count(node) != 0; }
+};
+
+std::unique_ptr<Document> Document::Create() {
+    auto state = std::unique_ptr<State>(new (std::nothrow) State);
+    if (state == nullptr || !state->apartment.usable() || !CreateComponentDocument(state->document))
+        return nullptr;
+    return std::unique_ptr<Document>(new (std::nothrow) Document(std::move(state)));
+}
+
+Document::Document(std::unique_ptr<State> state) : state_(std::move(state)) {}
+
+Document::~Document() = default;
+
+bool Document::ParseBytes(std::string_view bytes, ParseError& error) {
+    return Parse(bytes, false, error);
+}
+
+bool Document::ParseText(std::string_view text, ParseError& error) {
+    return Parse(text, true, error);
+}
+
+namespace {
+
+ParseError Refusal(int code, long line, long column, std::string text) {
+    ParseError error;
+    error.kind = ParseError::Kind::Refused;
+    error.code = code;
+    error.line = static_cast<int>(line);
+    error.column = static_cast<int>(column);
+    error.text = std::move(text);
+    return error;
+}
+
+// The markup scanner's bounds, over the text exactly as the component will see it.
+bool WithinScannerBounds(std::u16string_view text, ParseError& error) {
+    std::string bytes = "\xFF\xFE";  // UTF-16LE, as its byte-order mark says
+    bytes.reserve(2 + 2 * text.size());
+    for (const char16_t unit : text) {
+        bytes.push_back(static_cast<char>(unit & 0xFF));
+        bytes.push_back(static_cast<char>(unit >> 8));
+    }
+    MarkupScanner scanner;
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+    if (scanner.Feed(data, bytes.size()) && scanner.Finish()) return true;
+    error = Refusal(kRefusedCode, scanner.line(), scanner.column(),
+                    "refused: " + scanner.Description());
+    return false;
+}
+
+bool WithinCensusBounds(std::u16string_view text, ParseError& error) {
+    const ElementCensus census = TakeElementCensus(text, kMaxElementNames);
+    switch (census.verdict) {
+        case ElementCensus::Verdict::Accepted:
+            return true;
+        case ElementCensus::Verdict::DocumentType:
+            error = Refusal(kRefusedCode, census.line, census.column,
+                            "refused: a document type declaration, whose entity expansion "
+                            "cannot be bounded on this system");
+            return false;
+        case ElementCensus::Verdict::TooManyElementNames:
+            error = Refusal(kRefusedCode, census.line, census.column,
+                            "more distinct names than a setup file holds (at most " +
+                                std::to_string(kMaxElementNames) + " element names)");
+            return false;
+    }
+    return false;
+}
+
+// What the component says about the parse that failed.
+ParseError ComponentParseError(IXMLDOMDocument* document, HRESULT result) {
+    ParseError error;
+    error.kind = ParseError::Kind::NotWellFormed;
+    error.code = kRefusedCode;
+    error.text = "not well-formed";
+    ComRef<IXMLDOMParseError> parseError;
+    if (SUCCEEDED(document->get_parseError(parseError.Out())) && parseError) {
+        long code = 0, line = 0, column = 0;
+        Bstr reason;
+        if (parseError->get_errorCode(&code) == S_OK && code != 0) {
+            error.code = static_cast<int>(code);
+            if (parseError->get_line(&line) == S_OK) error.line = static_cast<int>(line);
+            if (parseError->get_linepos(&column) == S_OK) error.column = static_cast<int>(column);
+            std::string text;
+            if (parseError->get_reason(reason.Out()) == S_OK && ToUtf8(reason, text) &&
+                !text.empty()) {
+                while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+                    text.pop_back();
+                error.text = text;
+            }
+        }
+    } else if (FAILED(result)) {
+        error.code = static_cast<int>(result);
+    }
+    return error;
+}
+
+// The version pseudo-attribute of an "xml" instruction's data, or "1.0".
+std::string DeclaredVersion(std::string_view data) {
+    const std::size_t at = data.find("version");
+    const std::size_t quote = data.find_first_of("\"'", at);
+    if (at == std::string_view::npos || quote == std::string_view::npos) return "1.0";
+    const std::size_t close = data.find(data[quote], quote + 1);
+    if (close == std::string_view::npos) return "1.0";
+    return std::string(data.substr(quote + 1, close - quote - 1));
+}
+
+// The pseudo-attribute `name` of an "xml" instruction's data, or empty.
+std::string PseudoAttribute(std::string_view data, std::string_view name) {
+    const std::size_t at = data.find(name);
+    if (at == std::string_view::npos) return std::string();
+    const std::size_t equals = data.find('=', at + name.size());
+    const std::size_t quote = data.find_first_of("\"'", equals);
+    if (equals == std::string_view::npos || quote == std::string_view::npos) return std::string();
+    const std::size_t close = data.find(data[quote], quote + 1);
+    if (close == std::string_view::npos) return std::string();
+    return std::string(data.substr(quote + 1, close - quote - 1));
+}
+
+// Takes the component's node for the XML declaration out of the tree, where a transform would
+// copy it into a second declaration; returns its version, or empty when there was none.
+std::string RemoveDeclarationNode(IXMLDOMDocument* document) {
+    ComRef<IXMLDOMNode> first;
+    if (document->get_firstChild(first.Out()) != S_OK || !first) return std::string();
+    Bstr name;
+    if (TypeOf(first.get()) != NODE_PROCESSING_INSTRUCTION ||
+        first->get_nodeName(name.Out()) != S_OK || name.View() != u"xml")
+        return std::string();
+    std::string data;
+    ValueOf(first.get(), data);
+    ComRef<IXMLDOMNode> removed;
+    document->removeChild(first.get(), removed.Out());
+    return DeclaredVersion(data);
+}
+
+}  // namespace
+
+bool Document::Parse(std::string_view input, bool utf8Text, ParseError& error) {
+    error = ParseError();
+    state_->Reset();
+    DocumentText decoded;
+    std::string failure;
+    if (!(utf8Text ? DecodeDocumentText(input, decoded, failure)
+                   : DecodeDocumentBytes(input, decoded, failure))) {
+        error = Refusal(kUndecodableCode, 1, 1, "refused: " + failure);
+        error.kind = ParseError::Kind::NotWellFormed;
+        return false;
+    }
+    if (!WithinScannerBounds(decoded.text, error) || !WithinCensusBounds(decoded.text, error))
+        return false;
+    const Bstr text(decoded.text);
+    if (text.get() == nullptr && !decoded.text.empty()) {
+        error = Refusal(ERROR_OUTOFMEMORY, 0, 0, "out of memory");
+        return false;
+    }
+    VARIANT_BOOL loaded = VARIANT_FALSE;
+    const HRESULT result = state_->document->loadXML(text.get(), &loaded);
+    if (result != S_OK || loaded != VARIANT_TRUE) {
+        error = ComponentParseError(state_->document.get(), result);
+        return false;
+    }
+    state_->version = RemoveDeclarationNode(state_->document.get());
+    state_->encoding = decoded.encoding;
+    return true;
+}
+
+bool Document::Serialize(SerializedDocument& out) const {
+    out = SerializedDocument();
+    Bstr xml;
+    if (state_->document->get_xml(xml.Out()) != S_OK || !ToUtf8(xml, out.text)) return false;
+    if (state_->transformed) {
+        out.encoding = state_->outputEncoding.empty() ? "UTF-8" : state_->outputEncoding;
+        return true;
+    }
+    if (!state_->version.empty())
+        out.text.insert(0, "<?xml version=\"" + state_->version + "\"?>\r\n");
+    out.encoding = state_->encoding.empty() ? "UTF-8" : state_->encoding;
+    return true;
+}
+
+bool Document::AppendProcessingInstruction(std::string_view target, std::string_view data) {
+    if (target == "xml") {
+        // Kept as the document's own version and encoding; only an encoding the library can
+        // write may be declared.
+        const std::string encoding = PseudoAttribute(data, "encoding");
+        if (!encoding.empty() && !platform::IsKnownEncoding(encoding)) return false;
+        state_->version = DeclaredVersion(data);
+        if (!encoding.empty()) state_->encoding = encoding;
+        return true;
+    }
+    std::u16string wideTarget, wideData;
+    if (!platform::Utf8ToUtf16(target, wideTarget) || !platform::Utf8ToUtf16(data, wideData))
+        return false;
+    ComRef<IXMLDOMProcessingInstruction> instruction;
+    ComRef<IXMLDOMNode> appended;
+    return state_->document->createProcessingInstruction(
+               Bstr(wideTarget).get(), Bstr(wideData).get(), instruction.Out()) == S_OK &&
+           state_->document->appendChild(instruction.get(), appended.Out()) == S_OK;
+}
+
+Node Document::CreateElement(std::string_view name) {
+    const std::string encoding = state_->encoding.empty() ? "UTF-8" : state_->encoding;
+    // The component takes names that are not XML; element names cannot fall back on character
+    // references the way text does.
+    std::u16string wideName;
+    if (!IsElementName(name) || !platform::IsEncodableIn(encoding.c_str(), name) ||
+        !platform::Utf8ToUtf16(name, wideName))
+        return Node();
+    ComRef<IXMLDOMElement> element;
+    ComRef<IXMLDOMNode> node;
+    if (state_->document->createElement(Bstr(wideName).get(), element.Out()) != S_OK ||
+        FAILED(element->QueryInterface(IID_IXMLDOMNode, node.OutVoid())))
+        return Node();
+    return Node(state_->Hold(node.Detach()));
+}
+
+Node Document::CreateTextNode(std::string_view text) {
+    std::u16string wideText;
+    if (!IsXmlText(text) || !platform::Utf8ToUtf16(text, wideText)) return Node();
+    ComRef<IXMLDOMText> textNode;
+    ComRef<IXMLDOMNode> node;
+    if (state_->document->createTextNode(Bstr(wideText).get(), textNode.Out()) != S_OK ||
+        FAILED(textNode->QueryInterface(IID_IXMLDOMNode, node.OutVoid())))
+        return Node();
+    return Node(state_->Hold(node.Detach()));
+}
+
+bool Document::AppendChild(Node parent, Node child) {
+    IXMLDOMNode* childNode = NodeOf(child.handle_);
+    if (childNode == nullptr || !state_->Holds(childNode)) return false;
+    ComRef<IXMLDOMNode> currentParent;
+    if (childNode->get_parentNode(currentParent.Out()) == S_OK && currentParent) return false;
+    IXMLDOMNode* parentNode = parent ? NodeOf(parent.handle_) : state_->document.get();
+    if (parent && (!state_->Holds(parentNode) || TypeOf(parentNode) != NODE_ELEMENT)) return false;
+    ComRef<IXMLDOMNode> appended;
+    if (parentNode->appendChild(childNode, appended.Out()) != S_OK) return false;
+    state_->ForgetNavigation();
+    return true;
+}
+
+Node Document::DocumentElement() const {
+    if (state_->documentElement != nullptr) return Node(state_->documentElement);
+    ComRef<IXMLDOMElement> element;
+    ComRef<IXMLDOMNode> node;
+    if (state_->document->get_documentElement(element.Out()) != S_OK || !element ||
+        FAILED(element->QueryInterface(IID_IXMLDOMNode, node.OutVoid())))
+        return Node();
+    state_->documentElement = state_->Hold(node.Detach());
+    return Node(state_->documentElement);
+}
+
+namespace {
+
+// The first node from `node` on, along next siblings, that is not layout (itself included);
+// null when there is none. Takes over `node`.
+IXMLDOMNode* SkipLayout(IXMLDOMNode* node) {
+    while (node != nullptr && IsLayout(node)) {
+        IXMLDOMNode* next = nullptr;
+        if (node->get_nextSibling(&next) != S_OK) next = nullptr;
+        node->Release();
+        node = next;
+    }
+    return node;
+}
+
+}  // namespace
+
+Node Document::FirstChild(Node node) const {
+    IXMLDOMNode* parent = NodeOf(node.handle_);
+    if (parent == nullptr) return Node();
+    const auto known = state_->firstChildren.find(parent);
+    if (known != state_->firstChildren.end()) return Node(known->second);
+    IXMLDOMNode* child = nullptr;
+    if (parent->get_firstChild(&child) != S_OK) child = nullptr;
+    child = state_->Hold(SkipLayout(child));
+    state_->firstChildren.emplace(parent, child);
+    return Node(child);
+}
+
+Node Document::NextSibling(Node node) const {
+    IXMLDOMNode* current = NodeOf(node.handle_);
+    if (current == nullptr) return Node();
+    const auto known = state_->nextSiblings.find(current);
+    if (known != state_->nextSiblings.end()) return Node(known->second);
+    IXMLDOMNode* next = nullptr;
+    if (current->get_nextSibling(&next) != S_OK) next = nullptr;
+    next = state_->Hold(SkipLayout(next));
+    state_->nextSiblings.emplace(current, next);
+    return Node(next);
+}
+
+bool Document::IsElement(Node node) const {
+    return TypeOf(NodeOf(node.handle_)) == NODE_ELEMENT;
+}
+
+std::string Document::NodeName(Node node) const {
+    IXMLDOMNode* domNode = NodeOf(node.handle_);
+    Bstr name;
+    std::string out;
+    if (domNode == nullptr || domNode->get_nodeName(name.Out()) != S_OK || !ToUtf8(name, out))
+        return std::string();
+    return out;
+}
+
+long Document::LineOf(Node) const {
+    return 0;  // the component does not say where a node was parsed
+}
+
+bool Document::HasName(Node node, std::string_view name) const {
+    return NodeName(node) == name;
+}
+
+bool Document::Text(Node node, std::size_t maxBytes, std::string& out) {
+    out.clear();
+    if (!node) return true;
+    std::vector<Node> pending{node};
+    std::string piece;
+    while (!pending.empty()) {
+        const Node current = pending.back();
+        pending.pop_back();
+        if (state_->textVisitsLeft == 0) return false;
+        --state_->textVisitsLeft;
+        switch (TypeOf(NodeOf(current.handle_))) {
+            case NODE_TEXT:
+            case NODE_CDATA_SECTION:
+                if (!ValueOf(NodeOf(current.handle_), piece)) return false;
+                if (out.size() + piece.size() > maxBytes) {
+                    // Cut at a whole character.
+                    out.append(piece, 0, platform::WholeUtf8Prefix(piece, maxBytes - out.size()));
+                    return true;
+                }
+                out.append(piece);
+                break;
+            case NODE_ELEMENT: {
+                // Children in reverse, so that they come off the stack in document order.
+                const std::size_t first = pending.size();
+                for (Node child = FirstChild(current); child; child = NextSibling(child))
+                    pending.push_back(child);
+                std::reverse(pending.begin() + static_cast<std::ptrdiff_t>(first), pending.end());
+                break;
+            }
+            default:
+                break;  // comments and processing instructions hold no text
+        }
+    }
+    return true;
+}
+
+namespace {
+
+// The stylesheet's top-level xsl:output element, if it has one.
+bool FindOutputElement(IXMLDOMDocument* stylesheet, ComRef<IXMLDOMElement>& output) {
+    ComRef<IXMLDOMElement> root;
+    ComRef<IXMLDOMNode> child;
+    if (stylesheet->get_documentElement(root.Out()) != S_OK || !root ||
+        root->get_firstChild(child.Out()) != S_OK)
+        return false;
+    while (child) {
+        Bstr baseName, namespaceUri;
+        if (TypeOf(child.get()) == NODE_ELEMENT && child->get_baseName(baseName.Out()) == S_OK &&
+            baseName.View() == u"output" && child->get_namespaceURI(namespaceUri.Out()) == S_OK &&
+            namespaceUri.View() ==
+                std::u16string_view(reinterpret_cast<const char16_t*>(kXsltNamespace))) {
+            return SUCCEEDED(child->QueryInterface(IID_IXMLDOMElement, output.OutVoid()));
+        }
+        ComRef<IXMLDOMNode> next;
+        if (child->get_nextSibling(next.Out()) != S_OK) return false;
+        child.Reset();
+        *child.Out() = next.Detach();
+    }
+    return false;
+}
+
+// An attribute of `element`, or empty.
+std::string AttributeOf(IXMLDOMElement* element, const wchar_t* name) {
+    VARIANT value;
+    VariantInit(&value);
+    std::string out;
+    if (element->getAttribute(Bstr(name).get(), &value) == S_OK && value.vt == VT_BSTR) {
+        platform::Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(value.bstrVal),
+                                                  SysStringLen(value.bstrVal)),
+                              out);
+    }
+    VariantClear(&value);
+    return out;
+}
+
+// Whether the stylesheet stays inside what a pretty-printing step needs: the component would
+// run script blocks (msxsl:script) and read other files (document()), which the library
+// forbids on every system.
+bool IsConfinedStylesheet(IXMLDOMDocument* stylesheet) {
+    Bstr xml;
+    if (stylesheet->get_xml(xml.Out()) != S_OK) return false;
+    const std::u16string_view text = xml.View();
+    return text.find(u"urn:schemas-microsoft-com:xslt") == std::u16string_view::npos &&
+           text.find(u"document(") == std::u16string_view::npos;
+}
+
+// Whether a transform's result is one XML document: one element at the top level, besides
+// comments, processing instructions and blanks.
+bool HoldsOneDocument(IXMLDOMDocument* result) {
+    ComRef<IXMLDOMNode> child;
+    if (result->get_firstChild(child.Out()) != S_OK) return false;
+    int elements = 0;
+    while (child) {
+        std::string text;
+        switch (TypeOf(child.get())) {
+            case NODE_ELEMENT:
+                ++elements;
+                break;
+            case NODE_COMMENT:
+            case NODE_PROCESSING_INSTRUCTION:
+                break;
+            case NODE_TEXT:
+                if (!ValueOf(child.get(), text) || !IsBlank(text)) return false;
+                break;
+            default:
+                return false;
+        }
+        ComRef<IXMLDOMNode> next;
+        if (child->get_nextSibling(next.Out()) != S_OK) break;
+        child.Reset();
+        *child.Out() = next.Detach();
+    }
+    return elements == 1;
+}
+
+}  // namespace
+
+bool Document::TransformInto(const Document& stylesheet, Document& result) const {
+    IXMLDOMDocument* style = stylesheet.state_->document.get();
+    if (!IsConfinedStylesheet(style)) return false;
+    ComRef<IXMLDOMElement> output;
+    std::string method, encoding;
+    if (FindOutputElement(style, output)) {
+        method = AttributeOf(output.get(), L"method");
+        encoding = AttributeOf(output.get(), L"encoding");
+    }
+    if (!method.empty() && method != "xml") return false;
+    result.state_->Reset();
+    ComRef<IDispatch> target;
+    ComRef<IXMLDOMNode> styleNode;
+    if (FAILED(result.state_->document->QueryInterface(IID_IDispatch, target.OutVoid())) ||
+        FAILED(style->QueryInterface(IID_IXMLDOMNode, styleNode.OutVoid())))
+        return false;
+    VARIANT into;
+    VariantInit(&into);
+    into.vt = VT_DISPATCH;
+    into.pdispVal = target.get();  // borrowed: `target` keeps the reference
+    // The source holds no declaration node (it is kept aside), which the component's identity
+    // transform would copy into a second declaration and fail.
+    if (state_->document->transformNodeToObject(styleNode.get(), into) != S_OK ||
+        !HoldsOneDocument(result.state_->document.get()))
+        return false;
+    result.state_->transformed = true;
+    result.state_->outputEncoding = encoding;
+    return true;
+}
+
+}  // namespace korvane::xml
