@@ -22,6 +22,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/com_apartment.h"
 #include "platform/code_page.h"
 #include "platform/encoded_text.h"
 #include "platform/utf8.h"
@@ -102,28 +103,6 @@ bool ToUtf8(const Bstr& text, std::string& out) {
     return platform::Utf16ToUtf8(text.View(), out);
 }
 
-// Membership of the calling thread in a COM apartment: a single-threaded one is entered unless
-// the thread is already in one (of either kind), and left again as often as it was entered.
-class ComApartment {
-  public:
-    ComApartment() {
-        const HRESULT result = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        entered_ = SUCCEEDED(result);
-        // The caller's multithreaded apartment serves as well.
-        usable_ = entered_ || result == RPC_E_CHANGED_MODE;
-    }
-    ~ComApartment() {
-        if (entered_) CoUninitialize();
-    }
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-    bool usable() const { return usable_; }
-
-  private:
-    bool entered_ = false;
-    bool usable_ = false;
-};
-
 // A fresh component document with every switch set, since their defaults differ between
 // versions of the component: loads complete before they return, blanks are kept (a value of
 // one blank must survive), and nothing external is read or validated.
@@ -189,7 +168,7 @@ bool IsLayout(IXMLDOMNode* node) {
 }  // namespace
 
 struct Document::State {
-    ComApartment apartment;  // entered first, left last
+    platform::ComApartment apartment;  // entered first, left last
     ComRef<IXMLDOMDocument> document;
     // Every node handed out, held until the document goes or is replaced.
     std::unordered_set<IXMLDOMNode*> held;
@@ -234,7 +213,7 @@ struct Document::State {
 
 std::unique_ptr<Document> Document::Create() {
     auto state = std::unique_ptr<State>(new (std::nothrow) State);
-    if (state == nullptr || !state->apartment.usable() || !CreateComponentDocument(state->document))
+    if (state == nullptr || !state->apartment.Usable() || !CreateComponentDocument(state->document))
         return nullptr;
     return std::unique_ptr<Document>(new (std::nothrow) Document(std::move(state)));
 }
