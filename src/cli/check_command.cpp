@@ -103,7 +103,8 @@ std::string Describe(const Document& document, Node node) {
 
 class Checker {
   public:
-    Checker(const std::string& file, Document& document) : file_(file), document_(document) {}
+    Checker(const std::string& file, Document& document, std::ostream& out)
+        : file_(file), document_(document), out_(out) {}
 
     void Run() {
         const Node root = document_.DocumentElement();
@@ -133,7 +134,7 @@ class Checker {
         std::stable_sort(findings_.begin(), findings_.end(),
                          [](const auto& a, const auto& b) { return a.first < b.first; });
         for (const auto& [line, message] : findings_)
-            std::cout << file_ << ":" << line << ": " << message << "\n";
+            out_ << file_ << ":" << line << ": " << message << "\n";
         return findings_.size();
     }
 
@@ -252,12 +253,17 @@ class Checker {
 
     std::string file_;
     Document& document_;
+    std::ostream& out_;
     std::vector<std::pair<long, std::string>> findings_;
 };
 
 }  // namespace
 
 int Check(const std::string& file) {
+    return CheckTo(file, std::cout);
+}
+
+int CheckTo(const std::string& file, std::ostream& findings) {
     std::string bytes;
     if (const int readError = platform::ReadRegularFile(file, platform::kMaxReadBytes, bytes)) {
         std::cerr << "korvane: " << file << ": cannot read: " << platform::ErrorText(readError)
@@ -267,19 +273,19 @@ int Check(const std::string& file) {
     auto document = Document::Create();
     xml::ParseError error;
     if (document == nullptr || !document->ParseBytes(bytes, error)) {
-        std::cout << file << ":" << error.line << ":" << error.column
-                  << ": not well-formed XML: " << error.text << "\n";
+        findings << file << ":" << error.line << ":" << error.column
+                 << ": not well-formed XML: " << error.text << "\n";
         return kFailure;
     }
     // First read the document exactly as a load does, which can still refuse the file as a
     // whole (a value that expands beyond what can be read); then follow its structure.
     model::SetupDocument setup;
     const bool readable = setupfile::ReadSetup(*document, setup);
-    Checker checker(file, *document);
+    Checker checker(file, *document, findings);
     checker.Run();
     const bool clean = checker.Print() == 0;
     if (!readable) {
-        std::cout << file << ": expands beyond what can be read (entity expansion)\n";
+        findings << file << ": expands beyond what can be read (entity expansion)\n";
         return kFailure;
     }
     return clean ? kSuccess : kFailure;

@@ -116,6 +116,31 @@ int Run(int argc, char** argv) {
         "folders", "Print the special folders of this system and the temporary installation path");
     folders->callback([&] { status = Folders(); });
 
+    StampOptions stampOptions;
+    auto* stamp = app.add_subcommand(
+        "stamp", "Set each file entry's size and version from its source file under a folder");
+    stamp->add_option("SETUP", stampOptions.file, "Setup file")->required();
+    stamp->add_option("--from", stampOptions.from, "Folder that holds the source files (SRCPATH)")
+        ->required();
+    stamp->add_option("-o,--output", stampOptions.output,
+                      "Write here instead of replacing SETUP (- for standard output)");
+    stamp->add_flag("--dry-run", stampOptions.dryRun, "Show the changes without writing");
+    stamp->add_flag("--keep-going", stampOptions.keepGoing,
+                    "Write what could be stamped even when sources are missing (still exit 1)");
+    stamp->add_flag("--force", stampOptions.force,
+                    "Stamp even a file that check finds fault with (a load drops what it reports)");
+    stamp->add_flag("-v,--verbose", stampOptions.verbose,
+                    "Show every change, and each version left as it was and why");
+    stamp->callback([&] { status = Stamp(stampOptions); });
+
+    std::string after;
+    auto* diff = app.add_subcommand(
+        "diff", "Compare two setup files section by section (exit 1 when they differ)");
+    diff->add_option("A", file, "The earlier setup file")->required();
+    diff->add_option("B", after, "The later setup file")->required();
+    diff->add_flag("--json", json, "Print the differences as one JSON document");
+    diff->callback([&] { status = Diff(file, after, json); });
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::Success& success) {  // --help, --version

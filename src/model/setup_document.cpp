@@ -57,6 +57,10 @@ std::int32_t SetupDocument::AppendFile(FileEntry entry) {
     return AppendTo(files_, std::move(entry));
 }
 
+void SetupDocument::ReplaceFile(std::size_t position, FileEntry entry) {
+    files_.at(position) = std::move(entry);
+}
+
 std::int32_t SetupDocument::AppendRegistry(RegistryEntry entry) {
     return AppendTo(registries_, std::move(entry));
 }

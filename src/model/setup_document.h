@@ -3,6 +3,7 @@
 // is the business of setupfile/.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -36,6 +37,9 @@ class SetupDocument {
     std::int32_t AppendRegistry(RegistryEntry entry);
     std::int32_t AppendPreKill(KillProcessEntry entry);
     std::int32_t AppendUpKill(KillProcessEntry entry);
+    // Puts `entry` in place of the file entry at `position`, which must exist: how a tool
+    // updates an entry it has read (sizes and versions) without rebuilding the list.
+    void ReplaceFile(std::size_t position, FileEntry entry);
     // Keyed tables: the first entry given for a key wins; a repeated key changes nothing.
     std::int32_t AddReservedWord(std::string_view word, std::string_view meaning,
                                  std::string_view expansion);

@@ -1,0 +1,231 @@
+// korvane stamp: sets the size and version of every FILE entry from its source file under a
+// folder, so that a build machine without Windows can finish a setup description.
+#include <sys/stat.h>
+
+#include <array>
+#include <climits>
+#include <cstdint>
+#include <iostream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/commands.h"
+#include "cli/display_text.h"
+#include "cli/setup_files.h"
+#include "cli/source_lookup.h"
+#include "model/setup_document.h"
+#include "platform/code_page.h"
+#include "platform/file_times.h"
+#include "platform/version_resource.h"
+#include "system/target_file_version.h"
+
+namespace korvane::cli {
+namespace {
+
+using model::FileEntry;
+
+struct Tally {
+    std::size_t stamped = 0;
+    std::size_t versionsChanged = 0;
+    std::size_t sizesChanged = 0;
+    std::size_t missing = 0;
+    std::size_t ambiguous = 0;
+    std::size_t tooLarge = 0;
+    std::size_t leftAlone = 0;
+
+    // Entries that stop the description from being written (without --keep-going).
+    std::size_t Failures() const { return missing + ambiguous + tooLarge; }
+};
+
+// `entry` with another size and version text; every other value as it was.
+FileEntry WithSizeAndVersion(const FileEntry& entry, std::int32_t fileSize,
+                             std::string_view version) {
+    std::array<std::string, FileEntry::kTextCount> texts;
+    std::array<std::string_view, FileEntry::kTextCount> views;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        texts[i] = i == FileEntry::kVersion ? std::string(version) : std::string(entry.texts[i]);
+        views[i] = texts[i];
+    }
+    FileEntry changed{{views, FileEntry::kWidths}};
+    changed.iconIndex = entry.iconIndex;
+    changed.selfReg = entry.selfReg;
+    changed.overwrite = entry.overwrite;
+    changed.fileSize = fileSize;
+    changed.realTime = entry.realTime;
+    changed.reboot = entry.reboot;
+    return changed;
+}
+
+// Why a version text is not taken as the entry's version.
+const char* WhyNoVersion(const system::FileVersionOutcome& outcome) {
+    if (outcome.source == system::VersionSource::TimeStamp && outcome.result == 1)
+        return "no version resource (a time stamp is not a version)";
+    return "the version resource holds no usable FileVersion";
+}
+
+class Stamper {
+  public:
+    Stamper(const StampOptions& options, model::SetupDocument& setup, std::ostream& report)
+        : options_(options), setup_(setup), report_(report), finder_(options.from) {}
+
+    const Tally& Run() {
+        for (std::size_t position = 0; position < setup_.Files().size(); ++position)
+            StampEntry(position);
+        return tally_;
+    }
+
+  private:
+    void StampEntry(std::size_t position) {
+        const FileEntry& entry = setup_.Files()[position];
+        const std::string label =
+            "files[" + std::to_string(position) + "] " + DisplayForm(entry.SrcPath());
+        std::string sourcePath;
+        if (const std::string refusal = Refusal(entry.SrcPath(), sourcePath); !refusal.empty()) {
+            std::cerr << "korvane: " << label << ": left alone: " << refusal << "\n";
+            ++tally_.leftAlone;
+            return;
+        }
+        const SourceLookup lookup = finder_.Find(sourcePath);
+        switch (lookup.kind) {
+            case SourceLookup::Kind::Found:
+                break;
+            case SourceLookup::Kind::Refused:
+                std::cerr << "korvane: " << label << ": left alone: " << lookup.detail << "\n";
+                ++tally_.leftAlone;
+                return;
+            case SourceLookup::Kind::Missing:
+                std::cerr << "korvane: " << label << ": no source: " << lookup.detail << "\n";
+                ++tally_.missing;
+                return;
+            case SourceLookup::Kind::Ambiguous:
+                std::cerr << "korvane: " << label << ": ambiguous source, matched by";
+                for (const std::string& match : lookup.matches) std::cerr << " " << match;
+                std::cerr << "\n";
+                ++tally_.ambiguous;
+                return;
+        }
+        struct stat status;
+        if (stat(lookup.path.c_str(), &status) != 0) {
+            std::cerr << "korvane: " << label << ": no source: " << lookup.path
+                      << " cannot be read\n";
+            ++tally_.missing;
+            return;
+        }
+        if (status.st_size > INT32_MAX) {
+            std::cerr << "korvane: " << label << ": " << lookup.path << " holds " << status.st_size
+                      << " bytes; FILESIZE holds at most " << INT32_MAX << "\n";
+            ++tally_.tooLarge;
+            return;
+        }
+        Apply(position, label, static_cast<std::int32_t>(status.st_size), lookup.path);
+    }
+
+    // Why `srcPath` is not looked for; empty when it is, with `sourcePath` its UTF-8 form.
+    std::string Refusal(std::string_view srcPath, std::string& sourcePath) const {
+        for (const auto& word : setup_.ReservedWords()) {
+            if (!word.first.empty() && srcPath.find(word.first) != std::string_view::npos)
+                return "holds the reserved word " + DisplayForm(word.first);
+        }
+        if (!platform::ToUtf8(srcPath, sourcePath)) return "not a text of the code page";
+        return std::string();
+    }
+
+    void Apply(std::size_t position, const std::string& label, std::int32_t size,
+               const std::string& path) {
+        const FileEntry& entry = setup_.Files()[position];
+        const system::FileVersionOutcome outcome = system::ReadTargetFileVersion(
+            platform::SystemVersionResources(), platform::SystemFileTimes(), path);
+        std::string version(entry.Version());
+        if (outcome.source == system::VersionSource::VersionResource && outcome.text) {
+            version = *outcome.text;
+        } else if (options_.verbose) {
+            report_ << label << ": VERSION left as it was: " << WhyNoVersion(outcome) << "\n";
+        }
+        ++tally_.stamped;
+        const bool sizeChanged = size != entry.fileSize;
+        const bool versionChanged = version != entry.Version();
+        if (!sizeChanged && !versionChanged) return;
+        if (options_.dryRun || options_.verbose) {
+            report_ << label << ":";
+            if (versionChanged)
+                report_ << " VERSION " << DisplayForm(entry.Version()) << " -> "
+                        << DisplayForm(version);
+            if (sizeChanged)
+                report_ << (versionChanged ? "," : "") << " FILESIZE " << entry.fileSize << " -> "
+                        << size;
+            report_ << "\n";
+        }
+        tally_.versionsChanged += versionChanged;
+        tally_.sizesChanged += sizeChanged;
+        setup_.ReplaceFile(position, WithSizeAndVersion(entry, size, version));
+    }
+
+    const StampOptions& options_;
+    model::SetupDocument& setup_;
+    std::ostream& report_;
+    SourceFinder finder_;
+    Tally tally_;
+};
+
+void PrintSummary(const Tally& tally, std::size_t entries, std::ostream& report) {
+    report << "stamped " << tally.stamped << " of " << entries
+           << " entries: " << tally.versionsChanged << " versions changed, " << tally.sizesChanged
+           << " sizes changed, " << tally.missing << " missing, " << tally.ambiguous
+           << " ambiguous, " << tally.tooLarge << " too large, " << tally.leftAlone
+           << " left alone\n";
+}
+
+// True when a load keeps all of `file`, or when --force says to stamp it anyway.
+bool LoadKeepsAll(const StampOptions& options) {
+    std::ostringstream findings;
+    if (CheckTo(options.file, findings) == kSuccess) return true;
+    if (options.force) return true;
+    std::cerr << findings.str() << "korvane: " << options.file
+              << ": a load would change or drop what is listed above, so stamping would lose it; "
+                 "fix the file or give --force\n";
+    return false;
+}
+
+}  // namespace
+
+int Stamp(const StampOptions& options) {
+    std::string reason;
+    model::SetupDocument setup;
+    if (!LoadSetupFileExplained(options.file, setup, reason)) {
+        std::cerr << "korvane: " << reason << "\n";
+        return kFailure;
+    }
+    if (!LoadKeepsAll(options)) return kFailure;
+    struct stat folder;
+    if (stat(options.from.c_str(), &folder) != 0 || !S_ISDIR(folder.st_mode)) {
+        std::cerr << "korvane: " << options.from << ": not a folder\n";
+        return kFailure;
+    }
+    // With the description on standard output, what the command says goes to standard error.
+    std::ostream& report = options.output == "-" ? std::cerr : std::cout;
+    Stamper stamper(options, setup, report);
+    const Tally& tally = stamper.Run();
+    PrintSummary(tally, setup.Files().size(), report);
+
+    const bool failed = tally.Failures() > 0;
+    if (options.dryRun || (failed && !options.keepGoing)) {
+        report << "nothing written\n";
+        return failed ? kFailure : kSuccess;
+    }
+    const bool unchanged = tally.versionsChanged == 0 && tally.sizesChanged == 0;
+    if (options.output.empty() && unchanged) return failed ? kFailure : kSuccess;
+    const bool saved =
+        options.output == "-"
+            ? SaveSetupFileToStandardOutput(setup, reason)
+            : SaveSetupFileExplained(setup, options.output.empty() ? options.file : options.output,
+                                     reason);
+    if (!saved) {
+        std::cerr << "korvane: " << reason << "\n";
+        return kFailure;
+    }
+    return failed ? kFailure : kSuccess;
+}
+
+}  // namespace korvane::cli
