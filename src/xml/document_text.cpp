@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "platform/encoded_text.h"
+#include "xml/xml_declaration.h"
 
 namespace korvane::xml {
 namespace {
@@ -36,39 +37,16 @@ std::string DeclarationOf(const Text& text) {
     return std::string();
 }
 
-// Where the pseudo-attribute `name` of `declaration` lies, from the blank before it to its
-// closing quote inclusive, and its value; false when there is none.
-bool FindPseudoAttribute(const std::string& declaration, std::string_view name, std::size_t& begin,
-                         std::size_t& end, std::string& value) {
-    for (std::size_t at = declaration.find(name); at != std::string::npos;
-         at = declaration.find(name, at + 1)) {
-        if (at == 0 || !IsSpace(declaration[at - 1])) continue;
-        std::size_t cursor = at + name.size();
-        while (cursor < declaration.size() && IsSpace(declaration[cursor])) ++cursor;
-        if (cursor >= declaration.size() || declaration[cursor] != '=') continue;
-        ++cursor;
-        while (cursor < declaration.size() && IsSpace(declaration[cursor])) ++cursor;
-        if (cursor >= declaration.size() ||
-            (declaration[cursor] != '"' && declaration[cursor] != '\''))
-            continue;
-        const std::size_t close = declaration.find(declaration[cursor], cursor + 1);
-        if (close == std::string::npos) return false;
-        begin = at - 1;
-        end = close + 1;
-        value = declaration.substr(cursor + 1, close - cursor - 1);
-        return true;
-    }
-    return false;
-}
-
 // Takes the encoding pseudo-attribute out of the text's declaration, remembering its value.
 void StripDeclaredEncoding(DocumentText& document) {
     const std::string declaration = DeclarationOf(document.text);
-    std::size_t begin = 0, end = 0;
-    if (declaration.empty() ||
-        !FindPseudoAttribute(declaration, "encoding", begin, end, document.encoding))
-        return;
-    document.text.erase(begin, end - begin);
+    const auto encoding =
+        declaration.empty() ? std::nullopt : FindPseudoAttribute(declaration, "encoding");
+    if (!encoding) return;
+    document.encoding =
+        declaration.substr(encoding->valueBegin, encoding->valueEnd - encoding->valueBegin);
+    // From the blank before its name to its closing quote.
+    document.text.erase(encoding->name - 1, encoding->valueEnd + 1 - (encoding->name - 1));
 }
 
 }  // namespace
@@ -96,11 +74,9 @@ bool DecodeDocumentBytes(std::string_view bytes, DocumentText& out, std::string&
     }
     std::string declared;
     if (encoding == nullptr) {
-        std::size_t begin = 0, end = 0;
         const std::string declaration = DeclarationOf(bytes);
-        if (declaration.empty() ||
-            !FindPseudoAttribute(declaration, "encoding", begin, end, declared))
-            declared = "UTF-8";
+        declared = PseudoAttributeValue(declaration, "encoding");
+        if (declared.empty()) declared = "UTF-8";
         if (!platform::IsKnownEncoding(declared)) {
             failure = "the encoding " + declared + ", which this system cannot read";
             return false;

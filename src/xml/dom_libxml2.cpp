@@ -28,6 +28,7 @@
 #include "platform/utf8.h"
 #include "xml/dom.h"
 #include "xml/markup_scanner.h"
+#include "xml/xml_declaration.h"
 #include "xml/xml_rules.h"
 
 namespace korvane::xml {
@@ -191,26 +192,6 @@ void RecordParseError(void* userData, xmlErrorPtr error) {
     loadError->column = error->int2;
     loadError->text = error->message != nullptr ? error->message : "";
     while (!loadError->text.empty() && loadError->text.back() == '\n') loadError->text.pop_back();
-}
-
-// The value of the pseudo-attribute `name` in the data of an XML declaration, or empty.
-std::string PseudoAttribute(std::string_view data, std::string_view name) {
-    std::size_t at = 0;
-    while ((at = data.find(name, at)) != std::string_view::npos) {
-        std::size_t cursor = at + name.size();
-        while (cursor < data.size() && data[cursor] == ' ') ++cursor;
-        if (cursor < data.size() && data[cursor] == '=') {
-            ++cursor;
-            while (cursor < data.size() && data[cursor] == ' ') ++cursor;
-            if (cursor < data.size() && (data[cursor] == '"' || data[cursor] == '\'')) {
-                const std::size_t end = data.find(data[cursor], cursor + 1);
-                if (end != std::string_view::npos)
-                    return std::string(data.substr(cursor + 1, end - cursor - 1));
-            }
-        }
-        at += name.size();
-    }
-    return std::string();
 }
 
 // Links `child` as the last child of `parent` without merging adjacent text nodes (which
@@ -423,8 +404,8 @@ bool Document::AppendProcessingInstruction(std::string_view target, std::string_
     if (target == "xml") {
         // libxml2 writes the declaration from the document's own fields; a node named "xml"
         // would become a second declaration.
-        const std::string version = PseudoAttribute(data, "version");
-        const std::string encoding = PseudoAttribute(data, "encoding");
+        const std::string version = PseudoAttributeValue(data, "version");
+        const std::string encoding = PseudoAttributeValue(data, "encoding");
         if (!encoding.empty()) {
             // Only an encoding that libxml2 can write may be declared.
             xmlCharEncodingHandlerPtr handler = xmlFindCharEncodingHandler(encoding.c_str());

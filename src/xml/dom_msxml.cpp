@@ -22,14 +22,15 @@
 #include <utility>
 #include <vector>
 
-#include "platform/com_apartment.h"
 #include "platform/code_page.h"
+#include "platform/com_apartment.h"
 #include "platform/encoded_text.h"
 #include "platform/utf8.h"
 #include "xml/document_text.h"
 #include "xml/dom.h"
 #include "xml/element_census.h"
 #include "xml/markup_scanner.h"
+#include "xml/xml_declaration.h"
 #include "xml/xml_rules.h"
 
 namespace korvane::xml {
@@ -315,18 +316,6 @@ std::string DeclaredVersion(std::string_view data) {
     return std::string(data.substr(quote + 1, close - quote - 1));
 }
 
-// The pseudo-attribute `name` of an "xml" instruction's data, or empty.
-std::string PseudoAttribute(std::string_view data, std::string_view name) {
-    const std::size_t at = data.find(name);
-    if (at == std::string_view::npos) return std::string();
-    const std::size_t equals = data.find('=', at + name.size());
-    const std::size_t quote = data.find_first_of("\"'", equals);
-    if (equals == std::string_view::npos || quote == std::string_view::npos) return std::string();
-    const std::size_t close = data.find(data[quote], quote + 1);
-    if (close == std::string_view::npos) return std::string();
-    return std::string(data.substr(quote + 1, close - quote - 1));
-}
-
 // Takes the component's node for the XML declaration out of the tree, where a transform would
 // copy it into a second declaration; returns its version, or empty when there was none.
 std::string RemoveDeclarationNode(IXMLDOMDocument* document) {
@@ -392,7 +381,7 @@ bool Document::AppendProcessingInstruction(std::string_view target, std::string_
     if (target == "xml") {
         // Kept as the document's own version and encoding; only an encoding the library can
         // write may be declared.
-        const std::string encoding = PseudoAttribute(data, "encoding");
+        const std::string encoding = PseudoAttributeValue(data, "encoding");
         if (!encoding.empty() && !platform::IsKnownEncoding(encoding)) return false;
         state_->version = DeclaredVersion(data);
         if (!encoding.empty()) state_->encoding = encoding;

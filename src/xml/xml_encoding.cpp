@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "platform/code_page.h"
+#include "xml/xml_declaration.h"
 
 namespace korvane::xml {
 namespace {
@@ -20,30 +21,6 @@ bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
-// Where the quoted value of the pseudo-attribute `name` lies in `declaration` (quotes
-// excluded); false when it has none.
-bool FindPseudoAttribute(std::string_view declaration, std::string_view name, std::size_t& begin,
-                         std::size_t& end) {
-    for (std::size_t at = declaration.find(name); at != std::string_view::npos;
-         at = declaration.find(name, at + 1)) {
-        if (at == 0 || !IsSpace(declaration[at - 1])) continue;
-        std::size_t cursor = at + name.size();
-        while (cursor < declaration.size() && IsSpace(declaration[cursor])) ++cursor;
-        if (cursor >= declaration.size() || declaration[cursor] != '=') continue;
-        ++cursor;
-        while (cursor < declaration.size() && IsSpace(declaration[cursor])) ++cursor;
-        if (cursor >= declaration.size() ||
-            (declaration[cursor] != '"' && declaration[cursor] != '\''))
-            continue;
-        const std::size_t close = declaration.find(declaration[cursor], cursor + 1);
-        if (close == std::string_view::npos) return false;
-        begin = cursor + 1;
-        end = close;
-        return true;
-    }
-    return false;
-}
-
 // The declaration naming `encoding` that the file starts with, and in `rest` the text that
 // follows it: the text's own declaration with its encoding named or replaced, or a new one.
 std::string DeclarationFor(std::string_view text, const std::string& encoding,
@@ -57,15 +34,15 @@ std::string DeclarationFor(std::string_view text, const std::string& encoding,
     }
     const std::string_view declaration = text.substr(0, declarationEnd);
     rest = text.substr(declarationEnd);
-    std::size_t begin = 0, end = 0;
-    if (FindPseudoAttribute(declaration, "encoding", begin, end)) {
-        return std::string(declaration.substr(0, begin)) + encoding +
-               std::string(declaration.substr(end));
+    if (const auto declared = FindPseudoAttribute(declaration, "encoding")) {
+        return std::string(declaration.substr(0, declared->valueBegin)) + encoding +
+               std::string(declaration.substr(declared->valueEnd));
     }
     if (IsUtf8Name(encoding)) return std::string(declaration);
     // The encoding follows the version, which every declaration starts with.
     std::size_t insertAt = 5;
-    if (FindPseudoAttribute(declaration, "version", begin, end)) insertAt = end + 1;
+    if (const auto version = FindPseudoAttribute(declaration, "version"))
+        insertAt = version->valueEnd + 1;
     return std::string(declaration.substr(0, insertAt)) + " encoding=\"" + encoding + "\"" +
            std::string(declaration.substr(insertAt));
 }

@@ -1,0 +1,38 @@
+#include "xml/xml_declaration.h"
+
+namespace korvane::xml {
+namespace {
+
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+}  // namespace
+
+std::optional<PseudoAttributeSpan> FindPseudoAttribute(std::string_view declaration,
+                                                       std::string_view name) {
+    for (std::size_t at = declaration.find(name); at != std::string_view::npos;
+         at = declaration.find(name, at + 1)) {
+        if (at > 0 && !IsSpace(declaration[at - 1])) continue;
+        std::size_t cursor = at + name.size();
+        while (cursor < declaration.size() && IsSpace(declaration[cursor])) ++cursor;
+        if (cursor >= declaration.size() || declaration[cursor] != '=') continue;
+        ++cursor;
+        while (cursor < declaration.size() && IsSpace(declaration[cursor])) ++cursor;
+        if (cursor >= declaration.size() ||
+            (declaration[cursor] != '"' && declaration[cursor] != '\''))
+            continue;
+        const std::size_t close = declaration.find(declaration[cursor], cursor + 1);
+        if (close == std::string_view::npos) return std::nullopt;
+        return PseudoAttributeSpan{at, cursor + 1, close};
+    }
+    return std::nullopt;
+}
+
+std::string PseudoAttributeValue(std::string_view declaration, std::string_view name) {
+    const std::optional<PseudoAttributeSpan> span = FindPseudoAttribute(declaration, name);
+    if (!span) return std::string();
+    return std::string(declaration.substr(span->valueBegin, span->valueEnd - span->valueBegin));
+}
+
+}  // namespace korvane::xml
