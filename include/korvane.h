@@ -106,7 +106,10 @@ KORVANE_API int32_t KORVANE_CALL ClearInMemory(void);
    anywhere included), it expands beyond what can be read, or it exceeds the bounds that keep
    loading fast: at most 256 attributes on one element (and 256 declared attribute defaults),
    at most 10,000 distinct element names. A file declared in an encoding whose markup cannot
-   be checked byte by byte (a stateful or EBCDIC-based one) is refused as well. */
+   be checked byte by byte (a stateful or EBCDIC-based one) is refused as well. On Windows,
+   where the platform's XML component does the parsing and its entity expansion cannot be
+   bounded by the library, a file with a document type declaration (<!DOCTYPE ...>) is refused
+   too; elsewhere such a file loads, its internal entities expanded within bounds. */
 KORVANE_API int32_t KORVANE_CALL LoadSetupFile(const char* path);
 
 /* Writes the whole description to `path` as a setup file, pretty-printed. The save uses two
