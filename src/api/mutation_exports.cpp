@@ -4,7 +4,7 @@
 #include "api/process_document.h"
 #include "korvane.h"
 #include "model/decimal.h"
-#include "model/fixed_text.h"
+#include "model/null_text.h"
 
 using korvane::api::CountOf;
 using korvane::api::Guarded;

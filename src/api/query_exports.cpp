@@ -7,7 +7,7 @@
 #include "api/process_document.h"
 #include "korvane.h"
 #include "model/decimal.h"
-#include "model/fixed_text.h"
+#include "model/null_text.h"
 #include "setupfile/savable_name.h"
 
 using korvane::api::CopyOut;

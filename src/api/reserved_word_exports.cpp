@@ -4,8 +4,9 @@
 #include "api/boundary.h"
 #include "api/process_document.h"
 #include "korvane.h"
-#include "model/fixed_text.h"
+#include "model/null_text.h"
 #include "model/path_expansion.h"
+#include "platform/code_page.h"
 
 using korvane::api::CopyOut;
 using korvane::api::Guarded;

@@ -4,7 +4,7 @@
 
 #include "api/boundary.h"
 #include "korvane.h"
-#include "model/fixed_text.h"
+#include "model/null_text.h"
 #include "platform/file_times.h"
 #include "platform/shell_folders.h"
 #include "platform/version_resource.h"
