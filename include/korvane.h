@@ -19,8 +19,9 @@
     cut at the last whole character that fits (never inside a double-byte or UTF-8 character).
   - Results are signed 32-bit integers; each function states its results.
   - No function prints anything, throws, or reads any configuration of its own.
-  - There are no locks: call the library from one thread at a time. Queries included:
-    GetElementField can add an entry.
+  - Every function holds one library-wide lock while it runs: a call from another thread
+    waits until the current call has returned, so calls from several threads (queries too:
+    GetElementField can add an entry) act on the description one at a time, never at once.
 */
 #ifndef KORVANE_H
 #define KORVANE_H
