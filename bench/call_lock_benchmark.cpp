@@ -19,8 +19,8 @@ SetupDocument& Described() {
     static SetupDocument document = [] {
         SetupDocument filled;
         for (int i = 0; i < kEntries; ++i) {
-            filled.AddFileInfo("bin\\sample.exe", "sample.exe", "[APPDIR]\\bin", "1.0.0.1",
-                               "WINNT", "", "Sample program", 0, 1, 1, 512 + i, 0, 0);
+            filled.AddFileInfo("bin\\sample.exe", "sample.exe", "[APPDIR]\\bin", "1.0.0.1", "WINNT",
+                               "", "Sample program", 0, 1, 1, 512 + i, 0, 0);
         }
         return filled;
     }();
@@ -35,8 +35,8 @@ __attribute__((noinline)) std::int32_t CountFiles() {
 // The body of GetFileInfo: seven texts and six numbers copied out.
 __attribute__((noinline)) std::int32_t ReadFile(int index, char (*texts)[260], std::int32_t* ints) {
     const auto& entry = Described().Files()[static_cast<std::size_t>(index)];
-    const std::string_view fields[] = {entry.SrcPath(),  entry.FileName(), entry.Folder(),
-                                       entry.Version(),  entry.TargetOs(), entry.Shortcut(),
+    const std::string_view fields[] = {entry.SrcPath(),    entry.FileName(), entry.Folder(),
+                                       entry.Version(),    entry.TargetOs(), entry.Shortcut(),
                                        entry.DisplayName()};
     for (int i = 0; i < 7; ++i) {
         fields[i].copy(texts[i], fields[i].size());
