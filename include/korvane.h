@@ -123,9 +123,12 @@ KORVANE_API int32_t KORVANE_CALL LoadSetupFile(const char* path);
    as character references. Returns 1 on success; 0 when `path` is null, a configuration name
    is not a valid XML element name (or cannot be written in "euc-kr"), a text holds a control
    character that XML cannot carry (other than tab, line feed and carriage return), "temp.xml"
-   cannot be written, "indent.xsl" is missing, not a stylesheet, reads other files or does not
-   produce an XML document with one root element, or `path` cannot be written, is not a
-   regular file or is a loop of links. The description is never changed. */
+   cannot be written, "indent.xsl" is missing, not a stylesheet, reads or writes other files
+   (on Windows this is judged from its text: any call of document() or of an extension
+   function, an extension element or script, or an import by more than a relative path, also
+   in a stylesheet it imports) or does not produce an XML document with one root element, or
+   `path` cannot be written, is not a regular file or is a loop of links. The description is
+   never changed. */
 KORVANE_API int32_t KORVANE_CALL SaveSetupFile(const char* path);
 
 /* ------------------------------------------------------------------------------------------
