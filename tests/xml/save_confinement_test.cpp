@@ -32,8 +32,8 @@ TEST(SaveConfinement, StylesheetsThatReachOutsideFail) {
     setup.AddElementField("NAME", "saved");
     const std::string folder = directory.path().generic_string() + "/";
     directory.Write("secret.xml", "<secret>swordfish</secret>");
-    directory.Write("reader.xsl", Copying("<xsl:copy-of select=\"document('" + folder +
-                                          "secret.xml')\"/>"));
+    directory.Write("reader.xsl",
+                    Copying("<xsl:copy-of select=\"document('" + folder + "secret.xml')\"/>"));
 
     const std::string stylesheets[] = {
         Copying("<xsl:copy-of select=\"document ('secret.xml')\"/>"),
