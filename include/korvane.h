@@ -19,8 +19,9 @@
     cut at the last whole character that fits (never inside a double-byte or UTF-8 character).
   - Results are signed 32-bit integers; each function states its results.
   - No function prints anything, throws, or reads any configuration of its own.
-  - There are no locks: call the library from one thread at a time. Queries included:
-    GetElementField can add an entry.
+  - Every function holds one library-wide lock while it runs: a call from another thread
+    waits until the current call has returned, so calls from several threads (queries too:
+    GetElementField can add an entry) act on the description one at a time, never at once.
 */
 #ifndef KORVANE_H
 #define KORVANE_H
@@ -122,9 +123,12 @@ KORVANE_API int32_t KORVANE_CALL LoadSetupFile(const char* path);
    as character references. Returns 1 on success; 0 when `path` is null, a configuration name
    is not a valid XML element name (or cannot be written in "euc-kr"), a text holds a control
    character that XML cannot carry (other than tab, line feed and carriage return), "temp.xml"
-   cannot be written, "indent.xsl" is missing, not a stylesheet, reads other files or does not
-   produce an XML document with one root element, or `path` cannot be written, is not a
-   regular file or is a loop of links. The description is never changed. */
+   cannot be written, "indent.xsl" is missing, not a stylesheet, reads or writes other files
+   (on Windows this is judged from its text: any call of document() or of an extension
+   function, an extension element or script, or an import by more than a relative path, also
+   in a stylesheet it imports) or does not produce an XML document with one root element, or
+   `path` cannot be written, is not a regular file or is a loop of links. The description is
+   never changed. */
 KORVANE_API int32_t KORVANE_CALL SaveSetupFile(const char* path);
 
 /* ------------------------------------------------------------------------------------------

@@ -5,7 +5,13 @@
 #include <cstring>
 #include <string_view>
 
+#include "platform/call_lock.h"
+
 namespace korvane::api {
+
+// Held by every export for its whole length, taken before anything else: the library serves
+// one call at a time, and a call from another thread waits until the current one returns.
+using OneCallAtATime = platform::CallLock;
 
 // A table size as the exports report it.
 inline std::int32_t CountOf(std::size_t size) {

@@ -8,6 +8,7 @@
 
 using korvane::api::CountOf;
 using korvane::api::Guarded;
+using korvane::api::OneCallAtATime;
 using korvane::api::ProcessDocument;
 using korvane::model::CommandKind;
 using korvane::model::TextOrEmpty;
@@ -23,6 +24,7 @@ std::int32_t AddCommand(CommandKind list, const char* command) {
 }  // namespace
 
 int32_t KORVANE_CALL SetElementField(const char* name, const char* text) {
+    const OneCallAtATime serialised;
     auto& document = ProcessDocument();
     return Guarded([&] { return document.AddElementField(TextOrEmpty(name), TextOrEmpty(text)); },
                    [&] { return CountOf(document.ElementFields().size()); });
@@ -33,6 +35,7 @@ int32_t KORVANE_CALL SetFileInfo(const char* srcPath, const char* fileName, cons
                                  const char* displayName, int32_t iconIndex, int32_t selfReg,
                                  int32_t overwrite, int32_t fileSize, int32_t realTime,
                                  int32_t reboot) {
+    const OneCallAtATime serialised;
     auto& document = ProcessDocument();
     return Guarded(
         [&] {
@@ -47,6 +50,7 @@ int32_t KORVANE_CALL SetFileInfo(const char* srcPath, const char* fileName, cons
 
 int32_t KORVANE_CALL SetRegistryInfo(const char* regPath, const char* key, int32_t type,
                                      const char* value, int32_t action) {
+    const OneCallAtATime serialised;
     auto& document = ProcessDocument();
     return Guarded(
         [&] {
@@ -59,6 +63,7 @@ int32_t KORVANE_CALL SetRegistryInfo(const char* regPath, const char* key, int32
 }
 
 int32_t KORVANE_CALL SetPreKillProcess(const char* className, const char* title) {
+    const OneCallAtATime serialised;
     auto& document = ProcessDocument();
     return Guarded(
         [&] { return document.AddPreKillProcess(TextOrEmpty(className), TextOrEmpty(title)); },
@@ -66,6 +71,7 @@ int32_t KORVANE_CALL SetPreKillProcess(const char* className, const char* title)
 }
 
 int32_t KORVANE_CALL SetUpKillProcess(const char* className, const char* title) {
+    const OneCallAtATime serialised;
     auto& document = ProcessDocument();
     return Guarded(
         [&] { return document.AddUpKillProcess(TextOrEmpty(className), TextOrEmpty(title)); },
@@ -73,17 +79,21 @@ int32_t KORVANE_CALL SetUpKillProcess(const char* className, const char* title) 
 }
 
 int32_t KORVANE_CALL SetPreExecute(const char* command) {
+    const OneCallAtATime serialised;
     return AddCommand(CommandKind::PreExecute, command);
 }
 
 int32_t KORVANE_CALL SetPostExecute(const char* command) {
+    const OneCallAtATime serialised;
     return AddCommand(CommandKind::PostExecute, command);
 }
 
 int32_t KORVANE_CALL SetUpdateExecute(const char* command) {
+    const OneCallAtATime serialised;
     return AddCommand(CommandKind::UpdateExecute, command);
 }
 
 int32_t KORVANE_CALL SetDeleteExecute(const char* command) {
+    const OneCallAtATime serialised;
     return AddCommand(CommandKind::DeleteExecute, command);
 }

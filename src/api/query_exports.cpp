@@ -13,6 +13,7 @@
 using korvane::api::CopyOut;
 using korvane::api::CountOf;
 using korvane::api::Guarded;
+using korvane::api::OneCallAtATime;
 using korvane::api::ProcessDocument;
 using korvane::api::StoreOut;
 using korvane::model::CommandKind;
@@ -49,35 +50,44 @@ int32_t GetKillProcess(const korvane::model::RecordList<korvane::model::KillProc
 }  // namespace
 
 int32_t KORVANE_CALL GetFileCount(void) {
+    const OneCallAtATime serialised;
     return CountOf(ProcessDocument().Files().size());
 }
 
 int32_t KORVANE_CALL GetRegistryCount(void) {
+    const OneCallAtATime serialised;
     return CountOf(ProcessDocument().Registries().size());
 }
 
 int32_t KORVANE_CALL GetReservedWordCount(void) {
+    const OneCallAtATime serialised;
     return CountOf(ProcessDocument().ReservedWords().size());
 }
 
 int32_t KORVANE_CALL GetPreKillProcessCount(void) {
+    const OneCallAtATime serialised;
     return CountOf(ProcessDocument().PreKills().size());
 }
 
 int32_t KORVANE_CALL GetUpKillProcessCount(void) {
+    const OneCallAtATime serialised;
     return CountOf(ProcessDocument().UpKills().size());
 }
 
 int32_t KORVANE_CALL GetPreExecuteCount(void) {
+    const OneCallAtATime serialised;
     return CommandCount(CommandKind::PreExecute);
 }
 int32_t KORVANE_CALL GetPostExecuteCount(void) {
+    const OneCallAtATime serialised;
     return CommandCount(CommandKind::PostExecute);
 }
 int32_t KORVANE_CALL GetUpdateExecuteCount(void) {
+    const OneCallAtATime serialised;
     return CommandCount(CommandKind::UpdateExecute);
 }
 int32_t KORVANE_CALL GetDeleteExecuteCount(void) {
+    const OneCallAtATime serialised;
     return CommandCount(CommandKind::DeleteExecute);
 }
 
@@ -85,6 +95,7 @@ int32_t KORVANE_CALL GetFileInfo(int32_t index, char* srcPath, char* fileName, c
                                  char* version, char* targetOs, char* shortcut, char* displayName,
                                  int32_t* iconIndex, int32_t* selfReg, int32_t* overwrite,
                                  int32_t* fileSize, int32_t* realTime, int32_t* reboot) {
+    const OneCallAtATime serialised;
     const auto* found = At(ProcessDocument().Files(), index);
     if (found == nullptr) return 0;
     const korvane::model::FileEntry& entry = *found;
@@ -106,6 +117,7 @@ int32_t KORVANE_CALL GetFileInfo(int32_t index, char* srcPath, char* fileName, c
 
 int32_t KORVANE_CALL GetRegistryInfo(int32_t index, char* regPath, char* key, int32_t* type,
                                      char* value, int32_t* action) {
+    const OneCallAtATime serialised;
     const auto* found = At(ProcessDocument().Registries(), index);
     if (found == nullptr) return 0;
     const korvane::model::RegistryEntry& entry = *found;
@@ -118,30 +130,37 @@ int32_t KORVANE_CALL GetRegistryInfo(int32_t index, char* regPath, char* key, in
 }
 
 int32_t KORVANE_CALL GetPreKillProcess(int32_t index, char* className, char* title) {
+    const OneCallAtATime serialised;
     return GetKillProcess(ProcessDocument().PreKills(), index, className, title);
 }
 
 int32_t KORVANE_CALL GetUpKillProcess(int32_t index, char* className, char* title) {
+    const OneCallAtATime serialised;
     return GetKillProcess(ProcessDocument().UpKills(), index, className, title);
 }
 
 int32_t KORVANE_CALL GetPreExecute(int32_t index, char* command) {
+    const OneCallAtATime serialised;
     return GetCommand(CommandKind::PreExecute, index, command);
 }
 
 int32_t KORVANE_CALL GetPostExecute(int32_t index, char* command) {
+    const OneCallAtATime serialised;
     return GetCommand(CommandKind::PostExecute, index, command);
 }
 
 int32_t KORVANE_CALL GetUpdateExecute(int32_t index, char* command) {
+    const OneCallAtATime serialised;
     return GetCommand(CommandKind::UpdateExecute, index, command);
 }
 
 int32_t KORVANE_CALL GetDeleteExecute(int32_t index, char* command) {
+    const OneCallAtATime serialised;
     return GetCommand(CommandKind::DeleteExecute, index, command);
 }
 
 int32_t KORVANE_CALL GetElementField(const char* name, char* value) {
+    const OneCallAtATime serialised;
     return Guarded(
         [&] {
             const std::string_view key = korvane::model::TextOrEmpty(name);

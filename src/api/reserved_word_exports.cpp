@@ -10,10 +10,12 @@
 
 using korvane::api::CopyOut;
 using korvane::api::Guarded;
+using korvane::api::OneCallAtATime;
 using korvane::api::ProcessDocument;
 using korvane::model::TextOrEmpty;
 
 int32_t KORVANE_CALL SetReservedWord(const char* word, const char* meaning, const char* expansion) {
+    const OneCallAtATime serialised;
     auto& document = ProcessDocument();
     return Guarded(
         [&] {
@@ -24,6 +26,7 @@ int32_t KORVANE_CALL SetReservedWord(const char* word, const char* meaning, cons
 }
 
 int32_t KORVANE_CALL GetReservedWord(int32_t index, char* word, char* meaning) {
+    const OneCallAtATime serialised;
     if (index < 0) return 0;
     const auto* entry = ProcessDocument().ReservedWords().At(static_cast<std::size_t>(index));
     if (entry == nullptr) return 0;
@@ -33,6 +36,7 @@ int32_t KORVANE_CALL GetReservedWord(int32_t index, char* word, char* meaning) {
 }
 
 int32_t KORVANE_CALL SetupPathToRealPath(const char* setupPath, char* realPath) {
+    const OneCallAtATime serialised;
     return Guarded(
         [&] {
             // The result is complete before anything is written, so `realPath` may be the

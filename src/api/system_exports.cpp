@@ -14,6 +14,7 @@
 
 using korvane::api::CopyOut;
 using korvane::api::Guarded;
+using korvane::api::OneCallAtATime;
 using korvane::model::TextOrEmpty;
 using korvane::platform::SystemShellFolders;
 
@@ -28,6 +29,7 @@ int32_t HandOutPath(char* out, const std::string& path) {
 }  // namespace
 
 int32_t KORVANE_CALL GetSpcialDirectoryInCurrentSystem(int32_t kind, int32_t allUsers, char* path) {
+    const OneCallAtATime serialised;
     if (path == nullptr) return 0;
     // The buffer is cleared before anything can fail, so a failure leaves the empty path.
     return Guarded(
@@ -39,12 +41,14 @@ int32_t KORVANE_CALL GetSpcialDirectoryInCurrentSystem(int32_t kind, int32_t all
 }
 
 int32_t KORVANE_CALL GetTempInstallPath(char* path) {
+    const OneCallAtATime serialised;
     return Guarded(
         [&] { return HandOutPath(path, korvane::system::TempInstallPath(SystemShellFolders())); },
         [&] { return HandOutPath(path, std::string()); });
 }
 
 int32_t KORVANE_CALL GetProtectedFilePath(char* path, const char* name) {
+    const OneCallAtATime serialised;
     return Guarded(
         [&] {
             return HandOutPath(path, korvane::system::WindowsSubfolderPath(SystemShellFolders(),
@@ -54,6 +58,7 @@ int32_t KORVANE_CALL GetProtectedFilePath(char* path, const char* name) {
 }
 
 int32_t KORVANE_CALL GetTargetFileVersion(const char* fileName, char* version) {
+    const OneCallAtATime serialised;
     return Guarded(
         [&] {
             const auto outcome = korvane::system::ReadTargetFileVersion(

@@ -119,7 +119,9 @@ class Document {
     // Transforms this document with the XSLT stylesheet `stylesheet` into `result`, which then
     // remembers the stylesheet's output settings for its Serialize. The stylesheet may import and
     // include others, but while it transforms it may neither read other files (document()),
-    // write files nor reach the network. Fails unless the output is an XML document that loads
+    // write files nor reach the network; where the XSLT processor cannot be held to that, the
+    // stylesheet's markup is checked first (stylesheet_confinement.h), imported and included
+    // ones with it. Fails unless the output is an XML document that loads
     // back: output method XML (also when an imported stylesheet sets it) and exactly one root
     // element.
     bool TransformInto(const Document& stylesheet, Document& result) const;

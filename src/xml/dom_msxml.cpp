@@ -25,11 +25,13 @@
 #include "platform/code_page.h"
 #include "platform/com_apartment.h"
 #include "platform/encoded_text.h"
+#include "platform/files.h"
 #include "platform/utf8.h"
 #include "xml/document_text.h"
 #include "xml/dom.h"
 #include "xml/element_census.h"
 #include "xml/markup_scanner.h"
+#include "xml/stylesheet_confinement.h"
 #include "xml/xml_declaration.h"
 #include "xml/xml_rules.h"
 
@@ -104,6 +106,23 @@ bool ToUtf8(const Bstr& text, std::string& out) {
     return platform::Utf16ToUtf8(text.View(), out);
 }
 
+// Turns off, where the component has them, the switches that let a stylesheet read other files
+// (document()) and run script blocks. Versions without them, and Wine, which accepts and
+// ignores them, are held by the library's own check of the stylesheet (IsConfinedStylesheet).
+void ForbidStylesheetReach(IXMLDOMDocument* document) {
+    // IID_IXMLDOMDocument2, which no import library defines.
+    constexpr IID kDocument2 = {
+        0x2933BF95, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
+    ComRef<IXMLDOMDocument2> second;
+    if (FAILED(document->QueryInterface(kDocument2, second.OutVoid()))) return;
+    VARIANT off;
+    VariantInit(&off);
+    off.vt = VT_BOOL;
+    off.boolVal = VARIANT_FALSE;
+    second->setProperty(Bstr(L"AllowDocumentFunction").get(), off);
+    second->setProperty(Bstr(L"AllowXsltScript").get(), off);
+}
+
 // A fresh component document with every switch set, since their defaults differ between
 // versions of the component: loads complete before they return, blanks are kept (a value of
 // one blank must survive), and nothing external is read or validated.
@@ -116,6 +135,7 @@ bool CreateComponentDocument(ComRef<IXMLDOMDocument>& document) {
         FAILED(OleRun(unknown.get())) ||
         FAILED(unknown->QueryInterface(IID_IXMLDOMDocument, document.OutVoid())))
         return false;
+    ForbidStylesheetReach(document.get());
     return SUCCEEDED(document->put_async(VARIANT_FALSE)) &&
            SUCCEEDED(document->put_preserveWhiteSpace(VARIANT_TRUE)) &&
            SUCCEEDED(document->put_resolveExternals(VARIANT_FALSE)) &&
@@ -584,15 +604,10 @@ std::string AttributeOf(IXMLDOMElement* element, const wchar_t* name) {
     return out;
 }
 
-// Whether the stylesheet stays inside what a pretty-printing step needs: the component would
-// run script blocks (msxsl:script) and read other files (document()), which the library
-// forbids on every system.
-bool IsConfinedStylesheet(IXMLDOMDocument* stylesheet) {
+// The markup of a component document, as UTF-8.
+bool MarkupOf(IXMLDOMDocument* document, std::string& text) {
     Bstr xml;
-    if (stylesheet->get_xml(xml.Out()) != S_OK) return false;
-    const std::u16string_view text = xml.View();
-    return text.find(u"urn:schemas-microsoft-com:xslt") == std::u16string_view::npos &&
-           text.find(u"document(") == std::u16string_view::npos;
+    return document->get_xml(xml.Out()) == S_OK && ToUtf8(xml, text);
 }
 
 // Whether a transform's result is one XML document: one element at the top level, besides
@@ -628,7 +643,20 @@ bool HoldsOneDocument(IXMLDOMDocument* result) {
 
 bool Document::TransformInto(const Document& stylesheet, Document& result) const {
     IXMLDOMDocument* style = stylesheet.state_->document.get();
-    if (!IsConfinedStylesheet(style)) return false;
+    // The component would run script blocks, read the files that document() and absolute
+    // imports name and, under Wine, write those that xsl:document names: the stylesheet, and
+    // every one it imports or includes (read and parsed here as the library parses any file),
+    // must keep to what the library allows on every system.
+    const StylesheetReader readImported = [](const std::string& path, std::string& text) {
+        std::string bytes;
+        ParseError error;
+        const std::unique_ptr<Document> imported = Document::Create();
+        return platform::ReadRegularFile(path, platform::kMaxReadBytes, bytes) == 0 &&
+               imported != nullptr && imported->ParseBytes(bytes, error) &&
+               MarkupOf(imported->state_->document.get(), text);
+    };
+    std::string markup;
+    if (!MarkupOf(style, markup) || !IsConfinedStylesheet(markup, readImported)) return false;
     ComRef<IXMLDOMElement> output;
     std::string method, encoding;
     if (FindOutputElement(style, output)) {
