@@ -159,11 +159,17 @@ TEST(TextFidelity, BlankTextBesideAnElementIsLayout) {
               (std::vector<std::string>{"A", "#comment", "B", "pi", "C"}));
     // The layout around A and B is no part of the root's text; C holds no element.
     EXPECT_EQ(TextOf(*document, root), " x \n  ");
-    // Text beside an element is kept when it is more than blanks.
-    document = Parsed("<d>x <e/> y<f> </f> </d>");
-    EXPECT_EQ(ChildNames(*document, document->DocumentElement()),
-              (std::vector<std::string>{"#text", "e", "#text", "f"}));
-    EXPECT_EQ(TextOf(*document, document->DocumentElement()), "x  y ");
+    // Text beside an element is kept when it is more than blanks, wherever the blanks stand.
+    const std::vector<Case> cases = {
+        {"<d>x <e/> y<f> </f> </d>", "x  y "},
+        {"<d><e/> \r\n y</d>", " \n y"},
+        {"<d><e/>\r\n&amp;\r\n</d>", "\n&\n"},
+        {"<d><e/> &#13; <f/>\t</d>", ""},
+    };
+    for (const Case& c : cases) {
+        document = Parsed(c.file);
+        EXPECT_EQ(TextOf(*document, document->DocumentElement()), c.value) << c.file;
+    }
 }
 
 }  // namespace

@@ -29,16 +29,5 @@ TEST(XmlWriter, TextsAndCDataSectionsComeBackThroughAParser) {
     }
 }
 
-TEST(XmlWriter, AttributeValuesEscapeWhatAParserWouldNormalise) {
-    XmlWriter writer;
-    writer.ProcessingInstruction("xml", "version=\"1.0\"");
-    writer.Layout("\n");
-    writer.StartElement("a");
-    writer.Attribute("v", "x\r\n\t<&>\"'");
-    writer.EndElement();
-    EXPECT_EQ(writer.Take(),
-              "<?xml version=\"1.0\"?>\n<a v=\"x&#13;&#10;&#9;&lt;&amp;&gt;&quot;'\"/>");
-}
-
 }  // namespace
 }  // namespace korvane::xml
