@@ -417,9 +417,9 @@ bool WriteAttributes(IXMLDOMNode* element, XmlWriter& writer) {
 }
 
 // Writes the tree beneath `document` through the library's writer rather than the component's
-// `xml` property, whose line ends differ between versions (some write a CR inside a text as
-// it stands, which a parser reads back as a line feed). Blank text at the top level, where XML
-// holds no text, gives way to one line feed after each node.
+// `xml` property, whose line ends differ between versions (Wine's writes every line break in a
+// text as CR LF, so a lone CR comes back as a line feed). Blank text at the top level, where
+// XML holds no text, gives way to one line feed after each node.
 bool WriteDocumentTree(IXMLDOMNode* document, XmlWriter& writer) {
     // For each open level, the next node to write there (an owned reference, or null when the
     // level is done); the bottom level is the document's.
