@@ -101,7 +101,10 @@ KORVANE_API int32_t KORVANE_CALL ClearInMemory(void);
    their item and a missing one reads as the empty text or 0; a flag is set only by the text
    "1". Texts longer than the reader keeps are cut at the last whole character: SHORT and
    CLASS at 255 bytes, configuration values at 1023, commands at 2047, record fields at their
-   widths. For a repeated reserved word or configuration name the first one wins.
+   widths. For a repeated reserved word or configuration name the first one wins. A text of
+   nothing but blanks (space, tab, CR, LF) is layout, and left out, when the element holding
+   it also holds an element; every other text is part of the value, so blanks beside a line
+   end, a comment or a CDATA section are kept (<V>\n <!--c-->\n</V> reads "\n \n").
    Returns 1 when the file was read whole. Returns 0, leaving the description exactly as it
    was, when `path` is null, the file cannot be read, it is not well-formed XML (a NUL byte
    anywhere included), it expands beyond what can be read, or it exceeds the bounds that keep
@@ -120,7 +123,9 @@ KORVANE_API int32_t KORVANE_CALL LoadSetupFile(const char* path);
    ("%", "?", "#" are ordinary characters). The file at `path` is replaced only once the new one
    is complete, so on failure it is left as it was; a symbolic link there is followed, and the
    file keeps its owner, group, mode and hard links. Characters that "euc-kr" lacks are written
-   as character references. Returns 1 on success; 0 when `path` is null, a configuration name
+   as character references, and so is every carriage return in a text (&#13;), so that a load
+   reads it back as itself rather than as a line feed.
+   Returns 1 on success; 0 when `path` is null, a configuration name
    is not a valid XML element name (or cannot be written in "euc-kr"), a text holds a control
    character that XML cannot carry (other than tab, line feed and carriage return), "temp.xml"
    cannot be written, "indent.xsl" is missing, not a stylesheet, reads or writes other files

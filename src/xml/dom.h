@@ -61,8 +61,8 @@ class Document {
     // Replaces the contents with the document in `bytes`, a file's bytes in whatever encoding
     // its declaration or byte-order mark names. The document is parsed without touching the
     // network, without loading external entities or DTDs and with bounded entity expansion;
-    // white-space-only text between elements is dropped, the white-space-only content of an
-    // element that holds nothing else is kept. Documents built to make the parser slow are
+    // layout (white-space-only text whose parent holds an element: IsLayoutText) is left out,
+    // every other text is kept as parsed. Documents built to make the parser slow are
     // refused: a start tag with more than 256 attributes, more than 256 declared attribute
     // defaults, more than 10,000 distinct element names (or a name dictionary four times that
     // size); so are a NUL character anywhere and an encoding whose markup cannot be followed
@@ -79,7 +79,10 @@ class Document {
     // The document as UTF-8 text, laid out as after a transform the stylesheet's output element
     // says, and the encoding its file is to be written in: the one the "xml" processing
     // instruction or the stylesheet named. Characters are written as they are, never as
-    // character references (EncodeXmlText makes those where the encoding needs them).
+    // character references (EncodeXmlText makes those where the encoding needs them), except
+    // for the escapes that let a parser read a text back exactly, the same on every backend
+    // (see XmlWriter): & < > in text, also " and line ends and tabs in attribute values, and
+    // every CR inside a text as &#13;, since a parser reads a raw CR as a line feed.
     bool Serialize(SerializedDocument& out) const;
 
     // Appends a processing instruction to the document node. The target "xml" is the XML
@@ -97,7 +100,8 @@ class Document {
     // node itself when `parent` is no node.
     bool AppendChild(Node parent, Node child);
 
-    // Navigation. A node handed out belongs to this document and is used only with it.
+    // Navigation, layout left out. A node handed out belongs to this document and is used
+    // only with it.
     Node DocumentElement() const;
     Node FirstChild(Node node) const;
     Node NextSibling(Node node) const;
@@ -111,7 +115,7 @@ class Document {
     // True when NodeName(node) is exactly `name`.
     bool HasName(Node node, std::string_view name) const;
 
-    // All text beneath `node`, entity references expanded, but at most `maxBytes` bytes, cut
+    // All text beneath `node` but layout, entity references expanded, at most `maxBytes`, cut
     // at a whole UTF-8 character. False when the walk through the subtree exceeds the
     // document's budget (a document built to expand without end).
     bool Text(Node node, std::size_t maxBytes, std::string& out);

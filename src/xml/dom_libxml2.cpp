@@ -44,8 +44,10 @@ constexpr std::size_t kTextVisitBudget = 32u * 1024 * 1024;
 constexpr std::size_t kMaxElementNames = 10000;
 constexpr int kMaxDictionaryNames = 4 * kMaxElementNames;
 
-constexpr int kLoadOptions = XML_PARSE_NONET | XML_PARSE_NOBLANKS | XML_PARSE_COMPACT |
-                             XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_BIG_LINES;
+// Blank text is kept as parsed: libxml2's own removal of blanks takes the blank pieces of a
+// text it split at a CR or a comment. The layout is dropped as each element ends.
+constexpr int kLoadOptions = XML_PARSE_NONET | XML_PARSE_COMPACT | XML_PARSE_NOERROR |
+                             XML_PARSE_NOWARNING | XML_PARSE_BIG_LINES;
 
 const xmlChar* Xml(const char* text) {
     return reinterpret_cast<const xmlChar*>(text);
@@ -135,6 +137,11 @@ struct ParseSession {
     MarkupScanner scanner;
     std::unordered_set<InternedName, InternedNameHash> elementNames;
     bool tooManyNames = false;
+    // Blank characters that follow the element `pendingAfter` in `pendingParent`, held back
+    // until they turn out to be part of a longer text rather than layout.
+    std::string pending;
+    xmlNodePtr pendingParent = nullptr;
+    xmlNodePtr pendingAfter = nullptr;
 };
 
 ParseSession* SessionOf(void* parserContext) {
@@ -178,6 +185,55 @@ void CountedEntityDeclaration(void* userData, const xmlChar* name, int type,
                               const xmlChar* publicId, const xmlChar* systemId, xmlChar* content) {
     if (!WithinNameBounds(static_cast<xmlParserCtxtPtr>(userData))) return;
     xmlSAX2EntityDecl(userData, name, type, publicId, systemId, content);
+}
+
+// Adds characters to the text being parsed. A text that starts right after an element is
+// layout if it stays blank (see IsLayoutText): its blank characters are held back, and become
+// a node only when characters other than blanks follow before the text ends. An indented file
+// holds about as much layout as elements, so most of it never becomes a node.
+void CharactersWithoutLayout(void* userData, const xmlChar* characters, int length) {
+    auto* context = static_cast<xmlParserCtxtPtr>(userData);
+    ParseSession* session = SessionOf(context);
+    xmlNodePtr parent = context->node;
+    xmlNodePtr last = parent != nullptr ? parent->last : nullptr;
+    // Held characters whose text has ended (a node came after them) were layout.
+    if (session->pendingParent != parent || session->pendingAfter != last) session->pending.clear();
+    const std::string_view text(Chars(characters), static_cast<std::size_t>(length));
+    if (last != nullptr && last->type == XML_ELEMENT_NODE && IsBlankText(text)) {
+        session->pending.append(text);
+        session->pendingParent = parent;
+        session->pendingAfter = last;
+        return;
+    }
+    if (!session->pending.empty()) {
+        xmlSAX2Characters(userData, Xml(session->pending.data()),
+                          static_cast<int>(session->pending.size()));
+        session->pending.clear();
+    }
+    xmlSAX2Characters(userData, characters, length);
+}
+
+// Ends an element; once its children are all known, the layout among them is dropped (see
+// IsLayoutText): a large file holds about as many blank texts as elements, which would
+// otherwise stay in memory for as long as the document.
+void EndElementWithoutLayout(void* userData, const xmlChar* localName, const xmlChar* prefix,
+                             const xmlChar* uri) {
+    xmlNodePtr element = static_cast<xmlParserCtxtPtr>(userData)->node;
+    xmlSAX2EndElementNs(userData, localName, prefix, uri);
+    if (element == nullptr || element->type != XML_ELEMENT_NODE) return;
+    bool hasElementChild = false;
+    for (xmlNodePtr child = element->children; child != nullptr && !hasElementChild;
+         child = child->next)
+        hasElementChild = child->type == XML_ELEMENT_NODE;
+    if (!hasElementChild) return;
+    for (xmlNodePtr child = element->children, next = nullptr; child != nullptr; child = next) {
+        next = child->next;
+        if (child->type == XML_TEXT_NODE && child->content != nullptr &&
+            IsLayoutText(Chars(child->content), [] { return true; })) {
+            xmlUnlinkNode(child);
+            xmlFreeNode(child);
+        }
+    }
 }
 
 // Keeps the first error of a parse in the session's ParseError.
@@ -310,6 +366,10 @@ bool Document::Parse(std::string_view input, bool utf8Text, ParseError& error) {
     context->sax->serror = RecordParseError;
     context->sax->startElementNs = CountedStartElement;
     context->sax->entityDecl = CountedEntityDeclaration;
+    // Both, so that libxml2 hands every run of characters to the one callback.
+    context->sax->characters = CharactersWithoutLayout;
+    context->sax->ignorableWhitespace = CharactersWithoutLayout;
+    context->sax->endElementNs = EndElementWithoutLayout;
     context->sax->initialized = XML_SAX2_MAGIC;
     // Streamed through the scanner, which sees every byte first. Text is UTF-8 whatever its
     // declaration says.

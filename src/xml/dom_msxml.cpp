@@ -1,11 +1,12 @@
 // The DOM over the platform's XML component "Microsoft.XMLDOM", through COM (Windows).
 //
-// The component parses, holds the tree, transforms and writes the tree out as text. The rest is
-// the library's, so that both backends behave alike: decoding a file's bytes (the component's
-// decoders differ between versions and cannot all read euc-kr), the bounds that keep hostile
-// documents from slowing the component down, refusing document type declarations (whose entity
-// expansion the library cannot bound here), dropping blank text between elements, and deciding
-// what an element name or a text may be (the component accepts names that are not XML).
+// The component parses, holds the tree and transforms. The rest is the library's, so that both
+// backends behave alike: decoding a file's bytes (the component's decoders differ between
+// versions and cannot all read euc-kr), the bounds that keep hostile documents from slowing the
+// component down, refusing document type declarations (whose entity expansion the library
+// cannot bound here), leaving out layout (IsLayoutText), deciding what an element name or a
+// text may be (the component accepts names that are not XML), and writing the tree out as text
+// (XmlWriter: the component's own text differs in its line ends between versions).
 //
 // Each document enters a COM apartment on the calling thread for its lifetime, so that loads
 // and saves work from any thread, whatever apartment the caller is in or is not in.
@@ -34,6 +35,7 @@
 #include "xml/stylesheet_confinement.h"
 #include "xml/xml_declaration.h"
 #include "xml/xml_rules.h"
+#include "xml/xml_writer.h"
 
 namespace korvane::xml {
 namespace {
@@ -168,22 +170,49 @@ bool ValueOf(IXMLDOMNode* node, std::string& out) {
     return converted;
 }
 
-bool IsBlank(std::string_view text) {
-    for (const char c : text) {
-        if (c != ' ' && c != '\t' && c != '\r' && c != '\n') return false;
-    }
-    return true;
+// Whether the value of a text node is exactly `text`.
+bool HoldsValue(IXMLDOMNode* node, std::u16string_view text) {
+    VARIANT value;
+    VariantInit(&value);
+    if (FAILED(node->get_nodeValue(&value))) return false;
+    const bool holds =
+        value.vt == VT_BSTR && std::u16string_view(reinterpret_cast<const char16_t*>(value.bstrVal),
+                                                   SysStringLen(value.bstrVal)) == text;
+    VariantClear(&value);
+    return holds;
 }
 
-// Blank text next to other nodes: layout between elements, which the parse drops (the blank
-// content of an element that holds nothing else stays).
-bool IsLayout(IXMLDOMNode* node) {
-    if (TypeOf(node) != NODE_TEXT) return false;
+// The next sibling of `node` (a new reference), or null.
+IXMLDOMNode* NextSiblingOf(IXMLDOMNode* node) {
+    IXMLDOMNode* next = nullptr;
+    return node->get_nextSibling(&next) == S_OK ? next : nullptr;
+}
+
+IXMLDOMNode* FirstChildOf(IXMLDOMNode* node) {
+    IXMLDOMNode* child = nullptr;
+    return node->get_firstChild(&child) == S_OK ? child : nullptr;
+}
+
+// Whether `node` is layout (see IsLayoutText); `parentHasElementChild` answers for its parent.
+template <typename ParentHasElementChild>
+bool IsLayout(IXMLDOMNode* node, ParentHasElementChild&& parentHasElementChild) {
     std::string text;
-    if (!ValueOf(node, text) || !IsBlank(text)) return false;
-    ComRef<IXMLDOMNode> sibling;
-    if (node->get_previousSibling(sibling.Out()) == S_OK && sibling) return true;
-    return node->get_nextSibling(sibling.Out()) == S_OK && sibling;
+    return TypeOf(node) == NODE_TEXT && ValueOf(node, text) &&
+           IsLayoutText(text, parentHasElementChild);
+}
+
+// Whether the parent of `node` has an element child, asked of its siblings.
+bool ParentHasElementChild(IXMLDOMNode* node) {
+    ComRef<IXMLDOMNode> parent;
+    if (node->get_parentNode(parent.Out()) != S_OK || !parent) return false;
+    for (IXMLDOMNode* child = FirstChildOf(parent.get()); child != nullptr;) {
+        const bool element = TypeOf(child) == NODE_ELEMENT;
+        IXMLDOMNode* next = element ? nullptr : NextSiblingOf(child);
+        child->Release();
+        if (element) return true;
+        child = next;
+    }
+    return false;
 }
 
 }  // namespace
@@ -383,17 +412,116 @@ bool Document::Parse(std::string_view input, bool utf8Text, ParseError& error) {
     return true;
 }
 
+namespace {
+
+bool NameOf(IXMLDOMNode* node, std::string& out) {
+    Bstr name;
+    return node->get_nodeName(name.Out()) == S_OK && ToUtf8(name, out);
+}
+
+bool WriteAttributes(IXMLDOMNode* element, XmlWriter& writer) {
+    ComRef<IXMLDOMNamedNodeMap> attributes;
+    long count = 0;
+    if (element->get_attributes(attributes.Out()) != S_OK || !attributes ||
+        FAILED(attributes->get_length(&count)))
+        return false;
+    std::string name, value;
+    for (long i = 0; i < count; ++i) {
+        ComRef<IXMLDOMNode> attribute;
+        if (attributes->get_item(i, attribute.Out()) != S_OK || !attribute ||
+            !NameOf(attribute.get(), name) || !ValueOf(attribute.get(), value))
+            return false;
+        writer.Attribute(name, value);
+    }
+    return true;
+}
+
+// Writes the tree beneath `document` through the library's writer rather than the component's
+// `xml` property, whose line ends differ between versions (Wine's writes every line break in a
+// text as CR LF, so a lone CR comes back as a line feed). Blank text at the top level, where
+// XML holds no text, gives way to one line feed after each node.
+bool WriteDocumentTree(IXMLDOMNode* document, XmlWriter& writer) {
+    // For each open level, the next node to write there (an owned reference, or null when the
+    // level is done); the bottom level is the document's.
+    std::vector<IXMLDOMNode*> pending{FirstChildOf(document)};
+    struct Release {
+        std::vector<IXMLDOMNode*>& nodes;
+        ~Release() {
+            for (IXMLDOMNode* node : nodes)
+                if (node != nullptr) node->Release();
+        }
+    } release{pending};
+    std::string name, value;
+    while (!pending.empty()) {
+        ComRef<IXMLDOMNode> node;
+        *node.Out() = pending.back();
+        if (!node) {
+            pending.pop_back();
+            if (pending.empty()) break;
+            writer.EndElement();
+            if (pending.size() == 1) writer.Layout("\n");
+            continue;
+        }
+        pending.back() = NextSiblingOf(node.get());
+        const bool topLevel = pending.size() == 1;
+        switch (TypeOf(node.get())) {
+            case NODE_ELEMENT:
+                if (!NameOf(node.get(), name)) return false;
+                writer.StartElement(name);
+                if (!WriteAttributes(node.get(), writer)) return false;
+                pending.push_back(FirstChildOf(node.get()));
+                break;
+            case NODE_TEXT:
+                if (!ValueOf(node.get(), value)) return false;
+                if (topLevel) break;
+                // Layout goes as it stands: indentation that ends its lines with CR LF needs no
+                // references (only a CR makes the difference).
+                if (value.find('\r') != std::string::npos &&
+                    IsLayoutText(value, [&] { return ParentHasElementChild(node.get()); })) {
+                    writer.Layout(value);
+                } else {
+                    writer.Text(value);
+                }
+                break;
+            case NODE_CDATA_SECTION:
+                if (!ValueOf(node.get(), value)) return false;
+                writer.CData(value);
+                break;
+            case NODE_COMMENT:
+                if (!ValueOf(node.get(), value)) return false;
+                writer.Comment(value);
+                if (topLevel) writer.Layout("\n");
+                break;
+            case NODE_PROCESSING_INSTRUCTION:
+                if (!NameOf(node.get(), name) || !ValueOf(node.get(), value)) return false;
+                writer.ProcessingInstruction(name, value);
+                if (topLevel) writer.Layout("\n");
+                break;
+            default:
+                return false;  // a document type or entity reference, which loads refuse
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
 bool Document::Serialize(SerializedDocument& out) const {
     out = SerializedDocument();
-    Bstr xml;
-    if (state_->document->get_xml(xml.Out()) != S_OK || !ToUtf8(xml, out.text)) return false;
-    if (state_->transformed) {
-        out.encoding = state_->outputEncoding.empty() ? "UTF-8" : state_->outputEncoding;
-        return true;
+    XmlWriter writer;
+    // A parsed document's declaration was kept out of the tree; a transform's result holds its
+    // own.
+    if (!state_->transformed && !state_->version.empty()) {
+        writer.ProcessingInstruction("xml", "version=\"" + state_->version + "\"");
+        writer.Layout("\n");
     }
-    if (!state_->version.empty())
-        out.text.insert(0, "<?xml version=\"" + state_->version + "\"?>\r\n");
-    out.encoding = state_->encoding.empty() ? "UTF-8" : state_->encoding;
+    ComRef<IXMLDOMNode> document;
+    if (FAILED(state_->document->QueryInterface(IID_IXMLDOMNode, document.OutVoid())) ||
+        !WriteDocumentTree(document.get(), writer))
+        return false;
+    out.text = writer.Take();
+    const std::string& encoding = state_->transformed ? state_->outputEncoding : state_->encoding;
+    out.encoding = encoding.empty() ? "UTF-8" : encoding;
     return true;
 }
 
@@ -436,11 +564,24 @@ Node Document::CreateElement(std::string_view name) {
 Node Document::CreateTextNode(std::string_view text) {
     std::u16string wideText;
     if (!IsXmlText(text) || !platform::Utf8ToUtf16(text, wideText)) return Node();
+    const Bstr value(wideText);
     ComRef<IXMLDOMText> textNode;
     ComRef<IXMLDOMNode> node;
-    if (state_->document->createTextNode(Bstr(wideText).get(), textNode.Out()) != S_OK ||
+    if ((value.get() == nullptr && !wideText.empty()) ||
+        state_->document->createTextNode(value.get(), textNode.Out()) != S_OK ||
         FAILED(textNode->QueryInterface(IID_IXMLDOMNode, node.OutVoid())))
         return Node();
+    // The component may turn each CR into a line feed as it creates the node (as a parser does
+    // with a file's line ends; Wine's does), while setting the node's value keeps it. A text
+    // that the node cannot hold exactly is refused rather than changed.
+    if (wideText.find(u'\r') != std::u16string::npos && !HoldsValue(node.get(), wideText)) {
+        VARIANT variant;
+        VariantInit(&variant);
+        variant.vt = VT_BSTR;
+        variant.bstrVal = value.get();  // borrowed: `value` keeps it
+        if (node->put_nodeValue(variant) != S_OK || !HoldsValue(node.get(), wideText))
+            return Node();
+    }
     return Node(state_->Hold(node.Detach()));
 }
 
@@ -473,9 +614,8 @@ namespace {
 // The first node from `node` on, along next siblings, that is not layout (itself included);
 // null when there is none. Takes over `node`.
 IXMLDOMNode* SkipLayout(IXMLDOMNode* node) {
-    while (node != nullptr && IsLayout(node)) {
-        IXMLDOMNode* next = nullptr;
-        if (node->get_nextSibling(&next) != S_OK) next = nullptr;
+    while (node != nullptr && IsLayout(node, [node] { return ParentHasElementChild(node); })) {
+        IXMLDOMNode* next = NextSiblingOf(node);
         node->Release();
         node = next;
     }
@@ -489,11 +629,33 @@ Node Document::FirstChild(Node node) const {
     if (parent == nullptr) return Node();
     const auto known = state_->firstChildren.find(parent);
     if (known != state_->firstChildren.end()) return Node(known->second);
-    IXMLDOMNode* child = nullptr;
-    if (parent->get_firstChild(&child) != S_OK) child = nullptr;
-    child = state_->Hold(SkipLayout(child));
-    state_->firstChildren.emplace(parent, child);
-    return Node(child);
+    // All children at once, since whether a blank text is layout depends on its siblings; the
+    // next sibling of each is then known as well.
+    std::vector<IXMLDOMNode*> children;  // new references
+    bool elementChild = false;
+    for (IXMLDOMNode* child = FirstChildOf(parent); child != nullptr;
+         child = NextSiblingOf(child)) {
+        children.push_back(child);
+        elementChild = elementChild || TypeOf(child) == NODE_ELEMENT;
+    }
+    IXMLDOMNode* first = nullptr;
+    IXMLDOMNode* previous = nullptr;
+    for (IXMLDOMNode* child : children) {
+        if (IsLayout(child, [elementChild] { return elementChild; })) {
+            child->Release();
+            continue;
+        }
+        child = state_->Hold(child);
+        if (previous != nullptr) {
+            state_->nextSiblings.insert_or_assign(previous, child);
+        } else {
+            first = child;
+        }
+        previous = child;
+    }
+    if (previous != nullptr) state_->nextSiblings.insert_or_assign(previous, nullptr);
+    state_->firstChildren.emplace(parent, first);
+    return Node(first);
 }
 
 Node Document::NextSibling(Node node) const {
@@ -501,9 +663,7 @@ Node Document::NextSibling(Node node) const {
     if (current == nullptr) return Node();
     const auto known = state_->nextSiblings.find(current);
     if (known != state_->nextSiblings.end()) return Node(known->second);
-    IXMLDOMNode* next = nullptr;
-    if (current->get_nextSibling(&next) != S_OK) next = nullptr;
-    next = state_->Hold(SkipLayout(next));
+    IXMLDOMNode* next = state_->Hold(SkipLayout(NextSiblingOf(current)));
     state_->nextSiblings.emplace(current, next);
     return Node(next);
 }
@@ -626,7 +786,7 @@ bool HoldsOneDocument(IXMLDOMDocument* result) {
             case NODE_PROCESSING_INSTRUCTION:
                 break;
             case NODE_TEXT:
-                if (!ValueOf(child.get(), text) || !IsBlank(text)) return false;
+                if (!ValueOf(child.get(), text) || !IsBlankText(text)) return false;
                 break;
             default:
                 return false;

@@ -93,4 +93,11 @@ bool IsXmlText(std::string_view text) {
     return true;
 }
 
+bool IsBlankText(std::string_view text) {
+    for (const char c : text) {
+        if (c != ' ' && c != '\t' && c != '\r' && c != '\n') return false;
+    }
+    return true;
+}
+
 }  // namespace korvane::xml

@@ -1,4 +1,4 @@
-// What XML can carry: element names and text.
+// What XML can carry: element names and text; and which text is layout rather than value.
 #pragma once
 
 #include <string_view>
@@ -12,5 +12,18 @@ bool IsElementName(std::string_view utf8Name);
 // True when `text` is well-formed UTF-8 made only of characters that XML 1.0 documents may
 // hold.
 bool IsXmlText(std::string_view text);
+
+// True when `text` holds nothing but XML white space (space, tab, CR, LF), or nothing at all.
+bool IsBlankText(std::string_view text);
+
+// Layout, one rule for every DOM backend: a text node of nothing but white space is layout
+// (indentation between elements, no part of any value) when its parent has an element child.
+// Every other text node, blank or not, is part of its element's value, so that a value's
+// blanks survive beside a CR, a comment or a CDATA section. `parentHasElementChild` is asked
+// only for a blank text, since answering it can mean a walk over the siblings.
+template <typename ParentHasElementChild>
+bool IsLayoutText(std::string_view text, ParentHasElementChild&& parentHasElementChild) {
+    return IsBlankText(text) && parentHasElementChild();
+}
 
 }  // namespace korvane::xml
