@@ -35,21 +35,62 @@ class Reader {
         return Node();
     }
 
-    // The text beneath `node` in the system code page, at most `capacity` - 1 bytes, cut at a
-    // whole character.
-    std::string NodeText(Node node, std::size_t capacity) {
-        if (!node) return std::string();
+    // A text as a load keeps it: in the system code page, and, when the code page lacks some of
+    // its characters, as the file had it (UTF-8), cut where the code-page text was cut.
+    struct ReadText {
+        std::string text;
+        std::string kept;
+        bool lossy = false;
+    };
+
+    // The text beneath `node`, at most `capacity` - 1 bytes in the code page, cut at a whole
+    // character.
+    ReadText NodeText(Node node, std::size_t capacity) {
+        ReadText read;
+        if (!node) return read;
         // A character of the code page takes at most four bytes of UTF-8 (and a character it
         // lacks becomes one '?'), so this much UTF-8 always fills the capacity.
         std::string utf8;
         if (!document_.Text(node, 4 * (capacity - 1), utf8)) {
             failed_ = true;
-            return std::string();
+            return read;
         }
         // The parser hands out well-formed UTF-8: under a UTF-8 code page it is already the text.
-        std::string text = utf8CodePage_ ? std::move(utf8) : platform::FromUtf8(utf8);
-        text.resize(platform::WholeCharPrefix(text, capacity - 1));
-        return text;
+        if (utf8CodePage_) {
+            read.text = std::move(utf8);
+            read.text.resize(platform::WholeCharPrefix(read.text, capacity - 1));
+            return read;
+        }
+        Convert(std::move(utf8), capacity - 1, read);
+        return read;
+    }
+
+    // Converts `utf8` into `read`, cut to `maxBytes` in the code page.
+    static void Convert(std::string utf8, std::size_t maxBytes, ReadText& read) {
+        read.lossy = !platform::FromUtf8Exactly(utf8, read.text);
+        const std::size_t cut = platform::WholeCharPrefix(read.text, maxBytes);
+        if (cut == read.text.size()) {
+            if (read.lossy) read.kept = std::move(utf8);
+            return;
+        }
+        read.text.resize(cut);
+        if (!read.lossy) return;
+        // What the cut left may have lost nothing.
+        utf8.resize(platform::Utf8PrefixConvertingWithin(utf8, cut));
+        std::string local;
+        read.lossy = !platform::FromUtf8Exactly(utf8, local);
+        if (read.lossy) read.kept = std::move(utf8);
+    }
+
+    // A name (a configuration field's element) as a load keeps it; never cut.
+    ReadText NameText(std::string utf8) const {
+        ReadText read;
+        if (utf8CodePage_) {
+            read.text = std::move(utf8);
+        } else {
+            Convert(std::move(utf8), std::string::npos, read);
+        }
+        return read;
     }
 
     // The first child of `item` named `name`, or no node.
@@ -61,7 +102,7 @@ class Reader {
     }
 
     // The text of the first child of `item` named `name`; empty when there is none.
-    std::string ChildText(Node item, const char* name, std::size_t capacity) {
+    ReadText ChildText(Node item, const char* name, std::size_t capacity) {
         return NodeText(FindChild(item, name), capacity);
     }
 
@@ -75,32 +116,55 @@ class Reader {
         }
     }
 
+    // Keeps the file's text of `read` at a place of a list, when it lost characters.
+    void Keep(model::KeptTable table, std::size_t entry, std::size_t field, ReadText& read) {
+        if (read.lossy) setup_.Kept().Keep(table, entry, field, std::move(read.kept));
+    }
+
+    // Keeps the file's texts of a keyed entry just added under `key`.
+    void KeepKeyed(model::KeptTable table, ReadText& key, ReadText& value) {
+        if (key.lossy) setup_.Kept().Keep(table, key.text, model::kKeyText, std::move(key.kept));
+        if (value.lossy)
+            setup_.Kept().Keep(table, key.text, model::kValueText, std::move(value.kept));
+    }
+
     void ReadSection(Node section, const ReserveSection& rule) {
         ForEachItem(section, [&](Node item) {
-            const std::string word = ChildText(item, rule.wordElement, rule.wordCapacity);
-            const std::string meaning = ChildText(item, rule.meaningElement, rule.meaningCapacity);
-            // A word read from a file has no expansion; that is given at run time only.
-            setup_.AddReservedWord(word, meaning, "");
+            ReadText word = ChildText(item, rule.wordElement, rule.wordCapacity);
+            ReadText meaning = ChildText(item, rule.meaningElement, rule.meaningCapacity);
+            // A word read from a file has no expansion; that is given at run time only. Words
+            // are compared in the code page: of two that read the same, the first stays, with
+            // its own texts.
+            const std::size_t before = setup_.ReservedWords().size();
+            setup_.AddReservedWord(word.text, meaning.text, "");
+            if (setup_.ReservedWords().size() != before)
+                KeepKeyed(model::KeptTable::ReservedWords, word, meaning);
         });
     }
 
     void ReadSection(Node section, const ConfigSection& rule) {
         ForEachItem(section, [&](Node item) {
-            const std::string name = platform::FromUtf8(document_.NodeName(item));
-            setup_.AddElementField(name, NodeText(item, rule.valueCapacity));
+            ReadText name = NameText(document_.NodeName(item));
+            ReadText value = NodeText(item, rule.valueCapacity);
+            const std::size_t before = setup_.ElementFields().size();
+            setup_.AddElementField(name.text, value.text);
+            if (setup_.ElementFields().size() != before)
+                KeepKeyed(model::KeptTable::ElementFields, name, value);
         });
     }
 
     void ReadSection(Node section, const CommandSection& rule) {
         ForEachItem(section, [&](Node item) {
-            setup_.AddCommand(rule.list, NodeText(item, kCommandCapacity));
+            ReadText command = NodeText(item, kCommandCapacity);
+            const std::size_t count = setup_.AddCommand(rule.list, command.text);
+            Keep(model::KeptTableOf(rule.list), count - 1, 0, command);
         });
     }
 
     template <typename Record, std::size_t N>
     void ReadSection(Node section, const RecordSection<Record, N>& rule) {
         ForEachItem(section, [&](Node item) {
-            std::array<std::string, Record::kTextCount> texts;
+            std::array<ReadText, Record::kTextCount> texts;
             Record record;
             // Values usually come in the order a save writes them: each is then the child after
             // the previous one, and every child before it has the name of an earlier value, so
@@ -115,19 +179,20 @@ class Reader {
                     child = FindChild(item, value.element);
                     expected = Node();
                 }
-                std::string text = NodeText(child, value.capacity);
+                ReadText read = NodeText(child, value.capacity);
                 if (value.StoredAsText()) {
-                    texts[value.text] = std::move(text);
+                    texts[value.text] = std::move(read);
                 } else if (value.kind == ValueKind::Flag) {
-                    record.*value.number = text == "1" ? 1 : 0;
+                    record.*value.number = read.text == "1" ? 1 : 0;
                 } else {
-                    record.*value.number = model::ParseDecimal(text);
+                    record.*value.number = model::ParseDecimal(read.text);
                 }
             }
             std::array<std::string_view, Record::kTextCount> views;
-            for (std::size_t i = 0; i < views.size(); ++i) views[i] = texts[i];
+            for (std::size_t i = 0; i < views.size(); ++i) views[i] = texts[i].text;
             record.texts = model::PackedTexts<Record::kTextCount>(views, Record::kWidths);
-            (setup_.*rule.append)(std::move(record));
+            const std::size_t count = (setup_.*rule.append)(std::move(record));
+            for (std::size_t i = 0; i < texts.size(); ++i) Keep(rule.kept, count - 1, i, texts[i]);
         });
     }
 
