@@ -4,6 +4,7 @@
 #include <climits>
 #include <stdexcept>
 
+#include "cli/display_text.h"
 #include "model/decimal.h"
 #include "platform/code_page.h"
 #include "setupfile/grammar.h"
@@ -17,6 +18,20 @@ using Json = nlohmann::ordered_json;
 std::string Utf8(std::string_view text) {
     return platform::ToUtf8Replacing(text);
 }
+
+// A text in the JSON form: the file's own text where a load kept one.
+std::string Utf8(std::string_view text, const std::string* kept) {
+    return kept != nullptr ? *kept : Utf8(text);
+}
+
+// A text in a table, in the code page: the file's own text where a load kept one, with the
+// characters the code page lacks as escapes.
+std::string TableText(std::string_view text, const std::string* kept) {
+    return kept != nullptr ? LocalFormOfUtf8(*kept) : std::string(text);
+}
+
+constexpr model::KeptTable kWords = model::KeptTable::ReservedWords;
+constexpr model::KeptTable kFields = model::KeptTable::ElementFields;
 
 // How a value is shown and exported: a number as the number it reads as, a text as it is.
 template <typename Record>
@@ -38,31 +53,43 @@ class JsonWriter {
     void operator()(const ReserveSection& rule) {
         Json& words = json_[rule.jsonKey] = Json::array();
         for (const auto& [word, entry] : setup_.ReservedWords()) {
-            words.push_back(
-                {{rule.wordJsonKey, Utf8(word)}, {rule.meaningJsonKey, Utf8(entry.Meaning())}});
+            words.push_back({{rule.wordJsonKey, Utf8(word, Kept(kWords, word, model::kKeyText))},
+                             {rule.meaningJsonKey,
+                              Utf8(entry.Meaning(), Kept(kWords, word, model::kValueText))}});
         }
     }
     void operator()(const ConfigSection& rule) {
         Json& fields = json_[rule.jsonKey] = Json::array();
-        for (const auto& [name, value] : setup_.ElementFields())
-            fields.push_back({{rule.nameJsonKey, Utf8(name)}, {rule.valueJsonKey, Utf8(value)}});
+        for (const auto& [name, value] : setup_.ElementFields()) {
+            fields.push_back(
+                {{rule.nameJsonKey, Utf8(name, Kept(kFields, name, model::kKeyText))},
+                 {rule.valueJsonKey, Utf8(value, Kept(kFields, name, model::kValueText))}});
+        }
     }
     void operator()(const CommandSection& rule) {
         Json& commands = json_[rule.jsonKey] = Json::array();
-        for (const std::string& command : setup_.Commands(rule.list))
-            commands.push_back(Utf8(command));
+        const model::CommandList& list = setup_.Commands(rule.list);
+        for (std::size_t position = 0; position < list.size(); ++position) {
+            commands.push_back(Utf8(
+                list[position], setup_.Kept().Find(model::KeptTableOf(rule.list), position, 0)));
+        }
     }
     template <typename Record, std::size_t N>
     void operator()(const RecordSection<Record, N>& rule) {
         Json& items = json_[rule.jsonKey] = Json::array();
-        for (const Record& record : (setup_.*rule.records)()) {
+        const model::RecordList<Record>& records = (setup_.*rule.records)();
+        for (std::size_t entry = 0; entry < records.size(); ++entry) {
+            const Record& record = records[entry];
             Json item = Json::object();
             for (std::size_t position : rule.exportOrder) {
                 const ValueRule<Record>& value = rule.values[position];
+                const std::string* kept = value.StoredAsText()
+                                              ? setup_.Kept().Find(rule.kept, entry, value.text)
+                                              : nullptr;
                 if (IsNumber(value)) {
                     item[value.jsonKey] = NumberOf(record, value);
                 } else {
-                    item[value.jsonKey] = Utf8(record.texts[value.text]);
+                    item[value.jsonKey] = Utf8(record.texts[value.text], kept);
                 }
             }
             items.push_back(std::move(item));
@@ -72,6 +99,10 @@ class JsonWriter {
     Json Take() { return std::move(json_); }
 
   private:
+    const std::string* Kept(model::KeptTable table, std::string_view key, std::size_t field) const {
+        return setup_.Kept().Find(table, key, field);
+    }
+
     const model::SetupDocument& setup_;
     Json json_ = Json::object();
 };
@@ -191,18 +222,26 @@ class TableWriter {
 
     void operator()(const ReserveSection& rule) {
         Table& table = Add(rule.title, {rule.wordColumn, rule.meaningColumn});
-        for (const auto& [word, entry] : setup_.ReservedWords())
-            table.rows.push_back({word, std::string(entry.Meaning())});
+        for (const auto& [word, entry] : setup_.ReservedWords()) {
+            table.rows.push_back(
+                {TableText(word, Kept(kWords, word, model::kKeyText)),
+                 TableText(entry.Meaning(), Kept(kWords, word, model::kValueText))});
+        }
     }
     void operator()(const ConfigSection& rule) {
         Table& table = Add(rule.title, {rule.nameColumn, rule.valueColumn});
-        for (const auto& [name, value] : setup_.ElementFields())
-            table.rows.push_back({name, value});
+        for (const auto& [name, value] : setup_.ElementFields()) {
+            table.rows.push_back({TableText(name, Kept(kFields, name, model::kKeyText)),
+                                  TableText(value, Kept(kFields, name, model::kValueText))});
+        }
     }
     void operator()(const CommandSection& rule) {
         Table& table = Add(rule.title, {kCommandColumn});
-        for (const std::string& command : setup_.Commands(rule.list))
-            table.rows.push_back({command});
+        const model::CommandList& list = setup_.Commands(rule.list);
+        for (std::size_t position = 0; position < list.size(); ++position) {
+            table.rows.push_back({TableText(
+                list[position], setup_.Kept().Find(model::KeptTableOf(rule.list), position, 0))});
+        }
     }
     template <typename Record, std::size_t N>
     void operator()(const RecordSection<Record, N>& rule) {
@@ -210,12 +249,16 @@ class TableWriter {
         for (std::size_t position : rule.exportOrder)
             header.push_back(rule.values[position].column);
         Table& table = Add(rule.title, std::move(header));
-        for (const Record& record : (setup_.*rule.records)()) {
+        const model::RecordList<Record>& records = (setup_.*rule.records)();
+        for (std::size_t entry = 0; entry < records.size(); ++entry) {
+            const Record& record = records[entry];
             std::vector<std::string> row;
             for (std::size_t position : rule.exportOrder) {
                 const ValueRule<Record>& value = rule.values[position];
-                row.push_back(IsNumber(value) ? std::to_string(NumberOf(record, value))
-                                              : std::string(record.texts[value.text]));
+                row.push_back(IsNumber(value)
+                                  ? std::to_string(NumberOf(record, value))
+                                  : TableText(record.texts[value.text],
+                                              setup_.Kept().Find(rule.kept, entry, value.text)));
             }
             table.rows.push_back(std::move(row));
         }
@@ -224,6 +267,10 @@ class TableWriter {
     std::vector<Table> Take() { return std::move(tables_); }
 
   private:
+    const std::string* Kept(model::KeptTable table, std::string_view key, std::size_t field) const {
+        return setup_.Kept().Find(table, key, field);
+    }
+
     Table& Add(const char* title, std::vector<std::string> header) {
         tables_.push_back({title, std::move(header), {}});
         return tables_.back();
