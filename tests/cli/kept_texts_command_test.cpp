@@ -67,7 +67,7 @@ TEST(KeptTextsCommand, DiffComparesTheFilesTextsThatTheCodePageReadsAlike) {
     korean.directory().Write("b.xml", SetupFile("<PREEXECUTE><COMMAND>x\xC4\x81</COMMAND>"
                                                 "</PREEXECUTE><CONFIG><T>\xC4\x81</T></CONFIG>"));
     const CommandResult diff = korean.Run({"diff", "--json", "a.xml", "b.xml"});
-    EXPECT_EQ(diff.status, 1) << diff.out << diff.err;
+    ASSERT_EQ(diff.status, 1) << diff.out << diff.err;
     const nlohmann::json difference = nlohmann::json::parse(diff.out);
     EXPECT_EQ(difference["config"]["changed"][0]["value"]["old"], "\xC4\x80");
     EXPECT_EQ(difference["config"]["changed"][0]["value"]["new"], "\xC4\x81");
