@@ -8,6 +8,7 @@
 #include "model/decimal.h"
 #include "platform/code_page.h"
 #include "setupfile/grammar.h"
+#include "setupfile/read_text.h"
 
 namespace korvane::cli {
 namespace {
@@ -31,6 +32,8 @@ std::string TableText(std::string_view text, const std::string* kept) {
 }
 
 constexpr model::KeptTable kWords = model::KeptTable::ReservedWords;
+constexpr std::size_t kMeaningWidth =
+    model::ReservedWordEntry::kWidths[model::ReservedWordEntry::kMeaning];
 constexpr model::KeptTable kFields = model::KeptTable::ElementFields;
 
 // How a value is shown and exported: a number as the number it reads as, a text as it is.
@@ -107,14 +110,17 @@ class JsonWriter {
     Json json_ = Json::object();
 };
 
-// A text of the JSON form in the system code page. The library keeps texts as C strings,
-// which would end at a NUL.
-std::string Local(const nlohmann::json& value, const std::string& what) {
+// A text of the JSON form in the system code page, cut to `maxBytes`, with its UTF-8 text
+// where the code page lacks characters. The library keeps texts as C strings, which would end
+// at a NUL.
+ReadText Local(const nlohmann::json& value, const std::string& what,
+               std::size_t maxBytes = std::string::npos) {
     if (!value.is_string()) throw std::runtime_error(what + " must be a string");
     const std::string& text = value.get_ref<const std::string&>();
     if (text.find('\0') != std::string::npos)
         throw std::runtime_error(what + " holds a NUL character (\\u0000), which no text can hold");
-    return platform::FromUtf8(text);
+    // JSON text is well-formed UTF-8: the parser refuses anything else.
+    return ReadUtf8Text(text, maxBytes);
 }
 
 std::int32_t Integer(const nlohmann::json& value, const std::string& what) {
@@ -151,8 +157,8 @@ struct JsonItem {
 
     std::string Label() const { return std::string(array) + "[" + std::to_string(position) + "]"; }
     std::string Label(const char* member) const { return Label() + "." + member; }
-    std::string Text(const char* member) const {
-        return Local(Member(element, member), Label(member));
+    ReadText Text(const char* member, std::size_t maxBytes = std::string::npos) const {
+        return Local(Member(element, member), Label(member), maxBytes);
     }
     std::int32_t Number(const char* member) const {
         return Integer(Member(element, member), Label(member));
@@ -165,41 +171,57 @@ class JsonReader {
     JsonReader(const nlohmann::json& json, model::SetupDocument& setup)
         : json_(json), setup_(setup) {}
 
+    // Texts that the code page cannot hold are kept as the JSON has them, as a load keeps a
+    // file's, so that the file built holds them.
     void operator()(const ReserveSection& rule) {
         ForEachItem(rule.jsonKey, [&](const JsonItem& item) {
-            setup_.AddReservedWord(item.Text(rule.wordJsonKey), item.Text(rule.meaningJsonKey), "");
+            ReadText word = item.Text(rule.wordJsonKey);
+            ReadText meaning = item.Text(rule.meaningJsonKey, kMeaningWidth - 1);
+            const std::size_t before = setup_.ReservedWords().size();
+            setup_.AddReservedWord(word.text, meaning.text, "");
+            if (setup_.ReservedWords().size() != before)
+                KeepLossyKeyed(setup_, model::KeptTable::ReservedWords, word, meaning);
         });
     }
     void operator()(const ConfigSection& rule) {
         ForEachItem(rule.jsonKey, [&](const JsonItem& item) {
-            setup_.AddElementField(item.Text(rule.nameJsonKey), item.Text(rule.valueJsonKey));
+            ReadText name = item.Text(rule.nameJsonKey);
+            ReadText value = item.Text(rule.valueJsonKey);
+            const std::size_t before = setup_.ElementFields().size();
+            setup_.AddElementField(name.text, value.text);
+            if (setup_.ElementFields().size() != before)
+                KeepLossyKeyed(setup_, model::KeptTable::ElementFields, name, value);
         });
     }
     void operator()(const CommandSection& rule) {
         ForEachItem(rule.jsonKey, [&](const JsonItem& item) {
-            setup_.AddCommand(rule.list, Local(item.element, item.Label()));
+            ReadText command = Local(item.element, item.Label());
+            const std::size_t count = setup_.AddCommand(rule.list, command.text);
+            KeepLossy(setup_, model::KeptTableOf(rule.list), count - 1, 0, command);
         });
     }
     template <typename Record, std::size_t N>
     void operator()(const RecordSection<Record, N>& rule) {
         ForEachItem(rule.jsonKey, [&](const JsonItem& item) {
-            std::array<std::string, Record::kTextCount> texts;
+            std::array<ReadText, Record::kTextCount> texts;
             Record record;
             // Read in the JSON's own order, so that the first member at fault is named.
             for (std::size_t position : rule.exportOrder) {
                 const ValueRule<Record>& value = rule.values[position];
                 if (!IsNumber(value)) {
-                    texts[value.text] = item.Text(value.jsonKey);
+                    texts[value.text] = item.Text(value.jsonKey, Record::kWidths[value.text] - 1);
                 } else if (value.StoredAsText()) {
-                    texts[value.text] = model::FormatDecimal(item.Number(value.jsonKey));
+                    texts[value.text].text = model::FormatDecimal(item.Number(value.jsonKey));
                 } else {
                     record.*value.number = item.Number(value.jsonKey);
                 }
             }
             std::array<std::string_view, Record::kTextCount> views;
-            for (std::size_t i = 0; i < views.size(); ++i) views[i] = texts[i];
+            for (std::size_t i = 0; i < views.size(); ++i) views[i] = texts[i].text;
             record.texts = model::PackedTexts<Record::kTextCount>(views, Record::kWidths);
-            (setup_.*rule.append)(std::move(record));
+            const std::size_t count = (setup_.*rule.append)(std::move(record));
+            for (std::size_t i = 0; i < texts.size(); ++i)
+                KeepLossy(setup_, rule.kept, count - 1, i, texts[i]);
         });
     }
 

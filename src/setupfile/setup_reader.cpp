@@ -4,8 +4,8 @@
 #include <string>
 
 #include "model/decimal.h"
-#include "platform/code_page.h"
 #include "setupfile/grammar.h"
+#include "setupfile/read_text.h"
 
 namespace korvane::setupfile {
 namespace {
@@ -35,62 +35,19 @@ class Reader {
         return Node();
     }
 
-    // A text as a load keeps it: in the system code page, and, when the code page lacks some of
-    // its characters, as the file had it (UTF-8), cut where the code-page text was cut.
-    struct ReadText {
-        std::string text;
-        std::string kept;
-        bool lossy = false;
-    };
-
     // The text beneath `node`, at most `capacity` - 1 bytes in the code page, cut at a whole
     // character.
     ReadText NodeText(Node node, std::size_t capacity) {
-        ReadText read;
-        if (!node) return read;
+        if (!node) return ReadText();
         // A character of the code page takes at most four bytes of UTF-8 (and a character it
         // lacks becomes one '?'), so this much UTF-8 always fills the capacity.
         std::string utf8;
         if (!document_.Text(node, 4 * (capacity - 1), utf8)) {
             failed_ = true;
-            return read;
+            return ReadText();
         }
-        // The parser hands out well-formed UTF-8: under a UTF-8 code page it is already the text.
-        if (utf8CodePage_) {
-            read.text = std::move(utf8);
-            read.text.resize(platform::WholeCharPrefix(read.text, capacity - 1));
-            return read;
-        }
-        Convert(std::move(utf8), capacity - 1, read);
-        return read;
-    }
-
-    // Converts `utf8` into `read`, cut to `maxBytes` in the code page.
-    static void Convert(std::string utf8, std::size_t maxBytes, ReadText& read) {
-        read.lossy = !platform::FromUtf8Exactly(utf8, read.text);
-        const std::size_t cut = platform::WholeCharPrefix(read.text, maxBytes);
-        if (cut == read.text.size()) {
-            if (read.lossy) read.kept = std::move(utf8);
-            return;
-        }
-        read.text.resize(cut);
-        if (!read.lossy) return;
-        // What the cut left may have lost nothing.
-        utf8.resize(platform::Utf8PrefixConvertingWithin(utf8, cut));
-        std::string local;
-        read.lossy = !platform::FromUtf8Exactly(utf8, local);
-        if (read.lossy) read.kept = std::move(utf8);
-    }
-
-    // A name (a configuration field's element) as a load keeps it; never cut.
-    ReadText NameText(std::string utf8) const {
-        ReadText read;
-        if (utf8CodePage_) {
-            read.text = std::move(utf8);
-        } else {
-            Convert(std::move(utf8), std::string::npos, read);
-        }
-        return read;
+        // The parser hands out well-formed UTF-8.
+        return ReadUtf8Text(std::move(utf8), capacity - 1);
     }
 
     // The first child of `item` named `name`, or no node.
@@ -116,18 +73,6 @@ class Reader {
         }
     }
 
-    // Keeps the file's text of `read` at a place of a list, when it lost characters.
-    void Keep(model::KeptTable table, std::size_t entry, std::size_t field, ReadText& read) {
-        if (read.lossy) setup_.Kept().Keep(table, entry, field, std::move(read.kept));
-    }
-
-    // Keeps the file's texts of a keyed entry just added under `key`.
-    void KeepKeyed(model::KeptTable table, ReadText& key, ReadText& value) {
-        if (key.lossy) setup_.Kept().Keep(table, key.text, model::kKeyText, std::move(key.kept));
-        if (value.lossy)
-            setup_.Kept().Keep(table, key.text, model::kValueText, std::move(value.kept));
-    }
-
     void ReadSection(Node section, const ReserveSection& rule) {
         ForEachItem(section, [&](Node item) {
             ReadText word = ChildText(item, rule.wordElement, rule.wordCapacity);
@@ -138,18 +83,18 @@ class Reader {
             const std::size_t before = setup_.ReservedWords().size();
             setup_.AddReservedWord(word.text, meaning.text, "");
             if (setup_.ReservedWords().size() != before)
-                KeepKeyed(model::KeptTable::ReservedWords, word, meaning);
+                KeepLossyKeyed(setup_, model::KeptTable::ReservedWords, word, meaning);
         });
     }
 
     void ReadSection(Node section, const ConfigSection& rule) {
         ForEachItem(section, [&](Node item) {
-            ReadText name = NameText(document_.NodeName(item));
+            ReadText name = ReadUtf8Text(document_.NodeName(item));
             ReadText value = NodeText(item, rule.valueCapacity);
             const std::size_t before = setup_.ElementFields().size();
             setup_.AddElementField(name.text, value.text);
             if (setup_.ElementFields().size() != before)
-                KeepKeyed(model::KeptTable::ElementFields, name, value);
+                KeepLossyKeyed(setup_, model::KeptTable::ElementFields, name, value);
         });
     }
 
@@ -157,7 +102,7 @@ class Reader {
         ForEachItem(section, [&](Node item) {
             ReadText command = NodeText(item, kCommandCapacity);
             const std::size_t count = setup_.AddCommand(rule.list, command.text);
-            Keep(model::KeptTableOf(rule.list), count - 1, 0, command);
+            KeepLossy(setup_, model::KeptTableOf(rule.list), count - 1, 0, command);
         });
     }
 
@@ -192,13 +137,13 @@ class Reader {
             for (std::size_t i = 0; i < views.size(); ++i) views[i] = texts[i].text;
             record.texts = model::PackedTexts<Record::kTextCount>(views, Record::kWidths);
             const std::size_t count = (setup_.*rule.append)(std::move(record));
-            for (std::size_t i = 0; i < texts.size(); ++i) Keep(rule.kept, count - 1, i, texts[i]);
+            for (std::size_t i = 0; i < texts.size(); ++i)
+                KeepLossy(setup_, rule.kept, count - 1, i, texts[i]);
         });
     }
 
     Document& document_;
     model::SetupDocument& setup_;
-    const bool utf8CodePage_ = platform::ActiveCodePage() == platform::kCodePageUtf8;
     bool failed_ = false;
 };
 

@@ -89,6 +89,21 @@ TEST(KeptTextsCommand, FormatAndShowKeepWhatTheCodePageLacks) {
     EXPECT_NE(tables.out.find("  NAME  Caf\\u{00E9}\n"), std::string::npos) << tables.out;
 }
 
+TEST(KeptTextsCommand, BuildWritesTheJsonTextsThatTheCodePageLacks) {
+    LocaleDirectory latin("en_US", "ISO-8859-1", "en_US.ISO-8859-1");
+    SKIP_WITHOUT(latin);
+    latin.directory().Write("setup.json", R"({"config": [{"name": "X\uD55C", "value": "\uD55C"}],
+        "preExecute": ["run \u0E44 \uD83D\uDE00"],
+        "reservedWords": [{"word": "[\uD55C]", "meaning": "\u0E44"}]})");
+    const CommandResult built = latin.Run({"build", "setup.json", "-o", "out.xml"});
+    ASSERT_EQ(built.status, 0) << built.err;
+    const std::string saved = latin.directory().Read("out.xml");
+    EXPECT_NE(saved.find("<X\xC7\xD1>\xC7\xD1</X\xC7\xD1>"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("<COMMAND>run &#3652; &#128512;</COMMAND>"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("<SHORT>[\xC7\xD1]</SHORT>"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("<MEAN>&#3652;</MEAN>"), std::string::npos) << saved;
+}
+
 TEST(KeptTextsCommand, CheckWarnsOfEveryTextTheCodePageCannotHold) {
     LocaleDirectory latin("en_US", "ISO-8859-1", "en_US.ISO-8859-1");
     SKIP_WITHOUT(latin);
