@@ -101,10 +101,14 @@ KORVANE_API int32_t KORVANE_CALL ClearInMemory(void);
    their item and a missing one reads as the empty text or 0; a flag is set only by the text
    "1". Texts longer than the reader keeps are cut at the last whole character: SHORT and
    CLASS at 255 bytes, configuration values at 1023, commands at 2047, record fields at their
-   widths. For a repeated reserved word or configuration name the first one wins. A text of
-   nothing but blanks (space, tab, CR, LF) is layout, and left out, when the element holding
-   it also holds an element; every other text is part of the value, so blanks beside a line
-   end, a comment or a CDATA section are kept (<V>\n <!--c-->\n</V> reads "\n \n").
+   widths. For a repeated reserved word or configuration name the first one wins; names are
+   compared in the code page, where each character it lacks reads as '?', as through every
+   getter. The load keeps the file's own text of every text and name holding such characters
+   (cut where the code-page text is cut), and SaveSetupFile writes that text back, so a load
+   and a save lose no character. A text of nothing but blanks (space, tab, CR, LF) is layout,
+   and left out, when the element holding it also holds an element; every other text is part
+   of the value, so blanks beside a line end, a comment or a CDATA section are kept
+   (<V>\n <!--c-->\n</V> reads "\n \n").
    Returns 1 when the file was read whole. Returns 0, leaving the description exactly as it
    was, when `path` is null, the file cannot be read, it is not well-formed XML (a NUL byte
    anywhere included), it expands beyond what can be read, or it exceeds the bounds that keep

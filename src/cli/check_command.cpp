@@ -29,7 +29,8 @@ using namespace korvane::setupfile;
 struct ValueCheck {
     const char* name;
     ValueKind kind;
-    std::size_t capacity;  // bytes kept, terminator included (texts only)
+    std::size_t capacity;      // bytes kept, terminator included (texts only)
+    bool storedAsText = true;  // false: kept as a number, so the file's text is not
 };
 
 struct SectionRule {
@@ -61,7 +62,8 @@ class SectionRules {
     void operator()(const RecordSection<Record, N>& rule) {
         SectionRule section{rule.section, rule.item, {}, 0};
         for (const auto& value : rule.values)
-            section.values.push_back({value.element, value.kind, value.capacity});
+            section.values.push_back(
+                {value.element, value.kind, value.capacity, value.StoredAsText()});
         rules_.push_back(section);
     }
     std::vector<SectionRule> Take() { return std::move(rules_); }
@@ -69,6 +71,9 @@ class SectionRules {
   private:
     std::vector<SectionRule> rules_;
 };
+
+// How a finding that loses nothing begins.
+const std::string kWarning = "warning: ";
 
 const std::vector<SectionRule>& Sections() {
     static const std::vector<SectionRule> sections = [] {
@@ -129,13 +134,16 @@ class Checker {
         }
     }
 
-    // Prints the findings in line order; returns how many there were.
+    // Prints the findings in line order; returns how many there were, warnings aside.
     std::size_t Print() {
         std::stable_sort(findings_.begin(), findings_.end(),
                          [](const auto& a, const auto& b) { return a.first < b.first; });
-        for (const auto& [line, message] : findings_)
+        std::size_t faults = 0;
+        for (const auto& [line, message] : findings_) {
             out_ << file_ << ":" << line << ": " << message << "\n";
-        return findings_.size();
+            if (message.rfind(kWarning, 0) != 0) ++faults;
+        }
+        return faults;
     }
 
   private:
@@ -150,16 +158,33 @@ class Checker {
         findings_.emplace_back(document_.LineOf(node), message);
     }
 
+    // A finding that loses nothing: it is printed, but the file still passes.
+    void Warn(Node node, const std::string& message) { Report(node, kWarning + message); }
+
+    // Warns when UTF-8 `text` holds characters that the code page lacks: a load reads them as
+    // '?' and keeps the file's text, which a save writes back.
+    void WarnOfLostCharacters(Node node, const std::string& what, std::string_view text) {
+        std::string local;
+        if (platform::FromUtf8Exactly(text, local)) return;
+        Warn(node, what + " holds characters that the code page lacks: '" + LocalFormOfUtf8(text) +
+                       "' reads as '" + DisplayForm(local) +
+                       "'; a save writes them as the file has them");
+    }
+
     // The text of `node` in the system code page, whole (up to far beyond any capacity).
-    std::string LocalText(Node node, std::size_t capacity) {
+    // A text stored as a text keeps the file's text where the code page lacks characters.
+    std::string LocalText(Node node, const std::string& what, std::size_t capacity,
+                          bool storedAsText) {
         std::string utf8;
         document_.Text(node, 4 * capacity + 8, utf8);
+        if (storedAsText) WarnOfLostCharacters(node, what, utf8);
         return platform::FromUtf8(utf8);
     }
 
     // Reports markup inside a value and a text longer than `capacity` allows; returns the text
     // as a load keeps it.
-    std::string CheckText(Node value, const std::string& what, std::size_t capacity) {
+    std::string CheckText(Node value, const std::string& what, std::size_t capacity,
+                          bool storedAsText = true) {
         for (Node child = document_.FirstChild(value); child;
              child = document_.NextSibling(child)) {
             if (document_.IsElement(child) || document_.NodeName(child) == "#comment") {
@@ -167,7 +192,7 @@ class Checker {
                 break;
             }
         }
-        std::string text = LocalText(value, capacity);
+        std::string text = LocalText(value, what, capacity, storedAsText);
         if (text.size() > capacity - 1) {
             Report(value, what + " holds " + std::to_string(text.size()) + " bytes; a load keeps " +
                               std::to_string(capacity - 1));
@@ -208,12 +233,16 @@ class Checker {
     }
 
     void CheckConfigField(Node item, const std::string& name, std::set<std::string>& names) {
-        const std::string local = platform::FromUtf8(name);
+        std::string local;
+        const bool whole = platform::FromUtf8Exactly(name, local);
         if (!names.insert(local).second) {
-            Report(item, "a later duplicate of the configuration field '" + name + "' is dropped");
+            Report(item, "a later duplicate of the configuration field '" + name + "' is dropped" +
+                             (whole ? "" : ": it reads as '" + DisplayForm(local) + "'"));
         }
-        // A load keeps the name as the file has it; only a save would fail on it.
-        if (!IsSavableFieldName(local))
+        if (!whole) WarnOfLostCharacters(item, "the configuration name", name);
+        // A load keeps the name as the file has it; only a save would fail on it. A name that
+        // the code page cannot hold is saved as the file has it.
+        if (whole ? !IsSavableFieldName(local) : !IsSavableUtf8FieldName(name))
             Report(item, "the configuration name '" + name + "' cannot be saved");
     }
 
@@ -237,7 +266,7 @@ class Checker {
                 Report(child, "a second " + name + " in " + itemName + " is ignored");
                 continue;
             }
-            const std::string text = CheckText(child, name, value->capacity);
+            const std::string text = CheckText(child, name, value->capacity, value->storedAsText);
             if (rule.key != nullptr && name == rule.key) shortText = text;
             if (value->kind == ValueKind::Flag && text != "0" && text != "1") {
                 Report(child, "the flag " + name + " is '" + DisplayForm(text) +

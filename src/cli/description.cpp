@@ -4,9 +4,11 @@
 #include <climits>
 #include <stdexcept>
 
+#include "cli/display_text.h"
 #include "model/decimal.h"
 #include "platform/code_page.h"
 #include "setupfile/grammar.h"
+#include "setupfile/read_text.h"
 
 namespace korvane::cli {
 namespace {
@@ -17,6 +19,22 @@ using Json = nlohmann::ordered_json;
 std::string Utf8(std::string_view text) {
     return platform::ToUtf8Replacing(text);
 }
+
+// A text in the JSON form: the file's own text where a load kept one.
+std::string Utf8(std::string_view text, const std::string* kept) {
+    return kept != nullptr ? *kept : Utf8(text);
+}
+
+// A text in a table, in the code page: the file's own text where a load kept one, with the
+// characters the code page lacks as escapes.
+std::string TableText(std::string_view text, const std::string* kept) {
+    return kept != nullptr ? LocalFormOfUtf8(*kept) : std::string(text);
+}
+
+constexpr model::KeptTable kWords = model::KeptTable::ReservedWords;
+constexpr std::size_t kMeaningWidth =
+    model::ReservedWordEntry::kWidths[model::ReservedWordEntry::kMeaning];
+constexpr model::KeptTable kFields = model::KeptTable::ElementFields;
 
 // How a value is shown and exported: a number as the number it reads as, a text as it is.
 template <typename Record>
@@ -38,31 +56,43 @@ class JsonWriter {
     void operator()(const ReserveSection& rule) {
         Json& words = json_[rule.jsonKey] = Json::array();
         for (const auto& [word, entry] : setup_.ReservedWords()) {
-            words.push_back(
-                {{rule.wordJsonKey, Utf8(word)}, {rule.meaningJsonKey, Utf8(entry.Meaning())}});
+            words.push_back({{rule.wordJsonKey, Utf8(word, Kept(kWords, word, model::kKeyText))},
+                             {rule.meaningJsonKey,
+                              Utf8(entry.Meaning(), Kept(kWords, word, model::kValueText))}});
         }
     }
     void operator()(const ConfigSection& rule) {
         Json& fields = json_[rule.jsonKey] = Json::array();
-        for (const auto& [name, value] : setup_.ElementFields())
-            fields.push_back({{rule.nameJsonKey, Utf8(name)}, {rule.valueJsonKey, Utf8(value)}});
+        for (const auto& [name, value] : setup_.ElementFields()) {
+            fields.push_back(
+                {{rule.nameJsonKey, Utf8(name, Kept(kFields, name, model::kKeyText))},
+                 {rule.valueJsonKey, Utf8(value, Kept(kFields, name, model::kValueText))}});
+        }
     }
     void operator()(const CommandSection& rule) {
         Json& commands = json_[rule.jsonKey] = Json::array();
-        for (const std::string& command : setup_.Commands(rule.list))
-            commands.push_back(Utf8(command));
+        const model::CommandList& list = setup_.Commands(rule.list);
+        for (std::size_t position = 0; position < list.size(); ++position) {
+            commands.push_back(Utf8(
+                list[position], setup_.Kept().Find(model::KeptTableOf(rule.list), position, 0)));
+        }
     }
     template <typename Record, std::size_t N>
     void operator()(const RecordSection<Record, N>& rule) {
         Json& items = json_[rule.jsonKey] = Json::array();
-        for (const Record& record : (setup_.*rule.records)()) {
+        const model::RecordList<Record>& records = (setup_.*rule.records)();
+        for (std::size_t entry = 0; entry < records.size(); ++entry) {
+            const Record& record = records[entry];
             Json item = Json::object();
             for (std::size_t position : rule.exportOrder) {
                 const ValueRule<Record>& value = rule.values[position];
+                const std::string* kept = value.StoredAsText()
+                                              ? setup_.Kept().Find(rule.kept, entry, value.text)
+                                              : nullptr;
                 if (IsNumber(value)) {
                     item[value.jsonKey] = NumberOf(record, value);
                 } else {
-                    item[value.jsonKey] = Utf8(record.texts[value.text]);
+                    item[value.jsonKey] = Utf8(record.texts[value.text], kept);
                 }
             }
             items.push_back(std::move(item));
@@ -72,18 +102,25 @@ class JsonWriter {
     Json Take() { return std::move(json_); }
 
   private:
+    const std::string* Kept(model::KeptTable table, std::string_view key, std::size_t field) const {
+        return setup_.Kept().Find(table, key, field);
+    }
+
     const model::SetupDocument& setup_;
     Json json_ = Json::object();
 };
 
-// A text of the JSON form in the system code page. The library keeps texts as C strings,
-// which would end at a NUL.
-std::string Local(const nlohmann::json& value, const std::string& what) {
+// A text of the JSON form in the system code page, cut to `maxBytes`, with its UTF-8 text
+// where the code page lacks characters. The library keeps texts as C strings, which would end
+// at a NUL.
+ReadText Local(const nlohmann::json& value, const std::string& what,
+               std::size_t maxBytes = std::string::npos) {
     if (!value.is_string()) throw std::runtime_error(what + " must be a string");
     const std::string& text = value.get_ref<const std::string&>();
     if (text.find('\0') != std::string::npos)
         throw std::runtime_error(what + " holds a NUL character (\\u0000), which no text can hold");
-    return platform::FromUtf8(text);
+    // JSON text is well-formed UTF-8: the parser refuses anything else.
+    return ReadUtf8Text(text, maxBytes);
 }
 
 std::int32_t Integer(const nlohmann::json& value, const std::string& what) {
@@ -120,8 +157,8 @@ struct JsonItem {
 
     std::string Label() const { return std::string(array) + "[" + std::to_string(position) + "]"; }
     std::string Label(const char* member) const { return Label() + "." + member; }
-    std::string Text(const char* member) const {
-        return Local(Member(element, member), Label(member));
+    ReadText Text(const char* member, std::size_t maxBytes = std::string::npos) const {
+        return Local(Member(element, member), Label(member), maxBytes);
     }
     std::int32_t Number(const char* member) const {
         return Integer(Member(element, member), Label(member));
@@ -134,41 +171,57 @@ class JsonReader {
     JsonReader(const nlohmann::json& json, model::SetupDocument& setup)
         : json_(json), setup_(setup) {}
 
+    // Texts that the code page cannot hold are kept as the JSON has them, as a load keeps a
+    // file's, so that the file built holds them.
     void operator()(const ReserveSection& rule) {
         ForEachItem(rule.jsonKey, [&](const JsonItem& item) {
-            setup_.AddReservedWord(item.Text(rule.wordJsonKey), item.Text(rule.meaningJsonKey), "");
+            ReadText word = item.Text(rule.wordJsonKey);
+            ReadText meaning = item.Text(rule.meaningJsonKey, kMeaningWidth - 1);
+            const std::size_t before = setup_.ReservedWords().size();
+            setup_.AddReservedWord(word.text, meaning.text, "");
+            if (setup_.ReservedWords().size() != before)
+                KeepLossyKeyed(setup_, model::KeptTable::ReservedWords, word, meaning);
         });
     }
     void operator()(const ConfigSection& rule) {
         ForEachItem(rule.jsonKey, [&](const JsonItem& item) {
-            setup_.AddElementField(item.Text(rule.nameJsonKey), item.Text(rule.valueJsonKey));
+            ReadText name = item.Text(rule.nameJsonKey);
+            ReadText value = item.Text(rule.valueJsonKey);
+            const std::size_t before = setup_.ElementFields().size();
+            setup_.AddElementField(name.text, value.text);
+            if (setup_.ElementFields().size() != before)
+                KeepLossyKeyed(setup_, model::KeptTable::ElementFields, name, value);
         });
     }
     void operator()(const CommandSection& rule) {
         ForEachItem(rule.jsonKey, [&](const JsonItem& item) {
-            setup_.AddCommand(rule.list, Local(item.element, item.Label()));
+            ReadText command = Local(item.element, item.Label());
+            const std::size_t count = setup_.AddCommand(rule.list, command.text);
+            KeepLossy(setup_, model::KeptTableOf(rule.list), count - 1, 0, command);
         });
     }
     template <typename Record, std::size_t N>
     void operator()(const RecordSection<Record, N>& rule) {
         ForEachItem(rule.jsonKey, [&](const JsonItem& item) {
-            std::array<std::string, Record::kTextCount> texts;
+            std::array<ReadText, Record::kTextCount> texts;
             Record record;
             // Read in the JSON's own order, so that the first member at fault is named.
             for (std::size_t position : rule.exportOrder) {
                 const ValueRule<Record>& value = rule.values[position];
                 if (!IsNumber(value)) {
-                    texts[value.text] = item.Text(value.jsonKey);
+                    texts[value.text] = item.Text(value.jsonKey, Record::kWidths[value.text] - 1);
                 } else if (value.StoredAsText()) {
-                    texts[value.text] = model::FormatDecimal(item.Number(value.jsonKey));
+                    texts[value.text].text = model::FormatDecimal(item.Number(value.jsonKey));
                 } else {
                     record.*value.number = item.Number(value.jsonKey);
                 }
             }
             std::array<std::string_view, Record::kTextCount> views;
-            for (std::size_t i = 0; i < views.size(); ++i) views[i] = texts[i];
+            for (std::size_t i = 0; i < views.size(); ++i) views[i] = texts[i].text;
             record.texts = model::PackedTexts<Record::kTextCount>(views, Record::kWidths);
-            (setup_.*rule.append)(std::move(record));
+            const std::size_t count = (setup_.*rule.append)(std::move(record));
+            for (std::size_t i = 0; i < texts.size(); ++i)
+                KeepLossy(setup_, rule.kept, count - 1, i, texts[i]);
         });
     }
 
@@ -191,18 +244,26 @@ class TableWriter {
 
     void operator()(const ReserveSection& rule) {
         Table& table = Add(rule.title, {rule.wordColumn, rule.meaningColumn});
-        for (const auto& [word, entry] : setup_.ReservedWords())
-            table.rows.push_back({word, std::string(entry.Meaning())});
+        for (const auto& [word, entry] : setup_.ReservedWords()) {
+            table.rows.push_back(
+                {TableText(word, Kept(kWords, word, model::kKeyText)),
+                 TableText(entry.Meaning(), Kept(kWords, word, model::kValueText))});
+        }
     }
     void operator()(const ConfigSection& rule) {
         Table& table = Add(rule.title, {rule.nameColumn, rule.valueColumn});
-        for (const auto& [name, value] : setup_.ElementFields())
-            table.rows.push_back({name, value});
+        for (const auto& [name, value] : setup_.ElementFields()) {
+            table.rows.push_back({TableText(name, Kept(kFields, name, model::kKeyText)),
+                                  TableText(value, Kept(kFields, name, model::kValueText))});
+        }
     }
     void operator()(const CommandSection& rule) {
         Table& table = Add(rule.title, {kCommandColumn});
-        for (const std::string& command : setup_.Commands(rule.list))
-            table.rows.push_back({command});
+        const model::CommandList& list = setup_.Commands(rule.list);
+        for (std::size_t position = 0; position < list.size(); ++position) {
+            table.rows.push_back({TableText(
+                list[position], setup_.Kept().Find(model::KeptTableOf(rule.list), position, 0))});
+        }
     }
     template <typename Record, std::size_t N>
     void operator()(const RecordSection<Record, N>& rule) {
@@ -210,12 +271,16 @@ class TableWriter {
         for (std::size_t position : rule.exportOrder)
             header.push_back(rule.values[position].column);
         Table& table = Add(rule.title, std::move(header));
-        for (const Record& record : (setup_.*rule.records)()) {
+        const model::RecordList<Record>& records = (setup_.*rule.records)();
+        for (std::size_t entry = 0; entry < records.size(); ++entry) {
+            const Record& record = records[entry];
             std::vector<std::string> row;
             for (std::size_t position : rule.exportOrder) {
                 const ValueRule<Record>& value = rule.values[position];
-                row.push_back(IsNumber(value) ? std::to_string(NumberOf(record, value))
-                                              : std::string(record.texts[value.text]));
+                row.push_back(IsNumber(value)
+                                  ? std::to_string(NumberOf(record, value))
+                                  : TableText(record.texts[value.text],
+                                              setup_.Kept().Find(rule.kept, entry, value.text)));
             }
             table.rows.push_back(std::move(row));
         }
@@ -224,6 +289,10 @@ class TableWriter {
     std::vector<Table> Take() { return std::move(tables_); }
 
   private:
+    const std::string* Kept(model::KeptTable table, std::string_view key, std::size_t field) const {
+        return setup_.Kept().Find(table, key, field);
+    }
+
     Table& Add(const char* title, std::vector<std::string> header) {
         tables_.push_back({title, std::move(header), {}});
         return tables_.back();

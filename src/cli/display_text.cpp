@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "platform/code_page.h"
+#include "platform/utf8.h"
 
 namespace korvane::cli {
 namespace {
@@ -69,6 +70,25 @@ std::string DisplayForm(std::string_view text) {
                              shown += character;
                          }
                      });
+    return shown;
+}
+
+std::string LocalFormOfUtf8(std::string_view text) {
+    std::string shown;
+    std::string local;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t length = platform::Utf8CharLength(text.data() + at, text.size() - at);
+        const std::string_view character = text.substr(at, length);
+        if (platform::FromUtf8Exactly(character, local)) {
+            shown += local;
+        } else {
+            char escape[16];
+            std::snprintf(escape, sizeof escape, "\\u{%04X}",
+                          static_cast<unsigned>(platform::DecodeUtf8(character.data(), length)));
+            shown += escape;
+        }
+        at += length;
+    }
     return shown;
 }
 

@@ -15,6 +15,10 @@ namespace korvane::cli {
 // The text is walked by whole characters, so a trail byte is never taken for a control.
 std::string DisplayForm(std::string_view text);
 
+// UTF-8 `text` in the active code page, with each character that the code page lacks written
+// as "\u{HHHH}" rather than '?': how the command shows a file's own text that a load kept.
+std::string LocalFormOfUtf8(std::string_view text);
+
 // The escapes of the characters of `text` that DisplayForm escapes, tab aside (a tab only
 // moves the text on, it hides nothing), each once, in order of first appearance.
 std::vector<std::string> DisguisingCharacters(std::string_view text);

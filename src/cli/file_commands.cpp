@@ -52,8 +52,13 @@ int Build(const std::string& descriptionFile, const std::string& output) {
         return kFailure;
     }
     for (const auto& field : setup.ElementFields()) {
-        if (!setupfile::IsSavableFieldName(field.first)) {
-            const std::string utf8Name = platform::ToUtf8Replacing(field.first);
+        // A name that the code page cannot hold is written as the JSON has it.
+        const std::string* kept =
+            setup.Kept().Find(model::KeptTable::ElementFields, field.first, model::kKeyText);
+        if (kept != nullptr ? !setupfile::IsSavableUtf8FieldName(*kept)
+                            : !setupfile::IsSavableFieldName(field.first)) {
+            const std::string utf8Name =
+                kept != nullptr ? *kept : platform::ToUtf8Replacing(field.first);
             std::cerr << "korvane: " << descriptionFile << ": the configuration name '" << utf8Name
                       << "' cannot be saved (not an XML element name, or not writable in euc-kr)\n";
             return kFailure;

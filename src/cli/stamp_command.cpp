@@ -79,14 +79,20 @@ class Stamper {
   private:
     void StampEntry(std::size_t position) {
         const FileEntry& entry = setup_.Files()[position];
+        // A path that the code page cannot hold is looked for as the file has it: its '?' names
+        // no file.
+        const std::string* keptPath =
+            setup_.Kept().Find(model::KeptTable::Files, position, FileEntry::kSrcPath);
         const std::string label =
-            "files[" + std::to_string(position) + "] " + DisplayForm(entry.SrcPath());
+            "files[" + std::to_string(position) + "] " +
+            DisplayForm(keptPath != nullptr ? LocalFormOfUtf8(*keptPath) : entry.SrcPath());
         std::string sourcePath;
         if (const std::string refusal = Refusal(entry.SrcPath(), sourcePath); !refusal.empty()) {
             std::cerr << "korvane: " << label << ": left alone: " << refusal << "\n";
             ++tally_.leftAlone;
             return;
         }
+        if (keptPath != nullptr) sourcePath = *keptPath;
         const SourceLookup lookup = finder_.Find(sourcePath);
         switch (lookup.kind) {
             case SourceLookup::Kind::Found:

@@ -58,7 +58,11 @@ std::int32_t SetupDocument::AppendFile(FileEntry entry) {
 }
 
 void SetupDocument::ReplaceFile(std::size_t position, FileEntry entry) {
-    files_.at(position) = std::move(entry);
+    FileEntry& replaced = files_.at(position);
+    for (std::size_t text = 0; text < FileEntry::kTextCount; ++text) {
+        if (entry.texts[text] != replaced.texts[text]) kept_.Drop(KeptTable::Files, position, text);
+    }
+    replaced = std::move(entry);
 }
 
 std::int32_t SetupDocument::AppendRegistry(RegistryEntry entry) {
@@ -103,6 +107,7 @@ void SetupDocument::ClearAll() {
     updateExecute_.clear();
     deleteExecute_.clear();
     elementFields_.clear();
+    kept_.clear();
 }
 
 const CommandList& SetupDocument::Commands(CommandKind list) const {
@@ -145,6 +150,7 @@ void SetupDocument::Swap(SetupDocument& other) noexcept {
     std::swap(postExecute_, other.postExecute_);
     std::swap(updateExecute_, other.updateExecute_);
     std::swap(deleteExecute_, other.deleteExecute_);
+    kept_.swap(other.kept_);
 }
 
 }  // namespace korvane::model

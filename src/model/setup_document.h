@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "model/kept_texts.h"
 #include "model/records.h"
 #include "model/tables.h"
 
@@ -38,12 +39,18 @@ class SetupDocument {
     std::int32_t AppendPreKill(KillProcessEntry entry);
     std::int32_t AppendUpKill(KillProcessEntry entry);
     // Puts `entry` in place of the file entry at `position`, which must exist: how a tool
-    // updates an entry it has read (sizes and versions) without rebuilding the list.
+    // updates an entry it has read (sizes and versions) without rebuilding the list. A text
+    // that stays as it was keeps the file's text kept for it; a changed text drops it.
     void ReplaceFile(std::size_t position, FileEntry entry);
     // Keyed tables: the first entry given for a key wins; a repeated key changes nothing.
     std::int32_t AddReservedWord(std::string_view word, std::string_view meaning,
                                  std::string_view expansion);
     std::int32_t AddElementField(std::string_view name, std::string_view text);
+
+    // The file's own texts of values and keys that the code page cannot hold (see
+    // kept_texts.h). The reader keeps them as it adds the entries they belong to.
+    const KeptTexts& Kept() const { return kept_; }
+    KeptTexts& Kept() { return kept_; }
 
     // Frees every record and empties every table.
     void ClearAll();
@@ -80,6 +87,7 @@ class SetupDocument {
     CommandList postExecute_;
     CommandList updateExecute_;
     CommandList deleteExecute_;
+    KeptTexts kept_;
 };
 
 }  // namespace korvane::model

@@ -1,5 +1,6 @@
 #include "platform/code_page.h"
 
+#include <algorithm>
 #include <atomic>
 
 #include "platform/code_page_system.h"
@@ -44,6 +45,27 @@ std::size_t WholeCharPrefix(std::string_view text, std::size_t maxBytes) {
         const std::size_t next = end + CharLengthIn(codePage, text.data() + end, text.size() - end);
         if (next > maxBytes) break;
         end = next;
+    }
+    return end;
+}
+
+bool FromUtf8Exactly(std::string_view text, std::string& out) {
+    out = FromUtf8(text);
+    // ASCII, and anything under UTF-8, converts to itself.
+    const bool ascii =
+        std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; });
+    if (out == text && (ascii || ActiveCodePage() == kCodePageUtf8)) return true;
+    std::string back;
+    return ToUtf8(out, back) && back == text;
+}
+
+std::size_t Utf8PrefixConvertingWithin(std::string_view text, std::size_t maxBytes) {
+    std::size_t end = 0, converted = 0;
+    while (end < text.size()) {
+        const std::size_t length = Utf8CharLength(text.data() + end, text.size() - end);
+        converted += FromUtf8(text.substr(end, length)).size();
+        if (converted > maxBytes) break;
+        end += length;
     }
     return end;
 }

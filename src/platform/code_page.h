@@ -59,6 +59,16 @@ std::string ToUtf8Replacing(std::string_view text);
 // '?'; so does a byte sequence that is not valid UTF-8.
 std::string FromUtf8(std::string_view text);
 
+// Converts UTF-8 `text` to the active code page as FromUtf8 does, and tells whether every
+// character came through as itself: true when converting `out` back gives `text` again, false
+// when a character became '?' (or a look-alike).
+bool FromUtf8Exactly(std::string_view text, std::string& out);
+
+// Length of the longest prefix of UTF-8 `text` that ends at a character and whose characters,
+// converted one by one as FromUtf8 converts them, take at most `maxBytes` bytes in the code
+// page: the part of `text` that a cut of its conversion at `maxBytes` keeps.
+std::size_t Utf8PrefixConvertingWithin(std::string_view text, std::size_t maxBytes);
+
 // True when UTF-8 `text` can be written in the encoding `charset` (an iconv name) as it is,
 // without any character replaced.
 bool IsEncodableIn(const char* charset, std::string_view text);

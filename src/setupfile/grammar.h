@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "model/kept_texts.h"
 #include "model/records.h"
 #include "model/setup_document.h"
 #include "model/tables.h"
@@ -80,6 +81,7 @@ struct RecordSection {
     std::array<std::size_t, N> exportOrder;
     const model::RecordList<Record>& (model::SetupDocument::*records)() const;
     std::int32_t (model::SetupDocument::*append)(Record);
+    model::KeptTable kept;  // where the file's texts of its records are kept
     const char* jsonKey;
     const char* title;
 };
@@ -114,6 +116,7 @@ inline constexpr RecordSection<FileEntry, 13> kFiles = {
     {0, 1, 2, 3, 4, 5, 6, 7, 8, 11, 12, 9, 10},
     &model::SetupDocument::Files,
     &model::SetupDocument::AppendFile,
+    model::KeptTable::Files,
     "files",
     "Files",
 };
@@ -132,6 +135,7 @@ inline constexpr RecordSection<RegistryEntry, 5> kRegistrys = {
     {0, 2, 1, 3, 4},
     &model::SetupDocument::Registries,
     &model::SetupDocument::AppendRegistry,
+    model::KeptTable::Registries,
     "registry",
     "Registry values",
 };
@@ -150,6 +154,7 @@ inline constexpr RecordSection<KillProcessEntry, 2> kPreKills = {
     {0, 1},
     &model::SetupDocument::PreKills,
     &model::SetupDocument::AppendPreKill,
+    model::KeptTable::PreKills,
     "preKill",
     "Processes to stop before installing",
 };
@@ -161,6 +166,7 @@ inline constexpr RecordSection<KillProcessEntry, 2> kUpKills = {
     {0, 1},
     &model::SetupDocument::UpKills,
     &model::SetupDocument::AppendUpKill,
+    model::KeptTable::UpKills,
     "upKill",
     "Processes to stop before updating",
 };

@@ -10,8 +10,11 @@ namespace korvane::setupfile {
 
 bool IsSavableFieldName(std::string_view name) {
     std::string utf8;
-    return platform::ToUtf8(name, utf8) && xml::IsElementName(utf8) &&
-           platform::IsEncodableIn(kFileEncoding, utf8);
+    return platform::ToUtf8(name, utf8) && IsSavableUtf8FieldName(utf8);
+}
+
+bool IsSavableUtf8FieldName(std::string_view utf8) {
+    return xml::IsElementName(utf8) && platform::IsEncodableIn(kFileEncoding, utf8);
 }
 
 }  // namespace korvane::setupfile

@@ -11,4 +11,7 @@ namespace korvane::setupfile {
 // the command's checks all ask this one question.
 bool IsSavableFieldName(std::string_view name);
 
+// The same for a name in UTF-8: the file's own text of a name that the code page cannot hold.
+bool IsSavableUtf8FieldName(std::string_view utf8);
+
 }  // namespace korvane::setupfile

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "model/decimal.h"
-#include "platform/code_page.h"
 #include "setupfile/grammar.h"
+#include "setupfile/read_text.h"
 
 namespace korvane::setupfile {
 namespace {
@@ -35,21 +35,19 @@ class Reader {
         return Node();
     }
 
-    // The text beneath `node` in the system code page, at most `capacity` - 1 bytes, cut at a
-    // whole character.
-    std::string NodeText(Node node, std::size_t capacity) {
-        if (!node) return std::string();
+    // The text beneath `node`, at most `capacity` - 1 bytes in the code page, cut at a whole
+    // character.
+    ReadText NodeText(Node node, std::size_t capacity) {
+        if (!node) return ReadText();
         // A character of the code page takes at most four bytes of UTF-8 (and a character it
         // lacks becomes one '?'), so this much UTF-8 always fills the capacity.
         std::string utf8;
         if (!document_.Text(node, 4 * (capacity - 1), utf8)) {
             failed_ = true;
-            return std::string();
+            return ReadText();
         }
-        // The parser hands out well-formed UTF-8: under a UTF-8 code page it is already the text.
-        std::string text = utf8CodePage_ ? std::move(utf8) : platform::FromUtf8(utf8);
-        text.resize(platform::WholeCharPrefix(text, capacity - 1));
-        return text;
+        // The parser hands out well-formed UTF-8.
+        return ReadUtf8Text(std::move(utf8), capacity - 1);
     }
 
     // The first child of `item` named `name`, or no node.
@@ -61,7 +59,7 @@ class Reader {
     }
 
     // The text of the first child of `item` named `name`; empty when there is none.
-    std::string ChildText(Node item, const char* name, std::size_t capacity) {
+    ReadText ChildText(Node item, const char* name, std::size_t capacity) {
         return NodeText(FindChild(item, name), capacity);
     }
 
@@ -77,30 +75,41 @@ class Reader {
 
     void ReadSection(Node section, const ReserveSection& rule) {
         ForEachItem(section, [&](Node item) {
-            const std::string word = ChildText(item, rule.wordElement, rule.wordCapacity);
-            const std::string meaning = ChildText(item, rule.meaningElement, rule.meaningCapacity);
-            // A word read from a file has no expansion; that is given at run time only.
-            setup_.AddReservedWord(word, meaning, "");
+            ReadText word = ChildText(item, rule.wordElement, rule.wordCapacity);
+            ReadText meaning = ChildText(item, rule.meaningElement, rule.meaningCapacity);
+            // A word read from a file has no expansion; that is given at run time only. Words
+            // are compared in the code page: of two that read the same, the first stays, with
+            // its own texts.
+            const std::size_t before = setup_.ReservedWords().size();
+            setup_.AddReservedWord(word.text, meaning.text, "");
+            if (setup_.ReservedWords().size() != before)
+                KeepLossyKeyed(setup_, model::KeptTable::ReservedWords, word, meaning);
         });
     }
 
     void ReadSection(Node section, const ConfigSection& rule) {
         ForEachItem(section, [&](Node item) {
-            const std::string name = platform::FromUtf8(document_.NodeName(item));
-            setup_.AddElementField(name, NodeText(item, rule.valueCapacity));
+            ReadText name = ReadUtf8Text(document_.NodeName(item));
+            ReadText value = NodeText(item, rule.valueCapacity);
+            const std::size_t before = setup_.ElementFields().size();
+            setup_.AddElementField(name.text, value.text);
+            if (setup_.ElementFields().size() != before)
+                KeepLossyKeyed(setup_, model::KeptTable::ElementFields, name, value);
         });
     }
 
     void ReadSection(Node section, const CommandSection& rule) {
         ForEachItem(section, [&](Node item) {
-            setup_.AddCommand(rule.list, NodeText(item, kCommandCapacity));
+            ReadText command = NodeText(item, kCommandCapacity);
+            const std::size_t count = setup_.AddCommand(rule.list, command.text);
+            KeepLossy(setup_, model::KeptTableOf(rule.list), count - 1, 0, command);
         });
     }
 
     template <typename Record, std::size_t N>
     void ReadSection(Node section, const RecordSection<Record, N>& rule) {
         ForEachItem(section, [&](Node item) {
-            std::array<std::string, Record::kTextCount> texts;
+            std::array<ReadText, Record::kTextCount> texts;
             Record record;
             // Values usually come in the order a save writes them: each is then the child after
             // the previous one, and every child before it has the name of an earlier value, so
@@ -115,25 +124,26 @@ class Reader {
                     child = FindChild(item, value.element);
                     expected = Node();
                 }
-                std::string text = NodeText(child, value.capacity);
+                ReadText read = NodeText(child, value.capacity);
                 if (value.StoredAsText()) {
-                    texts[value.text] = std::move(text);
+                    texts[value.text] = std::move(read);
                 } else if (value.kind == ValueKind::Flag) {
-                    record.*value.number = text == "1" ? 1 : 0;
+                    record.*value.number = read.text == "1" ? 1 : 0;
                 } else {
-                    record.*value.number = model::ParseDecimal(text);
+                    record.*value.number = model::ParseDecimal(read.text);
                 }
             }
             std::array<std::string_view, Record::kTextCount> views;
-            for (std::size_t i = 0; i < views.size(); ++i) views[i] = texts[i];
+            for (std::size_t i = 0; i < views.size(); ++i) views[i] = texts[i].text;
             record.texts = model::PackedTexts<Record::kTextCount>(views, Record::kWidths);
-            (setup_.*rule.append)(std::move(record));
+            const std::size_t count = (setup_.*rule.append)(std::move(record));
+            for (std::size_t i = 0; i < texts.size(); ++i)
+                KeepLossy(setup_, rule.kept, count - 1, i, texts[i]);
         });
     }
 
     Document& document_;
     model::SetupDocument& setup_;
-    const bool utf8CodePage_ = platform::ActiveCodePage() == platform::kCodePageUtf8;
     bool failed_ = false;
 };
 

@@ -25,17 +25,20 @@ class Writer {
     }
 
   private:
-    // An element holding one text node with `text` (in the system code page); never without
-    // the text node, even for the empty text.
-    Node ValueElement(std::string_view name, std::string_view text) {
+    // An element holding one text node with `text` (in the system code page), or with the
+    // file's own text `kept` (UTF-8) where a load kept one; never without the text node, even
+    // for the empty text.
+    Node ValueElement(std::string_view name, std::string_view text, const std::string* kept) {
         Node element = document_.CreateElement(name);
-        Node textNode = document_.CreateTextNode(platform::ToUtf8Replacing(text));
+        Node textNode =
+            document_.CreateTextNode(kept != nullptr ? *kept : platform::ToUtf8Replacing(text));
         if (!element || !textNode || !document_.AppendChild(element, textNode)) return Node();
         return element;
     }
 
-    bool AppendValue(Node parent, std::string_view name, std::string_view text) {
-        Node element = ValueElement(name, text);
+    bool AppendValue(Node parent, std::string_view name, std::string_view text,
+                     const std::string* kept = nullptr) {
+        Node element = ValueElement(name, text, kept);
         return element && document_.AppendChild(parent, element);
     }
 
@@ -47,11 +50,14 @@ class Writer {
     }
 
     bool Fill(Node section, const ReserveSection& rule) {
-        for (const auto& wordAndEntry : setup_.ReservedWords()) {
+        constexpr model::KeptTable kWords = model::KeptTable::ReservedWords;
+        for (const auto& [word, entry] : setup_.ReservedWords()) {
             // The expansion belongs to this machine and is never written.
             const bool written = Item(section, rule.item, [&](Node item) {
-                return AppendValue(item, rule.wordElement, wordAndEntry.first) &&
-                       AppendValue(item, rule.meaningElement, wordAndEntry.second.Meaning());
+                return AppendValue(item, rule.wordElement, word,
+                                   Kept(kWords, word, model::kKeyText)) &&
+                       AppendValue(item, rule.meaningElement, entry.Meaning(),
+                                   Kept(kWords, word, model::kValueText));
             });
             if (!written) return false;
         }
@@ -59,33 +65,55 @@ class Writer {
     }
 
     bool Fill(Node section, const ConfigSection&) {
+        constexpr model::KeptTable kFields = model::KeptTable::ElementFields;
         for (const auto& [name, text] : setup_.ElementFields()) {
+            // A name that read as '?' is written as the file had it.
             std::string utf8Name;
-            if (!IsSavableFieldName(name) || !platform::ToUtf8(name, utf8Name)) return false;
-            if (!AppendValue(section, utf8Name, text)) return false;
+            if (const std::string* keptName = Kept(kFields, name, model::kKeyText)) {
+                if (!IsSavableUtf8FieldName(*keptName)) return false;
+                utf8Name = *keptName;
+            } else if (!IsSavableFieldName(name) || !platform::ToUtf8(name, utf8Name)) {
+                return false;
+            }
+            if (!AppendValue(section, utf8Name, text, Kept(kFields, name, model::kValueText)))
+                return false;
         }
         return true;
     }
 
     bool Fill(Node section, const CommandSection& rule) {
-        for (const std::string& command : setup_.Commands(rule.list)) {
-            if (!AppendValue(section, kCommandItem, command)) return false;
+        const model::CommandList& commands = setup_.Commands(rule.list);
+        const model::KeptTable table = model::KeptTableOf(rule.list);
+        for (std::size_t position = 0; position < commands.size(); ++position) {
+            if (!AppendValue(section, kCommandItem, commands[position],
+                             setup_.Kept().Find(table, position, 0)))
+                return false;
         }
         return true;
     }
 
     template <typename Record, std::size_t N>
     bool Fill(Node section, const RecordSection<Record, N>& rule) {
-        for (const Record& record : (setup_.*rule.records)()) {
+        const model::RecordList<Record>& records = (setup_.*rule.records)();
+        for (std::size_t position = 0; position < records.size(); ++position) {
+            const Record& record = records[position];
             const bool written = Item(section, rule.item, [&](Node item) {
                 for (const ValueRule<Record>& value : rule.values) {
-                    if (!AppendValue(item, value.element, TextOf(record, value))) return false;
+                    const std::string* kept =
+                        value.StoredAsText() ? setup_.Kept().Find(rule.kept, position, value.text)
+                                             : nullptr;
+                    if (!AppendValue(item, value.element, TextOf(record, value), kept))
+                        return false;
                 }
                 return true;
             });
             if (!written) return false;
         }
         return true;
+    }
+
+    const std::string* Kept(model::KeptTable table, std::string_view key, std::size_t field) const {
+        return setup_.Kept().Find(table, key, field);
     }
 
     template <typename Record>

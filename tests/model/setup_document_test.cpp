@@ -95,6 +95,37 @@ TEST(SetupDocument, ClearAllEmptiesEveryTable) {
     EXPECT_EQ(document.AddRegistryInfo("p", "k", "1", "v", 0), 1);
 }
 
+TEST(SetupDocument, ReplacingAFileKeepsTheFilesTextsOfTheTextsThatStay) {
+    SetupDocument document;
+    document.AddFileInfo("src?", "name?", "folder", "1.0?", "", "", "", 0, 0, 0, 5, 0, 0);
+    document.AddFileInfo("other?", "", "", "", "", "", "", 0, 0, 0, 0, 0, 0);
+    KeptTexts& kept = document.Kept();
+    kept.Keep(KeptTable::Files, 0, FileEntry::kSrcPath, "src\xEA\xB0\x80");
+    kept.Keep(KeptTable::Files, 0, FileEntry::kVersion, "1.0\xEA\xB0\x80");
+    kept.Keep(KeptTable::Files, 1, FileEntry::kSrcPath, "other\xEA\xB0\x80");
+    kept.Keep(KeptTable::ReservedWords, "src?", kKeyText, "word");
+
+    FileEntry stamped{{{"src?", "name?", "2.0", "folder", "", "", ""}, FileEntry::kWidths}};
+    stamped.fileSize = 7;
+    document.ReplaceFile(0, std::move(stamped));
+    ASSERT_NE(kept.Find(KeptTable::Files, 0, FileEntry::kSrcPath), nullptr);
+    EXPECT_EQ(*kept.Find(KeptTable::Files, 0, FileEntry::kSrcPath), "src\xEA\xB0\x80");
+    // The version changed: the file's old text would no longer be the entry's.
+    EXPECT_EQ(kept.Find(KeptTable::Files, 0, FileEntry::kVersion), nullptr);
+    EXPECT_NE(kept.Find(KeptTable::Files, 1, FileEntry::kSrcPath), nullptr);
+    // A key's text is found by the key, not by a position.
+    EXPECT_NE(kept.Find(KeptTable::ReservedWords, "src?", kKeyText), nullptr);
+    EXPECT_EQ(kept.Find(KeptTable::ReservedWords, "src?", kValueText), nullptr);
+    EXPECT_EQ(kept.Find(KeptTable::ElementFields, "src?", kKeyText), nullptr);
+
+    SetupDocument other;
+    other.Swap(document);
+    EXPECT_TRUE(document.Kept().empty());
+    EXPECT_EQ(other.Kept().size(), 3u);
+    other.ClearAll();
+    EXPECT_TRUE(other.Kept().empty());
+}
+
 TEST(SetupDocument, OverlongTextsAreCutAtTheLastWholeCharacter) {
     testing::ScopedCodePage korean(platform::kCodePageKorean);
     SetupDocument document;
