@@ -16,6 +16,7 @@
 
 #include "platform/code_page.h"
 #include "platform/code_page_system.h"
+#include "platform/encoding_names.h"
 #include "platform/utf8.h"
 
 namespace korvane::platform {
@@ -192,10 +193,6 @@ ConverterCache converters;
 // How many input bytes to step over at a position iconv could not convert.
 using SkipFunction = std::size_t (*)(const char* in, std::size_t left);
 
-std::size_t SkipCodePageChar(const char* in, std::size_t left) {
-    return CharLength(in, left);
-}
-
 std::size_t SkipUtf8Char(const char* in, std::size_t left) {
     return Utf8CharLength(in, left);
 }
@@ -266,17 +263,38 @@ void SelectCodeSetForTesting(const std::string& name) {
 std::size_t CharLengthInUnnumbered(const unsigned char* text, std::size_t available) {
     const CodeSet& codeSet = CurrentCodeSet();
     if (!codeSet.leads[text[0]] || available < 2) return 1;
-    // iconv converts one character into room for exactly one; what it took is its length.
     std::size_t length = 1;
     converters.With(kCharacterUnits, codeSet.charset.c_str(), [&](iconv_t descriptor) {
-        char* in = const_cast<char*>(reinterpret_cast<const char*>(text));
-        std::size_t inLeft = std::min<std::size_t>(available, 8);
-        char output[4];
-        char* out = output;
-        std::size_t outLeft = sizeof output;
-        iconv(descriptor, &in, &inLeft, &out, &outLeft);
-        const std::size_t taken = std::min<std::size_t>(available, 8) - inLeft;
-        if (taken > 0) length = taken;
+        // Converts the first `size` bytes into room for one character: what it took, and
+        // whether iconv found them only incomplete.
+        const auto convert = [&](std::size_t size, bool& incomplete) {
+            iconv(descriptor, nullptr, nullptr, nullptr, nullptr);
+            char* in = const_cast<char*>(reinterpret_cast<const char*>(text));
+            std::size_t inLeft = size;
+            char output[4];
+            char* out = output;
+            std::size_t outLeft = sizeof output;
+            const bool failed =
+                iconv(descriptor, &in, &inLeft, &out, &outLeft) == static_cast<std::size_t>(-1);
+            incomplete = failed && errno == EINVAL;
+            return size - inLeft;
+        };
+        bool incomplete = false;
+        // iconv converts one character into room for exactly one; what it took is its length.
+        const std::size_t taken = convert(std::min<std::size_t>(available, 8), incomplete);
+        if (taken > 0) {
+            length = taken;
+            return;
+        }
+        // An invalid character: its lead, the bytes iconv still found incomplete, and the byte
+        // that made it invalid, as a double-byte code page steps over a lead and its trail.
+        for (std::size_t size = 2; size <= std::min<std::size_t>(available, 4); ++size) {
+            convert(size, incomplete);
+            if (!incomplete) {
+                length = size;
+                return;
+            }
+        }
     });
     return length;
 }
@@ -299,13 +317,25 @@ bool ToUtf8(std::string_view text, std::string& out) {
         out = ReplaceInvalidUtf8(text, "");
         return out.size() == text.size();
     }
-    return Convert("UTF-8", ActiveCharset().c_str(), text, out, nullptr, SkipCodePageChar);
+    return Convert("UTF-8", ActiveCharset().c_str(), text, out, nullptr, nullptr);
 }
 
 std::string ToUtf8Replacing(std::string_view text) {
     if (ActiveCodePage() == kCodePageUtf8) return ReplaceInvalidUtf8(text, kReplacementCharacter);
+    const std::string charset = ActiveCharset();
     std::string out;
-    Convert("UTF-8", ActiveCharset().c_str(), text, out, kReplacementCharacter, SkipCodePageChar);
+    if (Convert("UTF-8", charset.c_str(), text, out, nullptr, nullptr)) return out;
+    // Character by character, as the code page steps: iconv cannot say where an invalid
+    // sequence began (glibc's CP949 reports an invalid pair only after stepping past it).
+    out.clear();
+    std::string piece;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t length = CharLength(text.data() + at, text.size() - at);
+        const bool valid =
+            Convert("UTF-8", charset.c_str(), text.substr(at, length), piece, nullptr, nullptr);
+        out.append(valid ? piece : std::string(kReplacementCharacter));
+        at += length;
+    }
     return out;
 }
 
@@ -316,13 +346,60 @@ std::string FromUtf8(std::string_view text) {
     return out;
 }
 
+namespace {
+
+// How a file in `charset` is written: through the converter of the table of encoding names
+// that reads it (a name the table lacks goes to iconv as it is); euc-kr as EUC-KR proper,
+// raw only where code page 949 reads the same.
+struct Writer {
+    std::string charset;
+    bool portableEucKr = false;
+};
+
+Writer WriterOf(const char* charset) {
+    const EncodingName* known = FindEncodingName(charset);
+    if (known == nullptr) return Writer{charset};
+    if (std::string_view(known->name) == "EUCKR") return Writer{"EUC-KR", true};
+    return Writer{known->converter};
+}
+
+bool ConvertWhole(const char* charset, std::string_view text, std::string& out,
+                  std::string (*substitute)(char32_t));
+
+}  // namespace
+
 bool IsEncodableIn(const char* charset, std::string_view text) {
+    const Writer writer = WriterOf(charset);
     std::string out;
-    return Convert(charset, "UTF-8", text, out, nullptr, SkipUtf8Char);
+    return Convert(writer.charset.c_str(), "UTF-8", text, out, nullptr, SkipUtf8Char) &&
+           (!writer.portableEucKr || IsPortableEucKr(out));
 }
 
 bool ConvertFromUtf8(const char* charset, std::string_view text, std::string& out,
                      std::string (*substitute)(char32_t)) {
+    const Writer writer = WriterOf(charset);
+    if (!ConvertWhole(writer.charset.c_str(), text, out, substitute)) return false;
+    if (!writer.portableEucKr || IsPortableEucKr(out)) return true;
+    // Character by character: one that EUC-KR writes as a pair that code page 949 does not
+    // read alike is substituted.
+    std::string written, piece;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t length = Utf8CharLength(text.data() + at, text.size() - at);
+        if (!ConvertWhole(writer.charset.c_str(), text.substr(at, length), piece, substitute))
+            return false;
+        if (!IsPortableEucKr(piece)) piece = substitute(DecodeUtf8(text.data() + at, length));
+        written.append(piece);
+        at += length;
+    }
+    out.swap(written);
+    return true;
+}
+
+namespace {
+
+// Converts UTF-8 `text` into `charset`, each character that it lacks as `substitute` says.
+bool ConvertWhole(const char* charset, std::string_view text, std::string& out,
+                  std::string (*substitute)(char32_t)) {
     out.clear();
     out.reserve(text.size() + text.size() / 8);
     bool complete = false;
@@ -362,6 +439,8 @@ bool ConvertFromUtf8(const char* charset, std::string_view text, std::string& ou
     });
     return known && complete;
 }
+
+}  // namespace
 
 std::string FromUtf16(std::u16string_view text) {
     std::string input(text.size() * 2, '\0');

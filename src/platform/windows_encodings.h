@@ -9,15 +9,16 @@ namespace korvane::platform {
 
 struct WindowsEncoding {
     unsigned codePage = 0;
-    // EUC-KR proper: of code page 949 only the KS X 1001 pairs (both bytes 0xA1 to 0xFE), which
-    // is all that other systems' EUC-KR decoders read.
+    // Written as EUC-KR proper: of code page 949 only the pairs that EUC-KR decoders elsewhere
+    // read as the same characters (IsPortableEucKrPair).
     bool ksX1001Only = false;
 };
 
 inline constexpr unsigned kCodePageUtf16Le = 1200;
 inline constexpr unsigned kCodePageUtf16Be = 1201;
 
-// The encoding `name` names (case, '-' and '_' ignored); false when it is not one we know.
+// The encoding `name` names in the table of encoding names (case, '-' and '_' ignored); false
+// when the table lacks it.
 bool FindWindowsEncoding(std::string_view name, WindowsEncoding& encoding);
 
 // `bytes` in `codePage` as UTF-16; false when they are not valid there.

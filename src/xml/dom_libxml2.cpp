@@ -27,6 +27,7 @@
 #include "platform/code_page.h"
 #include "platform/utf8.h"
 #include "xml/dom.h"
+#include "xml/file_encoding.h"
 #include "xml/markup_scanner.h"
 #include "xml/xml_declaration.h"
 #include "xml/xml_rules.h"
@@ -304,18 +305,36 @@ bool Document::Parse(std::string_view input, bool utf8Text, ParseError& error) {
         error.text = "out of memory";
         return false;
     }
-    // Parse errors go to this document's own handler, never to a process-wide one.
-    ParseSession session(error, input, utf8Text);
+    // The library chooses the converter: a byte-order mark, else the declared name through the
+    // table of encoding names. A name the table lacks is left to libxml2 and iconv.
+    FileEncoding encoding;
+    std::string failure;
+    if (!utf8Text && !ChooseFileEncoding(input, encoding, failure)) {
+        xmlFreeParserCtxt(context);
+        error.kind = ParseError::Kind::NotWellFormed;
+        error.code = XML_ERR_UNSUPPORTED_ENCODING;
+        error.line = error.column = 1;
+        error.text = "refused: " + failure;
+        return false;
+    }
+    const char* converter = utf8Text                    ? "UTF-8"
+                            : encoding.known != nullptr ? encoding.known->converter
+                                                        : nullptr;
+    // Parse errors go to this document's own handler, never to a process-wide one. The scanner
+    // sees the byte-order mark, the parser does not: a converter given by name keeps it.
+    ParseSession session(error, input, utf8Text || encoding.decidedByBytes);
+    session.scanner.Feed(reinterpret_cast<const unsigned char*>(input.data()), encoding.markLength);
+    session.bytes.remove_prefix(encoding.markLength);
     context->_private = &session;
     context->sax->serror = RecordParseError;
     context->sax->startElementNs = CountedStartElement;
     context->sax->entityDecl = CountedEntityDeclaration;
     context->sax->initialized = XML_SAX2_MAGIC;
-    // Streamed through the scanner, which sees every byte first. Text is UTF-8 whatever its
-    // declaration says.
-    xmlDocPtr parsed = xmlCtxtReadIO(context, ReadScanned, nullptr, &session, nullptr,
-                                     utf8Text ? "UTF-8" : nullptr,
-                                     kLoadOptions | (utf8Text ? XML_PARSE_IGNORE_ENC : 0));
+    // Streamed through the scanner, which sees every byte first. The converter named here
+    // decodes the whole file, whatever its declaration says.
+    xmlDocPtr parsed =
+        xmlCtxtReadIO(context, ReadScanned, nullptr, &session, nullptr, converter,
+                      kLoadOptions | (converter != nullptr ? XML_PARSE_IGNORE_ENC : 0));
     const bool refused =
         session.scanner.verdict() != MarkupScanner::Verdict::Accepted || session.tooManyNames;
     const bool wellFormed = parsed != nullptr && context->wellFormed && !refused;
@@ -347,6 +366,12 @@ bool Document::Parse(std::string_view input, bool utf8Text, ParseError& error) {
     if (!wellFormed) {
         if (parsed != nullptr) xmlFreeDoc(parsed);
         return false;
+    }
+    // The document's encoding is the one its declaration names, as without a converter given.
+    if (converter != nullptr) {
+        xmlFree(const_cast<xmlChar*>(parsed->encoding));
+        parsed->encoding =
+            encoding.declared.empty() ? nullptr : xmlStrdup(Xml(encoding.declared.c_str()));
     }
     state_->Reset(parsed);
     return true;
