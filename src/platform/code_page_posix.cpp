@@ -17,6 +17,7 @@
 #include "platform/code_page.h"
 #include "platform/code_page_system.h"
 #include "platform/encoding_names.h"
+#include "platform/iconv_decoding.h"
 #include "platform/utf8.h"
 
 namespace korvane::platform {
@@ -310,6 +311,11 @@ bool IsLeadByte(unsigned codePage, unsigned char byte) {
         default:
             return false;
     }
+}
+
+bool DecodesWithoutError(const char* charset, std::string_view bytes) {
+    std::string decoded;
+    return Convert("UTF-8", charset, bytes, decoded, nullptr, nullptr);
 }
 
 bool ToUtf8(std::string_view text, std::string& out) {

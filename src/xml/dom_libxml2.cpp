@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "platform/code_page.h"
+#include "platform/iconv_decoding.h"
 #include "platform/utf8.h"
 #include "xml/dom.h"
 #include "xml/file_encoding.h"
@@ -181,6 +182,36 @@ void CountedEntityDeclaration(void* userData, const xmlChar* name, int type,
     xmlSAX2EntityDecl(userData, name, type, publicId, systemId, content);
 }
 
+// The converter that libxml2 is to decode the file `bytes` with, chosen by the library: the
+// table's, by the byte-order mark or else by the declared name; null for a declared name that
+// the table lacks, which libxml2 then finds through iconv itself. False (with `error` saying
+// why) for bytes refused before any parse.
+bool ChooseConverter(std::string_view bytes, FileEncoding& encoding, const char*& converter,
+                     ParseError& error) {
+    std::string failure;
+    converter = nullptr;
+    if (ChooseFileEncoding(bytes, encoding, failure)) {
+        if (encoding.known == nullptr) return true;
+        converter = encoding.known->converter;
+        // libxml2 decodes UTF-8 and UTF-16 itself, but not every invalid sequence stops it
+        // when iconv decodes: the bytes are checked first. (The scanner refuses a declared
+        // UTF-16 that the bytes do not show.)
+        const platform::ByteLayout layout = encoding.known->layout;
+        const bool throughIconv = layout != platform::ByteLayout::Utf8 &&
+                                  layout != platform::ByteLayout::Utf16Le &&
+                                  layout != platform::ByteLayout::Utf16Be;
+        if (!throughIconv ||
+            platform::DecodesWithoutError(converter, bytes.substr(encoding.markLength)))
+            return true;
+        failure = "bytes that are not valid " + encoding.declared;
+    }
+    error.kind = ParseError::Kind::NotWellFormed;
+    error.code = XML_ERR_UNSUPPORTED_ENCODING;
+    error.line = error.column = 1;
+    error.text = "refused: " + failure;
+    return false;
+}
+
 // Keeps the first error of a parse in the session's ParseError.
 void RecordParseError(void* userData, xmlErrorPtr error) {
     auto* context = static_cast<xmlParserCtxtPtr>(userData);
@@ -298,6 +329,9 @@ bool Document::ParseText(std::string_view text, ParseError& error) {
 bool Document::Parse(std::string_view input, bool utf8Text, ParseError& error) {
     error = ParseError();
     state_->Reset(NewDocument());
+    FileEncoding encoding;
+    const char* converter = "UTF-8";  // text is UTF-8 whatever its declaration says
+    if (!utf8Text && !ChooseConverter(input, encoding, converter, error)) return false;
     CapturedErrors captured;
     xmlParserCtxtPtr context = xmlNewParserCtxt();
     if (context == nullptr) {
@@ -305,21 +339,6 @@ bool Document::Parse(std::string_view input, bool utf8Text, ParseError& error) {
         error.text = "out of memory";
         return false;
     }
-    // The library chooses the converter: a byte-order mark, else the declared name through the
-    // table of encoding names. A name the table lacks is left to libxml2 and iconv.
-    FileEncoding encoding;
-    std::string failure;
-    if (!utf8Text && !ChooseFileEncoding(input, encoding, failure)) {
-        xmlFreeParserCtxt(context);
-        error.kind = ParseError::Kind::NotWellFormed;
-        error.code = XML_ERR_UNSUPPORTED_ENCODING;
-        error.line = error.column = 1;
-        error.text = "refused: " + failure;
-        return false;
-    }
-    const char* converter = utf8Text                    ? "UTF-8"
-                            : encoding.known != nullptr ? encoding.known->converter
-                                                        : nullptr;
     // Parse errors go to this document's own handler, never to a process-wide one. The scanner
     // sees the byte-order mark, the parser does not: a converter given by name keeps it.
     ParseSession session(error, input, utf8Text || encoding.decidedByBytes);
