@@ -194,10 +194,6 @@ ConverterCache converters;
 // How many input bytes to step over at a position iconv could not convert.
 using SkipFunction = std::size_t (*)(const char* in, std::size_t left);
 
-std::size_t SkipUtf8Char(const char* in, std::size_t left) {
-    return Utf8CharLength(in, left);
-}
-
 std::size_t SkipUtf16Char(const char* in, std::size_t left) {
     if (left < 2) return left;
     const auto byte = [in](std::size_t i) { return static_cast<unsigned char>(in[i]); };
@@ -345,108 +341,90 @@ std::string ToUtf8Replacing(std::string_view text) {
     return out;
 }
 
-std::string FromUtf8(std::string_view text) {
-    if (ActiveCodePage() == kCodePageUtf8) return ReplaceInvalidUtf8(text, "?");
-    std::string out;
-    Convert(ActiveCharset().c_str(), "UTF-8", text, out, "?", SkipUtf8Char);
-    return out;
-}
-
 namespace {
 
-// How a file in `charset` is written: through the converter of the table of encoding names
-// that reads it (a name the table lacks goes to iconv as it is); euc-kr as EUC-KR proper,
-// raw only where code page 949 reads the same.
+// How text is written in a charset, and read back to check it.
 struct Writer {
-    std::string charset;
+    std::string charset;  // the iconv name that writes it
+    std::string reader;   // the iconv name that reads it
     bool portableEucKr = false;
 };
 
-Writer WriterOf(const char* charset) {
+// A file's encoding is written through the converter of the table of encoding names that
+// reads it (a name the table lacks goes to iconv as it is); euc-kr as EUC-KR proper, raw only
+// where code page 949 reads the same.
+Writer FileWriter(const char* charset) {
     const EncodingName* known = FindEncodingName(charset);
-    if (known == nullptr) return Writer{charset};
-    if (std::string_view(known->name) == "EUCKR") return Writer{"EUC-KR", true};
-    return Writer{known->converter};
+    if (known == nullptr) return Writer{charset, charset};
+    if (std::string_view(known->name) == "EUCKR") return Writer{"EUC-KR", known->converter, true};
+    return Writer{known->converter, known->converter};
 }
 
-bool ConvertWhole(const char* charset, std::string_view text, std::string& out,
-                  std::string (*substitute)(char32_t));
+Writer CodePageWriter() {
+    const std::string charset = ActiveCharset();
+    return Writer{charset, charset};
+}
+
+// UTF-8 `text` in the writer's charset, when the charset holds every character exactly: iconv
+// converts it and the result reads back as `text`. glibc's converters also map a few
+// characters one way only (CP932 writes U+00A5 as 5C, which reads back as '\'); those, like
+// any character the charset lacks, are never written.
+bool EncodeExactly(const Writer& writer, std::string_view text, std::string& out) {
+    std::string back;
+    return Convert(writer.charset.c_str(), "UTF-8", text, out, nullptr, nullptr) &&
+           (!writer.portableEucKr || IsPortableEucKr(out)) &&
+           Convert("UTF-8", writer.reader.c_str(), out, back, nullptr, nullptr) && back == text;
+}
+
+// UTF-8 `text` in the writer's charset, a character at a time where the whole does not go
+// exactly: a character it lacks becomes what `substitute` returns (ASCII), and so does a byte
+// that is not UTF-8 when `replaceInvalid`. False for such a byte otherwise, without a
+// substitute, or when the charset is unknown.
+bool EncodeText(const Writer& writer, std::string_view text, std::string& out,
+                std::string (*substitute)(char32_t), bool replaceInvalid) {
+    if (EncodeExactly(writer, text, out)) return true;
+    out.clear();
+    std::string piece;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t length = Utf8CharLength(text.data() + at, text.size() - at);
+        const std::string_view character = text.substr(at, length);
+        at += length;
+        if (EncodeExactly(writer, character, piece)) {
+            out.append(piece);
+            continue;
+        }
+        const bool invalid = length == 1 && static_cast<unsigned char>(character[0]) >= 0x80;
+        if ((invalid && !replaceInvalid) || substitute == nullptr) return false;
+        const std::string replacement =
+            substitute(invalid ? U'\uFFFD' : DecodeUtf8(character.data(), length));
+        if (!EncodeExactly(writer, replacement, piece)) return false;
+        out.append(piece);
+    }
+    return true;
+}
+
+std::string QuestionMark(char32_t) {
+    return "?";
+}
 
 }  // namespace
 
-bool IsEncodableIn(const char* charset, std::string_view text) {
-    const Writer writer = WriterOf(charset);
+std::string FromUtf8(std::string_view text) {
+    if (ActiveCodePage() == kCodePageUtf8) return ReplaceInvalidUtf8(text, "?");
     std::string out;
-    return Convert(writer.charset.c_str(), "UTF-8", text, out, nullptr, SkipUtf8Char) &&
-           (!writer.portableEucKr || IsPortableEucKr(out));
+    EncodeText(CodePageWriter(), text, out, QuestionMark, true);
+    return out;
+}
+
+bool IsEncodableIn(const char* charset, std::string_view text) {
+    std::string out;
+    return EncodeExactly(FileWriter(charset), text, out);
 }
 
 bool ConvertFromUtf8(const char* charset, std::string_view text, std::string& out,
                      std::string (*substitute)(char32_t)) {
-    const Writer writer = WriterOf(charset);
-    if (!ConvertWhole(writer.charset.c_str(), text, out, substitute)) return false;
-    if (!writer.portableEucKr || IsPortableEucKr(out)) return true;
-    // Character by character: one that EUC-KR writes as a pair that code page 949 does not
-    // read alike is substituted.
-    std::string written, piece;
-    for (std::size_t at = 0; at < text.size();) {
-        const std::size_t length = Utf8CharLength(text.data() + at, text.size() - at);
-        if (!ConvertWhole(writer.charset.c_str(), text.substr(at, length), piece, substitute))
-            return false;
-        if (!IsPortableEucKr(piece)) piece = substitute(DecodeUtf8(text.data() + at, length));
-        written.append(piece);
-        at += length;
-    }
-    out.swap(written);
-    return true;
+    return EncodeText(FileWriter(charset), text, out, substitute, false);
 }
-
-namespace {
-
-// Converts UTF-8 `text` into `charset`, each character that it lacks as `substitute` says.
-bool ConvertWhole(const char* charset, std::string_view text, std::string& out,
-                  std::string (*substitute)(char32_t)) {
-    out.clear();
-    out.reserve(text.size() + text.size() / 8);
-    bool complete = false;
-    const bool known = converters.With(charset, "UTF-8", [&](iconv_t descriptor) {
-        char chunk[16384];
-        // Converts all of [in, in + inLeft); false at a character the charset lacks (in then
-        // points at it) or at input that is not UTF-8.
-        const auto run = [&](char*& in, std::size_t& inLeft) {
-            while (true) {
-                char* outPtr = chunk;
-                std::size_t outLeft = sizeof chunk;
-                const std::size_t result =
-                    in == nullptr ? iconv(descriptor, nullptr, nullptr, &outPtr, &outLeft)
-                                  : iconv(descriptor, &in, &inLeft, &outPtr, &outLeft);
-                const int error = errno;
-                out.append(chunk, sizeof chunk - outLeft);
-                if (result != static_cast<std::size_t>(-1)) return true;
-                if (error != E2BIG) return false;
-            }
-        };
-        char* in = const_cast<char*>(text.data());
-        std::size_t inLeft = text.size();
-        while (inLeft > 0 && !run(in, inLeft)) {
-            // Only a whole, well-formed character may be replaced.
-            const std::size_t length = Utf8CharLength(in, inLeft);
-            if (length == 1 && static_cast<unsigned char>(*in) >= 0x80) return;
-            std::string replacement = substitute(DecodeUtf8(in, length));
-            char* replacementIn = replacement.data();
-            std::size_t replacementLeft = replacement.size();
-            if (!run(replacementIn, replacementLeft)) return;
-            in += length;
-            inLeft -= length;
-        }
-        std::size_t none = 0;
-        char* flush = nullptr;
-        complete = run(flush, none);  // the shift state the charset may keep
-    });
-    return known && complete;
-}
-
-}  // namespace
 
 std::string FromUtf16(std::u16string_view text) {
     std::string input(text.size() * 2, '\0');
@@ -454,9 +432,10 @@ std::string FromUtf16(std::u16string_view text) {
         input[2 * i] = static_cast<char>(text[i] & 0xFF);
         input[2 * i + 1] = static_cast<char>(text[i] >> 8);
     }
-    std::string out;
-    Convert(ActiveCharset().c_str(), "UTF-16LE", input, out, "?", SkipUtf16Char);
-    return out;
+    // An unpaired surrogate becomes '?' on the way to UTF-8.
+    std::string utf8;
+    Convert("UTF-8", "UTF-16LE", input, utf8, "?", SkipUtf16Char);
+    return FromUtf8(utf8);
 }
 
 }  // namespace korvane::platform

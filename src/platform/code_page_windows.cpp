@@ -124,14 +124,9 @@ bool IsKnownEncoding(std::string_view charset) {
 bool DecodeToUtf16(std::string_view charset, std::string_view bytes, std::u16string& out) {
     const EncodingName* encoding = FindEncodingName(charset);
     std::wstring wide;
-    if (encoding == nullptr || !DecodeBytes(encoding->codePage, bytes, wide)) return false;
-    // What glibc's converter refuses, this build refuses too: one verdict for the same bytes.
-    for (const char byte : bytes) {
-        if (IsRefusedByte(encoding->codePage, static_cast<unsigned char>(byte))) return false;
-    }
-    for (const wchar_t unit : wide) {
-        if (IsRefusedCharacter(encoding->codePage, unit)) return false;
-    }
+    if (encoding == nullptr || !DecodeBytes(encoding->codePage, bytes, wide) ||
+        IsRefusedInFiles(encoding->codePage, bytes, wide))
+        return false;
     out.assign(wide.begin(), wide.end());
     return true;
 }

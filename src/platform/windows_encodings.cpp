@@ -46,7 +46,8 @@ bool EncodeExactly(const WindowsEncoding& encoding, std::wstring_view text, std:
         return false;
     if (encoding.ksX1001Only && !IsPortableEucKr(out)) return false;
     std::wstring back;
-    return DecodeBytes(codePage, out, back) && back == text;
+    return DecodeBytes(codePage, out, back) && back == text &&
+           !(encoding.fileEncoding && IsRefusedInFiles(codePage, out, back));
 }
 
 }  // namespace
@@ -55,8 +56,18 @@ bool FindWindowsEncoding(std::string_view name, WindowsEncoding& encoding) {
     const EncodingName* known = FindEncodingName(name);
     if (known == nullptr) return false;
     // Written under its own name, euc-kr holds only what EUC-KR proper reads.
-    encoding = WindowsEncoding{known->codePage, std::string_view(known->name) == "EUCKR"};
+    encoding = WindowsEncoding{known->codePage, std::string_view(known->name) == "EUCKR", true};
     return true;
+}
+
+bool IsRefusedInFiles(unsigned codePage, std::string_view bytes, std::wstring_view decoded) {
+    for (const char byte : bytes) {
+        if (IsRefusedByte(codePage, static_cast<unsigned char>(byte))) return true;
+    }
+    for (const wchar_t unit : decoded) {
+        if (IsRefusedCharacter(codePage, unit)) return true;
+    }
+    return false;
 }
 
 bool DecodeBytes(unsigned codePage, std::string_view bytes, std::wstring& out) {

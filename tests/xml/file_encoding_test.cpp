@@ -111,6 +111,9 @@ TEST_F(OneVerdict, EucKrIsWrittenRawOnlyWhereBothTablesAgree) {
     EXPECT_EQ(
         bytes,
         "<?xml version=\"1.0\" encoding=\"euc-kr\"?>\n<a>\xB0\xA1&#44034;&#57344;&#12926;</a>");
+    // Nor does any other file encoding write what a reader refuses: 936's user-defined area.
+    ASSERT_TRUE(EncodeXmlText("<a>" + userDefined + "</a>", "gb2312", bytes));
+    EXPECT_EQ(bytes.substr(bytes.find("<a>")), "<a>&#57344;</a>");
     EXPECT_TRUE(platform::IsEncodableIn("euc-kr", kGa));
     EXPECT_FALSE(platform::IsEncodableIn("euc-kr", userDefined));
     EXPECT_FALSE(platform::IsEncodableIn("euc-kr", onlyEucKr));
@@ -140,6 +143,18 @@ TEST_F(OneVerdict, EveryCharacterOfCodePage949RoundTripsThroughEucKr) {
     EXPECT_TRUE(platform::IsPortableEucKr(bytes.substr(body)));
     const std::string loaded = Loaded(bytes);
     EXPECT_TRUE(loaded == text) << loaded.size() << " bytes read of " << text.size();
+}
+
+// A character that a code page maps one way only is not written as the character it reads
+// back as: glibc's CP932 would turn the yen sign into '\' and the overline into '~'.
+TEST_F(OneVerdict, NothingIsWrittenThatReadsBackAsAnotherCharacter) {
+    const std::string yen = "\xC2\xA5", overline = "\xE2\x80\xBE", fullWidthTilde = "\xEF\xBD\x9E";
+    std::string bytes;
+    ASSERT_TRUE(
+        EncodeXmlText("<a>" + yen + overline + fullWidthTilde + "\\~</a>", "shift_jis", bytes));
+    EXPECT_EQ(bytes.substr(bytes.find("<a>")), "<a>&#165;&#8254;\x81\x60\\~</a>");
+    testing::ScopedCodePage japanese(platform::kCodePageShiftJis);
+    EXPECT_EQ(platform::FromUtf8("C:" + yen + "a" + overline), "C:?a?");
 }
 
 TEST_F(OneVerdict, AMarkThatContradictsTheDeclarationIsReported) {
