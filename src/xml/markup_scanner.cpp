@@ -428,7 +428,8 @@ bool MarkupScanner::ClassifyDeclaredEncoding() {
     if (const platform::EncodingName* known = platform::FindEncodingName(encoding)) {
         const bool utf16 = known->layout == platform::ByteLayout::Utf16Le ||
                            known->layout == platform::ByteLayout::Utf16Be;
-        if ((width_ == Width::Two) != utf16) return Refuse(Verdict::UncheckableEncoding);
+        if (width_ != (utf16 ? Width::Two : Width::One))
+            return Refuse(Verdict::UncheckableEncoding);
         if (known->layout == platform::ByteLayout::ShiftJis) pairs_ = Pairs::ShiftJis;
         if (known->layout == platform::ByteLayout::LeadPairs) pairs_ = Pairs::Wide;
         return true;
