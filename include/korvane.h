@@ -125,7 +125,8 @@ KORVANE_API int32_t KORVANE_CALL LoadSetupFile(const char* path);
    is complete, so on failure it is left as it was; a symbolic link there is followed, and the
    file keeps its owner, group, mode and hard links. A character is written raw only where
    EUC-KR proper and code page 949 read its bytes alike; every other one (949's extension and
-   user-defined characters among them) is written as a character reference. Returns 1 on success; 0 when `path` is null, a configuration name
+   user-defined characters among them) is written as a character reference.
+   Returns 1 on success; 0 when `path` is null, a configuration name
    is not a valid XML element name (or cannot be written in "euc-kr"), a text holds a control
    character that XML cannot carry (other than tab, line feed and carriage return), "temp.xml"
    cannot be written, "indent.xsl" is missing, not a stylesheet, reads other files or does not

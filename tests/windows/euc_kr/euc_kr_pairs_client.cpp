@@ -15,12 +15,11 @@ namespace {
 
 std::string Utf8Of(const std::string& text) {
     std::wstring wide(text.size(), L'\0');
-    wide.resize(MultiByteToWideChar(949, 0, text.data(), static_cast<int>(text.size()),
-                                    wide.data(), static_cast<int>(wide.size())));
+    wide.resize(MultiByteToWideChar(949, 0, text.data(), static_cast<int>(text.size()), wide.data(),
+                                    static_cast<int>(wide.size())));
     std::string utf8(wide.size() * 3, '\0');
     utf8.resize(WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
-                                    utf8.data(), static_cast<int>(utf8.size()), nullptr,
-                                    nullptr));
+                                    utf8.data(), static_cast<int>(utf8.size()), nullptr, nullptr));
     return utf8;
 }
 
@@ -54,6 +53,10 @@ int main() {
     }
     int mismatches = GetPreExecuteCount() == static_cast<int>(commands.size()) ? 0 : 1;
     std::FILE* expected = std::fopen("expected.txt", "wb");
+    if (expected == nullptr) {
+        std::fprintf(stderr, "cannot write expected.txt\n");
+        return 1;
+    }
     std::vector<char> read(4096);
     for (std::size_t i = 0; i < commands.size(); ++i) {
         if (GetPreExecute(static_cast<int>(i), read.data()) != 1 || commands[i] != read.data()) {
