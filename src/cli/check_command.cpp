@@ -278,12 +278,16 @@ int CheckTo(const std::string& file, std::ostream& findings) {
                  << ": not well-formed XML: " << error.text << "\n";
         return kFailure;
     }
-    // The byte-order mark decided the encoding; a declaration naming another is an error in
-    // XML's eyes, but such files always loaded, so it is a warning that does not fail the check.
+    // The byte-order mark (or UTF-16 in the first bytes) decided the encoding; a declaration
+    // naming another is an error in XML's eyes, but such files always loaded, so it is a
+    // warning that does not fail the check.
     xml::FileEncoding encoding;
     std::string undecodable;
     if (xml::ChooseFileEncoding(bytes, encoding, undecodable) && encoding.contradicted) {
-        findings << file << ":1: warning: the byte-order mark says " << encoding.known->converter
+        findings << file << ":1: warning: "
+                 << (encoding.markLength > 0 ? "the byte-order mark says "
+                                             : "the first bytes show ")
+                 << encoding.known->converter
                  << ", which the file is read as; its declaration says " << encoding.declared
                  << "\n";
     }

@@ -70,8 +70,7 @@ bool ChooseFileEncoding(std::string_view bytes, FileEncoding& out, std::string& 
     if (shown != nullptr) {
         out.decidedByBytes = true;
         out.known = shown;
-        out.contradicted =
-            out.markLength > 0 && !out.declared.empty() && !Agrees(declared, shown->layout);
+        out.contradicted = !out.declared.empty() && !Agrees(declared, shown->layout);
         return true;
     }
     out.known = out.declared.empty() ? platform::FindEncodingName("UTF-8") : declared;

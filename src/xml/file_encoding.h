@@ -18,8 +18,9 @@ struct FileEncoding {
     // The table's entry for the encoding; null for a declared name the table lacks.
     const platform::EncodingName* known = nullptr;
     std::string declared;  // what the declaration names; empty when it names nothing
-    // True when a byte-order mark decided and the declaration names another encoding, which
-    // XML calls an error; the mark wins, since files saved that way loaded before.
+    // True when the bytes decided (a byte-order mark, UTF-16 in the first bytes) and the
+    // declaration names another encoding, which XML calls an error; the bytes win, since files
+    // saved that way loaded before.
     bool contradicted = false;
 };
 

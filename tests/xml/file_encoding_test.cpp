@@ -172,6 +172,7 @@ TEST_F(OneVerdict, AMarkThatContradictsTheDeclarationIsReported) {
     EXPECT_FALSE(choose("\xEF\xBB\xBF<a/>").contradicted);
     EXPECT_FALSE(choose("\xFE\xFF" + Utf16(Declared("UTF-16", ""), true)).contradicted);
     EXPECT_TRUE(choose("\xFE\xFF" + Utf16(Declared("utf-16le", ""), true)).contradicted);
+    EXPECT_TRUE(choose(Utf16(Declared("euc-kr", ""), false)).contradicted);
     // Without a mark the declaration decides, through the table or by its own name.
     encoding = choose(Declared("Big5", ""));
     EXPECT_FALSE(encoding.contradicted);
