@@ -310,8 +310,22 @@ bool IsLeadByte(unsigned codePage, unsigned char byte) {
 }
 
 bool DecodesWithoutError(const char* charset, std::string_view bytes) {
-    std::string decoded;
-    return Convert("UTF-8", charset, bytes, decoded, nullptr, nullptr);
+    bool valid = false;
+    const bool known = converters.With("UTF-8", charset, [&](iconv_t descriptor) {
+        char* in = const_cast<char*>(bytes.data());
+        std::size_t inLeft = bytes.size();
+        char chunk[4096];  // what is decoded is not kept
+        while (true) {
+            char* out = chunk;
+            std::size_t outLeft = sizeof chunk;
+            if (iconv(descriptor, &in, &inLeft, &out, &outLeft) != static_cast<std::size_t>(-1)) {
+                valid = true;
+                return;
+            }
+            if (errno != E2BIG) return;
+        }
+    });
+    return known && valid;
 }
 
 bool ToUtf8(std::string_view text, std::string& out) {
