@@ -5,7 +5,6 @@
 // big5 is 950, whatever narrower tables other software keeps under those names.
 #pragma once
 
-#include <cstddef>
 #include <string>
 #include <string_view>
 
