@@ -114,7 +114,12 @@ KORVANE_API int32_t KORVANE_CALL ClearInMemory(void);
    anywhere included), it expands beyond what can be read, or it exceeds the bounds that keep
    loading fast: at most 256 attributes on one element (and 256 declared attribute defaults),
    at most 10,000 distinct element names. A file declared in an encoding whose markup cannot
-   be checked byte by byte (a stateful or EBCDIC-based one) is refused as well. On Windows,
+   be checked byte by byte (a stateful or EBCDIC-based one) is refused as well. A byte-order
+   mark decides the encoding over the declaration; otherwise the declared name does, through
+   one table of names shared by every build: "euc-kr" and "ks_c_5601-1987" read as code page
+   949, "shift_jis" as 932 (5C is "\", 7E is "~"), "gb2312" as 936, "big5" as 950. Bytes that
+   either build's converter refuses (949's user-defined rows C9 and FE, for one) are refused
+   on every build, and so is UTF-16 that ends inside a character. On Windows,
    where the platform's XML component does the parsing and its entity expansion cannot be
    bounded by the library, a file with a document type declaration (<!DOCTYPE ...>) is refused
    too; elsewhere such a file loads, its internal entities expanded within bounds. */
@@ -126,9 +131,11 @@ KORVANE_API int32_t KORVANE_CALL LoadSetupFile(const char* path);
    which it replaces and removes again (unless `path` names it). `path` is a plain file name
    ("%", "?", "#" are ordinary characters). The file at `path` is replaced only once the new one
    is complete, so on failure it is left as it was; a symbolic link there is followed, and the
-   file keeps its owner, group, mode and hard links. Characters that "euc-kr" lacks are written
-   as character references, and so is every carriage return in a text (&#13;), so that a load
-   reads it back as itself rather than as a line feed.
+   file keeps its owner, group, mode and hard links. A character is written raw only where
+   EUC-KR proper and code page 949 read its bytes alike; every other one (949's extension and
+   user-defined characters among them) is written as a character reference, and so is every
+   carriage return in a text (&#13;), so that a load reads it back as itself rather than as a
+   line feed.
    Returns 1 on success; 0 when `path` is null, a configuration name
    is not a valid XML element name (or cannot be written in "euc-kr"), a text holds a control
    character that XML cannot carry (other than tab, line feed and carriage return), "temp.xml"

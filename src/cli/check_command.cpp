@@ -18,6 +18,7 @@
 #include "setupfile/savable_name.h"
 #include "setupfile/setup_reader.h"
 #include "xml/dom.h"
+#include "xml/file_encoding.h"
 
 namespace korvane::cli {
 namespace {
@@ -305,6 +306,19 @@ int CheckTo(const std::string& file, std::ostream& findings) {
         findings << file << ":" << error.line << ":" << error.column
                  << ": not well-formed XML: " << error.text << "\n";
         return kFailure;
+    }
+    // The byte-order mark (or UTF-16 in the first bytes) decided the encoding; a declaration
+    // naming another is an error in XML's eyes, but such files always loaded, so it is a
+    // warning that does not fail the check.
+    xml::FileEncoding encoding;
+    std::string undecodable;
+    if (xml::ChooseFileEncoding(bytes, encoding, undecodable) && encoding.contradicted) {
+        findings << file << ":1: warning: "
+                 << (encoding.markLength > 0 ? "the byte-order mark says "
+                                             : "the first bytes show ")
+                 << encoding.known->converter
+                 << ", which the file is read as; its declaration says " << encoding.declared
+                 << "\n";
     }
     // First read the document exactly as a load does, which can still refuse the file as a
     // whole (a value that expands beyond what can be read); then follow its structure.

@@ -55,8 +55,9 @@ bool ToUtf8(std::string_view text, std::string& out);
 // every text can be written to a file.
 std::string ToUtf8Replacing(std::string_view text);
 
-// Converts UTF-8 `text` to the active code page. A character that the code page lacks becomes
-// '?'; so does a byte sequence that is not valid UTF-8.
+// Converts UTF-8 `text` to the active code page. A character that the code page lacks, or
+// holds only one way (its bytes read back as another character), becomes '?'; so does a byte
+// sequence that is not valid UTF-8.
 std::string FromUtf8(std::string_view text);
 
 // Converts UTF-8 `text` to the active code page as FromUtf8 does, and tells whether every
@@ -69,13 +70,15 @@ bool FromUtf8Exactly(std::string_view text, std::string& out);
 // page: the part of `text` that a cut of its conversion at `maxBytes` keeps.
 std::size_t Utf8PrefixConvertingWithin(std::string_view text, std::size_t maxBytes);
 
-// True when UTF-8 `text` can be written in the encoding `charset` (an iconv name) as it is,
-// without any character replaced.
+// True when UTF-8 `text` can be written in the file encoding `charset` (a name of the table of
+// encoding names, or an iconv name) as it is, without any character replaced.
 bool IsEncodableIn(const char* charset, std::string_view text);
 
-// Converts UTF-8 `text` into the encoding `charset` (an iconv name). Each character that the
-// encoding lacks is handed to `substitute`, and what it returns (ASCII) is written in its place.
-// False when the encoding is unknown or `text` is not well-formed UTF-8.
+// Converts UTF-8 `text` into the file encoding `charset` (a name of the table of encoding
+// names, or an iconv name). Each character that the encoding lacks, holds only one way, or
+// holds as bytes that a reader of either build refuses (see encoding_names.h) is handed to
+// `substitute`, and what it returns (ASCII) is written in its place. False when the encoding
+// is unknown or `text` is not well-formed UTF-8.
 bool ConvertFromUtf8(const char* charset, std::string_view text, std::string& out,
                      std::string (*substitute)(char32_t));
 

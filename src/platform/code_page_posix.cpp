@@ -16,6 +16,8 @@
 
 #include "platform/code_page.h"
 #include "platform/code_page_system.h"
+#include "platform/encoding_names.h"
+#include "platform/iconv_decoding.h"
 #include "platform/utf8.h"
 
 namespace korvane::platform {
@@ -192,14 +194,6 @@ ConverterCache converters;
 // How many input bytes to step over at a position iconv could not convert.
 using SkipFunction = std::size_t (*)(const char* in, std::size_t left);
 
-std::size_t SkipCodePageChar(const char* in, std::size_t left) {
-    return CharLength(in, left);
-}
-
-std::size_t SkipUtf8Char(const char* in, std::size_t left) {
-    return Utf8CharLength(in, left);
-}
-
 std::size_t SkipUtf16Char(const char* in, std::size_t left) {
     if (left < 2) return left;
     const auto byte = [in](std::size_t i) { return static_cast<unsigned char>(in[i]); };
@@ -266,17 +260,38 @@ void SelectCodeSetForTesting(const std::string& name) {
 std::size_t CharLengthInUnnumbered(const unsigned char* text, std::size_t available) {
     const CodeSet& codeSet = CurrentCodeSet();
     if (!codeSet.leads[text[0]] || available < 2) return 1;
-    // iconv converts one character into room for exactly one; what it took is its length.
     std::size_t length = 1;
     converters.With(kCharacterUnits, codeSet.charset.c_str(), [&](iconv_t descriptor) {
-        char* in = const_cast<char*>(reinterpret_cast<const char*>(text));
-        std::size_t inLeft = std::min<std::size_t>(available, 8);
-        char output[4];
-        char* out = output;
-        std::size_t outLeft = sizeof output;
-        iconv(descriptor, &in, &inLeft, &out, &outLeft);
-        const std::size_t taken = std::min<std::size_t>(available, 8) - inLeft;
-        if (taken > 0) length = taken;
+        // Converts the first `size` bytes into room for one character: what it took, and
+        // whether iconv found them only incomplete.
+        const auto convert = [&](std::size_t size, bool& incomplete) {
+            iconv(descriptor, nullptr, nullptr, nullptr, nullptr);
+            char* in = const_cast<char*>(reinterpret_cast<const char*>(text));
+            std::size_t inLeft = size;
+            char output[4];
+            char* out = output;
+            std::size_t outLeft = sizeof output;
+            const bool failed =
+                iconv(descriptor, &in, &inLeft, &out, &outLeft) == static_cast<std::size_t>(-1);
+            incomplete = failed && errno == EINVAL;
+            return size - inLeft;
+        };
+        bool incomplete = false;
+        // iconv converts one character into room for exactly one; what it took is its length.
+        const std::size_t taken = convert(std::min<std::size_t>(available, 8), incomplete);
+        if (taken > 0) {
+            length = taken;
+            return;
+        }
+        // An invalid character: its lead, the bytes iconv still found incomplete, and the byte
+        // that made it invalid, as a double-byte code page steps over a lead and its trail.
+        for (std::size_t size = 2; size <= std::min<std::size_t>(available, 4); ++size) {
+            convert(size, incomplete);
+            if (!incomplete) {
+                length = size;
+                return;
+            }
+        }
     });
     return length;
 }
@@ -294,73 +309,135 @@ bool IsLeadByte(unsigned codePage, unsigned char byte) {
     }
 }
 
+bool DecodesWithoutError(const char* charset, std::string_view bytes) {
+    bool valid = false;
+    const bool known = converters.With("UTF-8", charset, [&](iconv_t descriptor) {
+        char* in = const_cast<char*>(bytes.data());
+        std::size_t inLeft = bytes.size();
+        char chunk[4096];  // what is decoded is not kept
+        while (true) {
+            char* out = chunk;
+            std::size_t outLeft = sizeof chunk;
+            if (iconv(descriptor, &in, &inLeft, &out, &outLeft) != static_cast<std::size_t>(-1)) {
+                valid = true;
+                return;
+            }
+            if (errno != E2BIG) return;
+        }
+    });
+    return known && valid;
+}
+
 bool ToUtf8(std::string_view text, std::string& out) {
     if (ActiveCodePage() == kCodePageUtf8) {
         out = ReplaceInvalidUtf8(text, "");
         return out.size() == text.size();
     }
-    return Convert("UTF-8", ActiveCharset().c_str(), text, out, nullptr, SkipCodePageChar);
+    return Convert("UTF-8", ActiveCharset().c_str(), text, out, nullptr, nullptr);
 }
 
 std::string ToUtf8Replacing(std::string_view text) {
     if (ActiveCodePage() == kCodePageUtf8) return ReplaceInvalidUtf8(text, kReplacementCharacter);
+    const std::string charset = ActiveCharset();
     std::string out;
-    Convert("UTF-8", ActiveCharset().c_str(), text, out, kReplacementCharacter, SkipCodePageChar);
+    if (Convert("UTF-8", charset.c_str(), text, out, nullptr, nullptr)) return out;
+    // Character by character, as the code page steps: iconv cannot say where an invalid
+    // sequence began (glibc's CP949 reports an invalid pair only after stepping past it).
+    out.clear();
+    std::string piece;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t length = CharLength(text.data() + at, text.size() - at);
+        const bool valid =
+            Convert("UTF-8", charset.c_str(), text.substr(at, length), piece, nullptr, nullptr);
+        out.append(valid ? piece : std::string(kReplacementCharacter));
+        at += length;
+    }
     return out;
 }
+
+namespace {
+
+// How text is written in a charset, and read back to check it.
+struct Writer {
+    std::string charset;  // the iconv name that writes it
+    std::string reader;   // the iconv name that reads it
+    bool portableEucKr = false;
+};
+
+// A file's encoding is written through the converter of the table of encoding names that
+// reads it (a name the table lacks goes to iconv as it is); euc-kr as EUC-KR proper, raw only
+// where code page 949 reads the same.
+Writer FileWriter(const char* charset) {
+    const EncodingName* known = FindEncodingName(charset);
+    if (known == nullptr) return Writer{charset, charset};
+    if (std::string_view(known->name) == "EUCKR") return Writer{"EUC-KR", known->converter, true};
+    return Writer{known->converter, known->converter};
+}
+
+Writer CodePageWriter() {
+    const std::string charset = ActiveCharset();
+    return Writer{charset, charset};
+}
+
+// UTF-8 `text` in the writer's charset, when the charset holds every character exactly: iconv
+// converts it and the result reads back as `text`. glibc's converters also map a few
+// characters one way only (CP932 writes U+00A5 as 5C, which reads back as '\'); those, like
+// any character the charset lacks, are never written.
+bool EncodeExactly(const Writer& writer, std::string_view text, std::string& out) {
+    std::string back;
+    return Convert(writer.charset.c_str(), "UTF-8", text, out, nullptr, nullptr) &&
+           (!writer.portableEucKr || IsPortableEucKr(out)) &&
+           Convert("UTF-8", writer.reader.c_str(), out, back, nullptr, nullptr) && back == text;
+}
+
+// UTF-8 `text` in the writer's charset, a character at a time where the whole does not go
+// exactly: a character it lacks becomes what `substitute` returns (ASCII), and so does a byte
+// that is not UTF-8 when `replaceInvalid`. False for such a byte otherwise, without a
+// substitute, or when the charset is unknown.
+bool EncodeText(const Writer& writer, std::string_view text, std::string& out,
+                std::string (*substitute)(char32_t), bool replaceInvalid) {
+    if (EncodeExactly(writer, text, out)) return true;
+    out.clear();
+    std::string piece;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t length = Utf8CharLength(text.data() + at, text.size() - at);
+        const std::string_view character = text.substr(at, length);
+        at += length;
+        if (EncodeExactly(writer, character, piece)) {
+            out.append(piece);
+            continue;
+        }
+        const bool invalid = length == 1 && static_cast<unsigned char>(character[0]) >= 0x80;
+        if ((invalid && !replaceInvalid) || substitute == nullptr) return false;
+        const std::string replacement =
+            substitute(invalid ? U'\uFFFD' : DecodeUtf8(character.data(), length));
+        if (!EncodeExactly(writer, replacement, piece)) return false;
+        out.append(piece);
+    }
+    return true;
+}
+
+std::string QuestionMark(char32_t) {
+    return "?";
+}
+
+}  // namespace
 
 std::string FromUtf8(std::string_view text) {
     if (ActiveCodePage() == kCodePageUtf8) return ReplaceInvalidUtf8(text, "?");
     std::string out;
-    Convert(ActiveCharset().c_str(), "UTF-8", text, out, "?", SkipUtf8Char);
+    EncodeText(CodePageWriter(), text, out, QuestionMark, true);
     return out;
 }
 
 bool IsEncodableIn(const char* charset, std::string_view text) {
     std::string out;
-    return Convert(charset, "UTF-8", text, out, nullptr, SkipUtf8Char);
+    return EncodeExactly(FileWriter(charset), text, out);
 }
 
 bool ConvertFromUtf8(const char* charset, std::string_view text, std::string& out,
                      std::string (*substitute)(char32_t)) {
-    out.clear();
-    out.reserve(text.size() + text.size() / 8);
-    bool complete = false;
-    const bool known = converters.With(charset, "UTF-8", [&](iconv_t descriptor) {
-        char chunk[16384];
-        // Converts all of [in, in + inLeft); false at a character the charset lacks (in then
-        // points at it) or at input that is not UTF-8.
-        const auto run = [&](char*& in, std::size_t& inLeft) {
-            while (true) {
-                char* outPtr = chunk;
-                std::size_t outLeft = sizeof chunk;
-                const std::size_t result =
-                    in == nullptr ? iconv(descriptor, nullptr, nullptr, &outPtr, &outLeft)
-                                  : iconv(descriptor, &in, &inLeft, &outPtr, &outLeft);
-                const int error = errno;
-                out.append(chunk, sizeof chunk - outLeft);
-                if (result != static_cast<std::size_t>(-1)) return true;
-                if (error != E2BIG) return false;
-            }
-        };
-        char* in = const_cast<char*>(text.data());
-        std::size_t inLeft = text.size();
-        while (inLeft > 0 && !run(in, inLeft)) {
-            // Only a whole, well-formed character may be replaced.
-            const std::size_t length = Utf8CharLength(in, inLeft);
-            if (length == 1 && static_cast<unsigned char>(*in) >= 0x80) return;
-            std::string replacement = substitute(DecodeUtf8(in, length));
-            char* replacementIn = replacement.data();
-            std::size_t replacementLeft = replacement.size();
-            if (!run(replacementIn, replacementLeft)) return;
-            in += length;
-            inLeft -= length;
-        }
-        std::size_t none = 0;
-        char* flush = nullptr;
-        complete = run(flush, none);  // the shift state the charset may keep
-    });
-    return known && complete;
+    return EncodeText(FileWriter(charset), text, out, substitute, false);
 }
 
 std::string FromUtf16(std::u16string_view text) {
@@ -369,9 +446,10 @@ std::string FromUtf16(std::u16string_view text) {
         input[2 * i] = static_cast<char>(text[i] & 0xFF);
         input[2 * i + 1] = static_cast<char>(text[i] >> 8);
     }
-    std::string out;
-    Convert(ActiveCharset().c_str(), "UTF-16LE", input, out, "?", SkipUtf16Char);
-    return out;
+    // An unpaired surrogate becomes '?' on the way to UTF-8.
+    std::string utf8;
+    Convert("UTF-8", "UTF-16LE", input, utf8, "?", SkipUtf16Char);
+    return FromUtf8(utf8);
 }
 
 }  // namespace korvane::platform

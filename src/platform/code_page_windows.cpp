@@ -5,6 +5,7 @@
 #include "platform/code_page.h"
 #include "platform/code_page_system.h"
 #include "platform/encoded_text.h"
+#include "platform/encoding_names.h"
 #include "platform/utf8.h"
 #include "platform/windows_encodings.h"
 
@@ -117,14 +118,14 @@ std::string FromUtf16(std::u16string_view text) {
 }
 
 bool IsKnownEncoding(std::string_view charset) {
-    WindowsEncoding encoding;
-    return FindWindowsEncoding(charset, encoding);
+    return FindEncodingName(charset) != nullptr;
 }
 
 bool DecodeToUtf16(std::string_view charset, std::string_view bytes, std::u16string& out) {
-    WindowsEncoding encoding;
+    const EncodingName* encoding = FindEncodingName(charset);
     std::wstring wide;
-    if (!FindWindowsEncoding(charset, encoding) || !DecodeBytes(encoding.codePage, bytes, wide))
+    if (encoding == nullptr || !DecodeBytes(encoding->codePage, bytes, wide) ||
+        IsRefusedInFiles(encoding->codePage, bytes, wide))
         return false;
     out.assign(wide.begin(), wide.end());
     return true;

@@ -8,13 +8,15 @@
 
 namespace korvane::platform {
 
-// True when `charset` (case, '-' and '_' ignored) names an encoding the library reads and
-// writes: utf-8, utf-16 (-le, -be), euc-kr, ks_c_5601-1987 (and cp949, uhc), shift_jis, gb2312,
-// gbk, big5, iso-8859-1, us-ascii, windows-1250 to windows-1258.
+// True when `charset` (case, '-' and '_' ignored) names an encoding of the table of encoding
+// names, which the library reads and writes: utf-8, utf-16 (-le, -be), euc-kr,
+// ks_c_5601-1987 (and cp949, uhc), shift_jis, gb2312, gbk, big5, iso-8859-1, us-ascii,
+// windows-1250 to windows-1258.
 bool IsKnownEncoding(std::string_view charset);
 
 // Decodes `bytes`, a text in `charset` without a byte-order mark, into UTF-16. False for an
-// unknown encoding or bytes that are not valid in it.
+// unknown encoding, bytes that are not valid in it, and bytes that the POSIX build's converter
+// refuses (IsRefusedCharacter, IsRefusedByte).
 bool DecodeToUtf16(std::string_view charset, std::string_view bytes, std::u16string& out);
 
 // UTF-8 to UTF-16 and back; false for ill-formed input (an unpaired surrogate in UTF-16).

@@ -3,52 +3,10 @@
 
 #include <windows.h>
 
-#include <cctype>
+#include "platform/encoding_names.h"
 
 namespace korvane::platform {
 namespace {
-
-// Upper case without '-' and '_', so that "euc-kr", "EUC_KR" and "EUCKR" compare equal.
-std::string NormalisedName(std::string_view name) {
-    std::string out;
-    for (const char c : name) {
-        if (c == '-' || c == '_') continue;
-        out.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
-    }
-    return out;
-}
-
-struct NamedEncoding {
-    const char* name;  // normalised
-    unsigned codePage;
-    bool ksX1001Only;
-};
-
-constexpr NamedEncoding kEncodings[] = {
-    {"UTF8", CP_UTF8, false},
-    {"UTF16", kCodePageUtf16Le, false},
-    {"UTF16LE", kCodePageUtf16Le, false},
-    {"UCS2", kCodePageUtf16Le, false},
-    {"UTF16BE", kCodePageUtf16Be, false},
-    {"EUCKR", 949, true},
-    {"KSC56011987", 949, false},
-    {"CP949", 949, false},
-    {"UHC", 949, false},
-    {"WINDOWS949", 949, false},
-    {"SHIFTJIS", 932, false},
-    {"SJIS", 932, false},
-    {"CP932", 932, false},
-    {"WINDOWS31J", 932, false},
-    {"GB2312", 936, false},
-    {"GBK", 936, false},
-    {"CP936", 936, false},
-    {"BIG5", 950, false},
-    {"CP950", 950, false},
-    {"ISO88591", 28591, false},
-    {"LATIN1", 28591, false},
-    {"USASCII", 20127, false},
-    {"ASCII", 20127, false},
-};
 
 bool IsUtf16(unsigned codePage) {
     return codePage == kCodePageUtf16Le || codePage == kCodePageUtf16Be;
@@ -65,18 +23,6 @@ void AppendUtf16(unsigned codePage, std::wstring_view text, std::string& out) {
         out.push_back(codePage == kCodePageUtf16Le ? low : high);
         out.push_back(codePage == kCodePageUtf16Le ? high : low);
     }
-}
-
-// Whether `bytes` of code page 949 hold only ASCII and KS X 1001 pairs.
-bool IsKsX1001(std::string_view bytes) {
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const auto lead = static_cast<unsigned char>(bytes[i]);
-        if (lead < 0x80) continue;
-        if (i + 1 >= bytes.size()) return false;
-        const auto trail = static_cast<unsigned char>(bytes[++i]);
-        if (lead < 0xA1 || lead > 0xFE || trail < 0xA1 || trail > 0xFE) return false;
-    }
-    return true;
 }
 
 // `text` in `encoding` exactly: false when a character is missing there or would only be
@@ -98,30 +44,28 @@ bool EncodeExactly(const WindowsEncoding& encoding, std::wstring_view text, std:
                             usedDefaultOut) != length ||
         usedDefault)
         return false;
-    if (encoding.ksX1001Only && !IsKsX1001(out)) return false;
+    if (encoding.ksX1001Only && !IsPortableEucKr(out)) return false;
     std::wstring back;
-    return DecodeBytes(codePage, out, back) && back == text;
+    return DecodeBytes(codePage, out, back) && back == text &&
+           !(encoding.fileEncoding && IsRefusedInFiles(codePage, out, back));
 }
 
 }  // namespace
 
 bool FindWindowsEncoding(std::string_view name, WindowsEncoding& encoding) {
-    const std::string normalised = NormalisedName(name);
-    for (const NamedEncoding& known : kEncodings) {
-        if (normalised == known.name) {
-            encoding = WindowsEncoding{known.codePage, known.ksX1001Only};
-            return true;
-        }
+    const EncodingName* known = FindEncodingName(name);
+    if (known == nullptr) return false;
+    // Written under its own name, euc-kr holds only what EUC-KR proper reads.
+    encoding = WindowsEncoding{known->codePage, std::string_view(known->name) == "EUCKR", true};
+    return true;
+}
+
+bool IsRefusedInFiles(unsigned codePage, std::string_view bytes, std::wstring_view decoded) {
+    for (const char byte : bytes) {
+        if (IsRefusedByte(codePage, static_cast<unsigned char>(byte))) return true;
     }
-    // windows-1250 to windows-1258, also as cp1250 to cp1258.
-    for (const char* prefix : {"WINDOWS125", "CP125"}) {
-        const std::string_view start = prefix;
-        if (normalised.size() == start.size() + 1 &&
-            normalised.compare(0, start.size(), start) == 0 && normalised.back() >= '0' &&
-            normalised.back() <= '8') {
-            encoding = WindowsEncoding{1250u + (normalised.back() - '0'), false};
-            return true;
-        }
+    for (const wchar_t unit : decoded) {
+        if (IsRefusedCharacter(codePage, unit)) return true;
     }
     return false;
 }

@@ -9,16 +9,23 @@ namespace korvane::platform {
 
 struct WindowsEncoding {
     unsigned codePage = 0;
-    // EUC-KR proper: of code page 949 only the KS X 1001 pairs (both bytes 0xA1 to 0xFE), which
-    // is all that other systems' EUC-KR decoders read.
+    // Written as EUC-KR proper: of code page 949 only the pairs that EUC-KR decoders elsewhere
+    // read as the same characters (IsPortableEucKrPair).
     bool ksX1001Only = false;
+    // A file's encoding: nothing is written that a file reader refuses (IsRefusedInFiles).
+    bool fileEncoding = false;
 };
 
 inline constexpr unsigned kCodePageUtf16Le = 1200;
 inline constexpr unsigned kCodePageUtf16Be = 1201;
 
-// The encoding `name` names (case, '-' and '_' ignored); false when it is not one we know.
+// The encoding `name` names in the table of encoding names (case, '-' and '_' ignored); false
+// when the table lacks it.
 bool FindWindowsEncoding(std::string_view name, WindowsEncoding& encoding);
+
+// True when `bytes` of a file in `codePage`, decoded as `decoded`, hold what the POSIX build's
+// converter refuses (IsRefusedCharacter, IsRefusedByte), which this build refuses too.
+bool IsRefusedInFiles(unsigned codePage, std::string_view bytes, std::wstring_view decoded);
 
 // `bytes` in `codePage` as UTF-16; false when they are not valid there.
 bool DecodeBytes(unsigned codePage, std::string_view bytes, std::wstring& out);

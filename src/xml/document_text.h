@@ -14,10 +14,9 @@ struct DocumentText {
     std::string encoding;  // what the declaration named; empty when it named none
 };
 
-// Decodes a file's `bytes`. A UTF-16 file is told by its byte-order mark or its first
-// characters; any other file is UTF-8 unless its declaration names another encoding. False
-// (with `failure` saying why) for UCS-4, an encoding the library does not know, or bytes that
-// are not valid in the encoding.
+// Decodes a file's `bytes` in the encoding ChooseFileEncoding decides (a byte-order mark over
+// the declaration). False (with `failure` saying why) for UCS-4, truncated UTF-16, an encoding
+// the table of encoding names lacks, or bytes that are not valid in the encoding.
 bool DecodeDocumentBytes(std::string_view bytes, DocumentText& out, std::string& failure);
 
 // The same for UTF-8 `text`, whatever encoding its declaration names.

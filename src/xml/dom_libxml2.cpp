@@ -25,8 +25,10 @@
 #include <vector>
 
 #include "platform/code_page.h"
+#include "platform/iconv_decoding.h"
 #include "platform/utf8.h"
 #include "xml/dom.h"
+#include "xml/file_encoding.h"
 #include "xml/markup_scanner.h"
 #include "xml/xml_declaration.h"
 #include "xml/xml_rules.h"
@@ -234,6 +236,34 @@ void EndElementWithoutLayout(void* userData, const xmlChar* localName, const xml
             xmlFreeNode(child);
         }
     }
+// The converter that libxml2 is to decode the file `bytes` with, chosen by the library: the
+// table's, by the byte-order mark or else by the declared name; null for a declared name that
+// the table lacks, which libxml2 then finds through iconv itself. False (with `error` saying
+// why) for bytes refused before any parse.
+bool ChooseConverter(std::string_view bytes, FileEncoding& encoding, const char*& converter,
+                     ParseError& error) {
+    std::string failure;
+    converter = nullptr;
+    if (ChooseFileEncoding(bytes, encoding, failure)) {
+        if (encoding.known == nullptr) return true;
+        converter = encoding.known->converter;
+        // libxml2 decodes UTF-8 and UTF-16 itself, but not every invalid sequence stops it
+        // when iconv decodes: the bytes are checked first. (The scanner refuses a declared
+        // UTF-16 that the bytes do not show.)
+        const platform::ByteLayout layout = encoding.known->layout;
+        const bool throughIconv = layout != platform::ByteLayout::Utf8 &&
+                                  layout != platform::ByteLayout::Utf16Le &&
+                                  layout != platform::ByteLayout::Utf16Be;
+        if (!throughIconv ||
+            platform::DecodesWithoutError(converter, bytes.substr(encoding.markLength)))
+            return true;
+        failure = "bytes that are not valid " + encoding.declared;
+    }
+    error.kind = ParseError::Kind::NotWellFormed;
+    error.code = XML_ERR_UNSUPPORTED_ENCODING;
+    error.line = error.column = 1;
+    error.text = "refused: " + failure;
+    return false;
 }
 
 // Keeps the first error of a parse in the session's ParseError.
@@ -353,6 +383,9 @@ bool Document::ParseText(std::string_view text, ParseError& error) {
 bool Document::Parse(std::string_view input, bool utf8Text, ParseError& error) {
     error = ParseError();
     state_->Reset(NewDocument());
+    FileEncoding encoding;
+    const char* converter = "UTF-8";  // text is UTF-8 whatever its declaration says
+    if (!utf8Text && !ChooseConverter(input, encoding, converter, error)) return false;
     CapturedErrors captured;
     xmlParserCtxtPtr context = xmlNewParserCtxt();
     if (context == nullptr) {
@@ -360,8 +393,11 @@ bool Document::Parse(std::string_view input, bool utf8Text, ParseError& error) {
         error.text = "out of memory";
         return false;
     }
-    // Parse errors go to this document's own handler, never to a process-wide one.
-    ParseSession session(error, input, utf8Text);
+    // Parse errors go to this document's own handler, never to a process-wide one. The scanner
+    // sees the byte-order mark, the parser does not: a converter given by name keeps it.
+    ParseSession session(error, input, utf8Text || encoding.decidedByBytes);
+    session.scanner.Feed(reinterpret_cast<const unsigned char*>(input.data()), encoding.markLength);
+    session.bytes.remove_prefix(encoding.markLength);
     context->_private = &session;
     context->sax->serror = RecordParseError;
     context->sax->startElementNs = CountedStartElement;
@@ -371,11 +407,11 @@ bool Document::Parse(std::string_view input, bool utf8Text, ParseError& error) {
     context->sax->ignorableWhitespace = CharactersWithoutLayout;
     context->sax->endElementNs = EndElementWithoutLayout;
     context->sax->initialized = XML_SAX2_MAGIC;
-    // Streamed through the scanner, which sees every byte first. Text is UTF-8 whatever its
-    // declaration says.
-    xmlDocPtr parsed = xmlCtxtReadIO(context, ReadScanned, nullptr, &session, nullptr,
-                                     utf8Text ? "UTF-8" : nullptr,
-                                     kLoadOptions | (utf8Text ? XML_PARSE_IGNORE_ENC : 0));
+    // Streamed through the scanner, which sees every byte first. The converter named here
+    // decodes the whole file, whatever its declaration says.
+    xmlDocPtr parsed =
+        xmlCtxtReadIO(context, ReadScanned, nullptr, &session, nullptr, converter,
+                      kLoadOptions | (converter != nullptr ? XML_PARSE_IGNORE_ENC : 0));
     const bool refused =
         session.scanner.verdict() != MarkupScanner::Verdict::Accepted || session.tooManyNames;
     const bool wellFormed = parsed != nullptr && context->wellFormed && !refused;
@@ -407,6 +443,12 @@ bool Document::Parse(std::string_view input, bool utf8Text, ParseError& error) {
     if (!wellFormed) {
         if (parsed != nullptr) xmlFreeDoc(parsed);
         return false;
+    }
+    // The document's encoding is the one its declaration names, as without a converter given.
+    if (converter != nullptr) {
+        xmlFree(const_cast<xmlChar*>(parsed->encoding));
+        parsed->encoding =
+            encoding.declared.empty() ? nullptr : xmlStrdup(Xml(encoding.declared.c_str()));
     }
     state_->Reset(parsed);
     return true;

@@ -4,6 +4,8 @@
 #include <cctype>
 #include <cstring>
 
+#include "platform/encoding_names.h"
+
 namespace korvane::xml {
 namespace {
 
@@ -422,27 +424,29 @@ bool MarkupScanner::ClassifyDeclaredEncoding() {
     declarationText_.clear();
     declarationText_.shrink_to_fit();
     if (encoding.empty() || knownUtf8_) return true;
-    if (width_ == Width::Two) {
-        return OneOf(encoding, {"UTF16", "UTF16LE", "UTF16BE", "UCS2", "ISO10646UCS2"}) ||
-               Refuse(Verdict::UncheckableEncoding);
+    // A name of the table of encoding names reads as the table says (euc-kr as code page 949).
+    if (const platform::EncodingName* known = platform::FindEncodingName(encoding)) {
+        const bool utf16 = known->layout == platform::ByteLayout::Utf16Le ||
+                           known->layout == platform::ByteLayout::Utf16Be;
+        if (width_ != (utf16 ? Width::Two : Width::One))
+            return Refuse(Verdict::UncheckableEncoding);
+        if (known->layout == platform::ByteLayout::ShiftJis) pairs_ = Pairs::ShiftJis;
+        if (known->layout == platform::ByteLayout::LeadPairs) pairs_ = Pairs::Wide;
+        return true;
     }
+    // Other names, which iconv reads by their own names.
+    if (width_ == Width::Two) return Refuse(Verdict::UncheckableEncoding);
     if (width_ == Width::Four) {
         return OneOf(encoding,
                      {"UCS4", "UCS4LE", "UCS4BE", "UTF32", "UTF32LE", "UTF32BE", "ISO10646UCS4"}) ||
                Refuse(Verdict::UncheckableEncoding);
     }
-    if (OneOf(encoding, {"UTF8", "ASCII", "USASCII", "GB2312"}) ||
-        StartsWith(encoding, "ISO8859") || StartsWith(encoding, "LATIN") ||
+    if (StartsWith(encoding, "ISO8859") || StartsWith(encoding, "LATIN") ||
         StartsWith(encoding, "WINDOWS125") || StartsWith(encoding, "CP125") ||
         StartsWith(encoding, "KOI8") || StartsWith(encoding, "EUC")) {
         return true;
     }
-    if (OneOf(encoding, {"SHIFTJIS", "SJIS", "CP932", "WINDOWS31J", "MSKANJI"})) {
-        pairs_ = Pairs::ShiftJis;
-        return true;
-    }
-    if (OneOf(encoding, {"GBK", "CP936", "GB18030", "BIG5", "BIG5HKSCS", "CP950", "UHC", "CP949",
-                         "WINDOWS949", "KSC56011987"})) {
+    if (OneOf(encoding, {"GB18030", "BIG5HKSCS"})) {
         pairs_ = Pairs::Wide;
         return true;
     }

@@ -29,7 +29,8 @@ class MarkupScanner {
         UncheckableEncoding,  // an encoding whose markup cannot be followed by its bytes
     };
 
-    // `knownUtf8`: the bytes are UTF-8 text whatever encoding the XML declaration names.
+    // `knownUtf8`: the bytes' encoding is decided already (UTF-8 text, a byte-order mark),
+    // whatever encoding the XML declaration names.
     explicit MarkupScanner(bool knownUtf8 = false) : knownUtf8_(knownUtf8) {}
 
     // Scans the next bytes of the document; false once the document is refused.

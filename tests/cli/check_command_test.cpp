@@ -96,6 +96,19 @@ TEST(CheckCommand, ReportsCharactersThatCanDisguiseAValue) {
               "\\x0D \\u{0085}\n");
 }
 
+// A byte-order mark decides the encoding over the declaration; the contradiction is reported,
+// but does not fail the check, since such files load.
+TEST(CheckCommand, WarnsOfAMarkThatContradictsTheDeclaration) {
+    ScratchDirectory directory;
+    directory.Write("marked.xml", "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"euc-kr\"?>\n"
+                                  "<SETUP><CONFIG><NAME>\xEA\xB0\x80</NAME></CONFIG></SETUP>\n");
+    CommandResult result = RunKorvane({"check", "marked.xml"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out,
+              "marked.xml:1: warning: the byte-order mark says UTF-8, which the file is read as; "
+              "its declaration says euc-kr\n");
+}
+
 // A file can be well-formed and orderly and still be refused as a whole: here one value
 // references an entity of 10000 empty elements 3400 times, beyond what a load walks through.
 TEST(CheckCommand, FailsOnEveryFileALoadRefuses) {

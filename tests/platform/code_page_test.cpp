@@ -102,6 +102,31 @@ TEST(Utf8Conversion, ConvertsFromTheActiveCodePage) {
               "x");
 }
 
+// An invalid sequence becomes one U+FFFD, and nothing around it is lost: glibc's CP949 reports
+// an invalid pair only after stepping past it, which once cost the character that followed.
+TEST(Utf8Conversion, AnInvalidSequenceReplacesOnlyItself) {
+    const std::string replacement = "\xEF\xBF\xBD";
+    struct Case {
+        const char* codeSet;
+        std::string invalid;  // one character's bytes, invalid in the code set
+        std::string lead;     // a lead byte, which alone at the end is incomplete
+    };
+    const Case cases[] = {
+        {"CP949", "\xA2\xE8", "\xB0"}, {"CP932", "\x85\x40", "\x88"},
+        {"CP936", "\x81\x7F", "\xB0"}, {"CP950", "\xA2\xA0", "\xB0"},
+        {"GB18030", "\xFF", "\x81"},   {"EUC-JP", "\xCF\xD4", "\xB0"},
+    };
+    for (const Case& c : cases) {
+        testing::ScopedCodeSet codeSet(c.codeSet);
+        SCOPED_TRACE(c.codeSet);
+        EXPECT_EQ(ToUtf8Replacing(c.invalid + "AB"), replacement + "AB");
+        EXPECT_EQ(ToUtf8Replacing("A" + c.invalid + "B"), "A" + replacement + "B");
+        EXPECT_EQ(ToUtf8Replacing("AB" + c.invalid), "AB" + replacement);
+        EXPECT_EQ(ToUtf8Replacing("A" + c.invalid + c.invalid + c.lead),
+                  "A" + replacement + replacement + replacement);  // the lead byte at the end
+    }
+}
+
 TEST(Utf8Conversion, WritesQuestionMarksForWhatTheCodePageLacks) {
     {
         testing::ScopedCodePage korean(kCodePageKorean);

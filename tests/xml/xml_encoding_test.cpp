@@ -67,5 +67,26 @@ TEST(XmlEncoding, TextIsParsedAsUtf8WhateverItsDeclarationSays) {
                  document->Text(document->DocumentElement(), 100, value) && value == kHangul);
 }
 
+// An encoding the table of encoding names lacks is still read, through iconv by its own name,
+// and a loaded document keeps the name its declaration gives.
+TEST(XmlEncoding, NamesBeyondTheTableAreReadByTheirOwnNames) {
+    auto document = Document::Create();
+    ParseError error;
+    std::string value;
+    ASSERT_TRUE(document->ParseBytes(
+        "<?xml version=\"1.0\" encoding=\"iso-8859-5\"?><a>\xB0</a>", error));
+    ASSERT_TRUE(document->Text(document->DocumentElement(), 100, value));
+    EXPECT_EQ(value, "\xD0\x90");  // U+0410
+    ASSERT_TRUE(document->ParseBytes(
+        "<?xml version=\"1.0\" encoding=\"EUC-JP\"?><a>\xA4\xA2</a>", error));
+    ASSERT_TRUE(document->Text(document->DocumentElement(), 100, value));
+    EXPECT_EQ(value, "\xE3\x81\x82");  // U+3042
+    ASSERT_TRUE(document->ParseBytes(
+        "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><a>\x5C</a>", error));
+    SerializedDocument serialized;
+    ASSERT_TRUE(document->Serialize(serialized));
+    EXPECT_EQ(serialized.encoding, "Shift_JIS");
+}
+
 }  // namespace
 }  // namespace korvane::xml
