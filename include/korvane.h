@@ -105,7 +105,9 @@ KORVANE_API int32_t KORVANE_CALL ClearInMemory(void);
    was, when `path` is null, the file cannot be read, it is not well-formed XML (a NUL byte
    anywhere included), it expands beyond what can be read, or it exceeds the bounds that keep
    loading fast: at most 256 attributes on one element (and 256 declared attribute defaults),
-   at most 10,000 distinct element names. A file declared in an encoding whose markup cannot
+   at most 10,000 distinct element names, at most 8,000,000 bytes (counted as UTF-8, as the
+   file writes them: "&amp;" is five) in one text, CDATA section, comment, processing
+   instruction or attribute value. A file declared in an encoding whose markup cannot
    be checked byte by byte (a stateful or EBCDIC-based one) is refused as well. On Windows,
    where the platform's XML component does the parsing and its entity expansion cannot be
    bounded by the library, a file with a document type declaration (<!DOCTYPE ...>) is refused
@@ -123,8 +125,9 @@ KORVANE_API int32_t KORVANE_CALL LoadSetupFile(const char* path);
    is not a valid XML element name (or cannot be written in "euc-kr"), a text holds a control
    character that XML cannot carry (other than tab, line feed and carriage return), "temp.xml"
    cannot be written, "indent.xsl" is missing, not a stylesheet, reads other files or does not
-   produce an XML document with one root element, or `path` cannot be written, is not a
-   regular file or is a loop of links. The description is never changed. */
+   produce an XML document with one root element, a text would take more than the 8,000,000
+   bytes that a load reads (see LoadSetupFile), or `path` cannot be written, is not a regular
+   file or is a loop of links. The description is never changed. */
 KORVANE_API int32_t KORVANE_CALL SaveSetupFile(const char* path);
 
 /* ------------------------------------------------------------------------------------------

@@ -101,4 +101,32 @@ bool EncodeXmlText(std::string_view text, const std::string& encoding, std::stri
     return true;
 }
 
+std::size_t TextLengthInFile(std::string_view text, const std::string& encoding) {
+    std::string escaped;
+    escaped.reserve(text.size());
+    for (const char c : text) {
+        switch (c) {
+            case '&':
+                escaped += "&amp;";
+                break;
+            case '<':
+                escaped += "&lt;";
+                break;
+            case '>':
+                escaped += "&gt;";
+                break;
+            case '\r':
+                escaped += "&#13;";
+                break;
+            default:
+                escaped.push_back(c);
+        }
+    }
+    if (IsUtf8Name(encoding)) return escaped.size();
+    std::string converted;
+    if (!platform::ConvertFromUtf8(encoding.c_str(), escaped, converted, CharacterReference))
+        return escaped.size();
+    return platform::Utf8LengthOf(encoding.c_str(), converted);
+}
+
 }  // namespace korvane::xml
