@@ -100,6 +100,13 @@ bool MarkupScanner::Feed(const unsigned char* bytes, std::size_t size) {
 bool MarkupScanner::FeedBytes(const unsigned char* bytes, std::size_t size) {
     std::size_t i = 0;
     while (i < size) {
+        if (pairs_ != Pairs::None) {
+            // The declaration just named a double-byte encoding: its trail bytes need Unit.
+            for (; i < size; ++i) {
+                if (!Unit(bytes[i])) return false;
+            }
+            return true;
+        }
         if (!legacyBytes_.empty() && bytes[i] < 0x80 && !MeasureLegacyBytes()) return false;
         if (charactersSeen_ >= byteOrderMarkLength_ && !inDeclaration_)
             i = FollowTags(bytes, i, size);
