@@ -56,6 +56,9 @@ for pair in 949:ko_KR.EUC-KR 1252:en_US.CP1252 932:ja_JP.SJIS; do
     done
 done
 
+total=$(cat compared-* | sed -n 's/.*: compared \([0-9]*\) values.*/\1/p' | awk '{ s += $1 } END { print s }')
+echo "compared $total values in all"
+
 # The negative control: one expected text of the first description changed must add a
 # difference for each build whose file gave that value before.
 differences() { sed -n 's/.* builds, \([0-9]*\) differences$/\1/p' "$1"; }
