@@ -131,8 +131,8 @@ class Writer {
 
     const model::SetupDocument& setup_;
     xml::Document& document_;
-    std::string section_;  // the section being written
-    std::string item_;     // the item being written, if any
+    std::string section_;    // the section being written
+    std::string item_;       // the item being written, if any
     std::size_t count_ = 0;  // items (or commands) of the section so far
     bool counted_ = false;   // the section's values are its items (commands)
     std::string failure_;
@@ -140,8 +140,7 @@ class Writer {
 
 }  // namespace
 
-bool WriteSetup(const model::SetupDocument& setup, xml::Document& document,
-                std::string& failure) {
+bool WriteSetup(const model::SetupDocument& setup, xml::Document& document, std::string& failure) {
     if (!document.AppendProcessingInstruction("xml", kDeclarationData)) return false;
     Node root = document.CreateElement(kRoot);
     if (!root) return false;

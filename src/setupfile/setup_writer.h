@@ -14,7 +14,6 @@ namespace korvane::setupfile {
 // no SETUP element and false is returned. A value whose text would take more bytes in the file
 // than a load reads (xml::MarkupScanner::kMaxRunBytes) fails the same way, and `failure` then
 // names it; otherwise `failure` is empty.
-bool WriteSetup(const model::SetupDocument& setup, xml::Document& document,
-                std::string& failure);
+bool WriteSetup(const model::SetupDocument& setup, xml::Document& document, std::string& failure);
 
 }  // namespace korvane::setupfile

@@ -250,9 +250,9 @@ bool MarkupScanner::Unit(std::uint32_t unit) {
     if (pairs_ != Pairs::None) {
         // The second byte of a double-byte character is never markup.
         trail = trailNext_;
-        trailNext_ = !trail && (pairs_ == Pairs::ShiftJis
-                                    ? (unit >= 0x81 && unit <= 0x9F) || (unit >= 0xE0 && unit <= 0xFC)
-                                    : unit >= 0x81 && unit <= 0xFE);
+        trailNext_ = !trail && (pairs_ == Pairs::ShiftJis ? (unit >= 0x81 && unit <= 0x9F) ||
+                                                                (unit >= 0xE0 && unit <= 0xFC)
+                                                          : unit >= 0x81 && unit <= 0xFE);
     }
     const std::uint32_t c = trail ? 0x80 : unit;
     if (legacyCharset_.empty()) return Character(c, 1);
@@ -277,16 +277,16 @@ bool MarkupScanner::MeasureLegacyBytes() {
 
 // The states whose characters make up a run that the bound applies to.
 bool MarkupScanner::Counted(State state) const {
-    return state == State::Content || state == State::AttributeValue ||
-           state == State::Comment || state == State::CData || state == State::Instruction;
+    return state == State::Content || state == State::AttributeValue || state == State::Comment ||
+           state == State::CData || state == State::Instruction;
 }
 
 // Whether the run read so far is within the bound. A comment's and a CDATA section's run
 // includes the "--" or "]]" that ends it, and an instruction's the '?', so those are allowed.
 bool MarkupScanner::WithinRunBound() const {
     const std::size_t closing = state_ == State::Comment || state_ == State::CData ? 2
-                                : state_ == State::Instruction                    ? 1
-                                                                                  : 0;
+                                : state_ == State::Instruction                     ? 1
+                                                                                   : 0;
     return runBytes_ <= kMaxRunBytes + closing;
 }
 
@@ -506,8 +506,7 @@ bool MarkupScanner::ClassifyDeclaredEncoding() {
     if (OneOf(encoding, {"UTF8", "ASCII", "USASCII"})) return true;
     // Its characters outside ASCII are measured through a converter.
     legacyCharset_ = declared;
-    if (encoding == "GB2312" ||
-        StartsWith(encoding, "ISO8859") || StartsWith(encoding, "LATIN") ||
+    if (encoding == "GB2312" || StartsWith(encoding, "ISO8859") || StartsWith(encoding, "LATIN") ||
         StartsWith(encoding, "WINDOWS125") || StartsWith(encoding, "CP125") ||
         StartsWith(encoding, "KOI8") || StartsWith(encoding, "EUC")) {
         return true;

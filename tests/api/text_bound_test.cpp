@@ -79,12 +79,12 @@ TEST_F(TextBound, TheBoundCountsUtf8WhateverTheFileEncoding) {
     EXPECT_EQ(Load(Utf16Le("<SETUP><CONFIG><A>ab", wide + u"</A></CONFIG></SETUP>")), 1);
     EXPECT_EQ(Load(Utf16Le("<SETUP><CONFIG><A>abc", wide + u"</A></CONFIG></SETUP>")), 0);
     // A character reference counts as the characters it is written with.
-    EXPECT_EQ(Load("<SETUP><CONFIG><A>&amp;" + std::string(kBound - 5, 'x') +
-                   "</A></CONFIG></SETUP>"),
-              1);
-    EXPECT_EQ(Load("<SETUP><CONFIG><A>&amp;" + std::string(kBound - 4, 'x') +
-                   "</A></CONFIG></SETUP>"),
-              0);
+    EXPECT_EQ(
+        Load("<SETUP><CONFIG><A>&amp;" + std::string(kBound - 5, 'x') + "</A></CONFIG></SETUP>"),
+        1);
+    EXPECT_EQ(
+        Load("<SETUP><CONFIG><A>&amp;" + std::string(kBound - 4, 'x') + "</A></CONFIG></SETUP>"),
+        0);
 }
 
 TEST_F(TextBound, ASaveNeverWritesWhatALoadRefuses) {

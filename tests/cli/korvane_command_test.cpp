@@ -189,8 +189,8 @@ TEST(Command, BuildRefusesTextsWithNulAndNamesWhere) {
 
 TEST(Command, BuildRefusesATextNoLoadWouldReadAndNamesIt) {
     ScratchDirectory directory;
-    directory.Write("long.json", R"({"preExecute": ["short", ")" + std::string(10000001, 'x') +
-                                     R"("]})");
+    directory.Write("long.json",
+                    R"({"preExecute": ["short", ")" + std::string(10000001, 'x') + R"("]})");
     directory.Write("out.xml", "the old file");
     CommandResult result = RunKorvane({"build", "long.json", "-o", "out.xml"});
     EXPECT_EQ(result.status, 1);

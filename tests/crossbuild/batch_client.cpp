@@ -146,9 +146,10 @@ void Print(const std::string& prefix, const Description& description, int loaded
         GetFileInfo(i, a.data(), b.data(), c.data(), d.data(), e.data(), f.data(), g.data(), &icon,
                     &selfReg, &overwrite, &size, &realTime, &reboot);
         const std::string file = "file." + number(i) + ".";
-        const char* keys[] = {"srcPath", "fileName", "folder", "version", "targetOs", "shortcut",
-                              "displayName"};
-        const char* texts[] = {a.data(), b.data(), c.data(), d.data(), e.data(), f.data(), g.data()};
+        const char* keys[] = {"srcPath",  "fileName", "folder",     "version",
+                              "targetOs", "shortcut", "displayName"};
+        const char* texts[] = {a.data(), b.data(), c.data(), d.data(),
+                               e.data(), f.data(), g.data()};
         for (int k = 0; k < 7; ++k) out(file + keys[k], Hex(texts[k]));
         out(file + "iconIndex", number(icon));
         out(file + "selfReg", number(selfReg));
@@ -200,9 +201,10 @@ void Print(const std::string& prefix, const Description& description, int loaded
 }
 
 int Usage() {
-    std::fputs("usage: korvane_batch_client save BATCH PREFIX\n"
-               "       korvane_batch_client load BATCH PREFIX...\n",
-               stderr);
+    std::fputs(
+        "usage: korvane_batch_client save BATCH PREFIX\n"
+        "       korvane_batch_client load BATCH PREFIX...\n",
+        stderr);
     return 2;
 }
 

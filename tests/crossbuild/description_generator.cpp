@@ -85,7 +85,8 @@ class CodePage {
                 shown += "\\r";
             } else if (first == '\\') {
                 shown += "\\\\";
-            } else if (iconv(toUtf8_, &in, &inLeft, &out, &outLeft) != static_cast<std::size_t>(-1)) {
+            } else if (iconv(toUtf8_, &in, &inLeft, &out, &outLeft) !=
+                       static_cast<std::size_t>(-1)) {
                 shown.append(utf8.data(), utf8.size() - outLeft);
             } else {
                 for (std::size_t k = 0; k < length; ++k) {
@@ -154,16 +155,15 @@ std::string Unhex(const std::string& hex) {
 // level 1 kanji, and Latin-1 letters (which 949 and 932 lack, so a caller gets '?').
 class TextMaker {
   public:
-    TextMaker(CodePage& codePage, std::mt19937_64& random)
-        : codePage_(codePage), random_(random) {
+    TextMaker(CodePage& codePage, std::mt19937_64& random) : codePage_(codePage), random_(random) {
         for (char32_t c = 0x20; c < 0x7F; ++c) {
             if (codePage.number() == 932 && (c == '\\' || c == '~')) continue;
             ascii_.push_back(c);
         }
         for (char32_t c = 0xC0; c <= 0xFF; ++c) {
-            if (codePage.number() == 1252 || (c != 0xC6 && c != 0xD0 && c != 0xD7 && c != 0xD8 &&
-                                              c != 0xDE && c != 0xDF && c != 0xE6 && c != 0xF0 &&
-                                              c != 0xF7 && c != 0xF8 && c != 0xFE))
+            if (codePage.number() == 1252 ||
+                (c != 0xC6 && c != 0xD0 && c != 0xD7 && c != 0xD8 && c != 0xDE && c != 0xDF &&
+                 c != 0xE6 && c != 0xF0 && c != 0xF7 && c != 0xF8 && c != 0xFE))
                 latin_.push_back(c);
         }
         if (codePage.number() == 1252) {
@@ -174,7 +174,8 @@ class TextMaker {
         }
         iconv_t eucKr = iconv_open("UTF-32LE", "EUC-KR");
         for (int lead = 0xB0; lead <= 0xC8; ++lead) {
-            for (int trail = 0xA1; trail <= 0xFE; ++trail) hangul_.push_back(Decode(eucKr, lead, trail));
+            for (int trail = 0xA1; trail <= 0xFE; ++trail)
+                hangul_.push_back(Decode(eucKr, lead, trail));
         }
         iconv_close(eucKr);
         for (char32_t c = 0x3041; c <= 0x3093; ++c) kana_.push_back(c);
@@ -182,7 +183,8 @@ class TextMaker {
         iconv_t sjis = iconv_open("UTF-32LE", "CP932");
         for (int lead = 0x88; lead <= 0x98; ++lead) {
             for (int trail = 0x40; trail <= 0xFC; ++trail) {
-                if (trail == 0x7F || (lead == 0x88 && trail < 0x9F) || (lead == 0x98 && trail > 0x72))
+                if (trail == 0x7F || (lead == 0x88 && trail < 0x9F) ||
+                    (lead == 0x98 && trail > 0x72))
                     continue;
                 kanji_.push_back(Decode(sjis, lead, trail));
             }
@@ -208,7 +210,9 @@ class TextMaker {
         return text;
     }
 
-    std::size_t Pick(std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(random_); }
+    std::size_t Pick(std::size_t n) {
+        return std::uniform_int_distribution<std::size_t>(0, n - 1)(random_);
+    }
 
     template <typename T>
     T Pick(std::initializer_list<T> choices) {
@@ -231,7 +235,8 @@ class TextMaker {
     char32_t Character(int flavour) {
         const std::size_t roll = Pick(100);
         if (flavour == 4 || roll < 40) {
-            if (roll % 5 == 0) return Pick({U'&', U'<', U'>', U'"', U'\'', U'\t', U'\n', U'\r', U' '});
+            if (roll % 5 == 0)
+                return Pick({U'&', U'<', U'>', U'"', U'\'', U'\t', U'\n', U'\r', U' '});
             return ascii_[Pick(ascii_.size())];
         }
         if (roll < 55) return latin_[Pick(latin_.size())];
@@ -256,10 +261,9 @@ struct Field {
     std::size_t capacity;  // what a load keeps, terminator included
 };
 
-constexpr Field kFileFields[] = {{"srcPath", 260, 260},  {"fileName", 260, 260},
-                                 {"folder", 260, 260},   {"version", 128, 128},
-                                 {"targetOs", 20, 20},   {"shortcut", 10, 10},
-                                 {"displayName", 130, 130}};
+constexpr Field kFileFields[] = {
+    {"srcPath", 260, 260}, {"fileName", 260, 260}, {"folder", 260, 260},     {"version", 128, 128},
+    {"targetOs", 20, 20},  {"shortcut", 10, 10},   {"displayName", 130, 130}};
 constexpr Field kRegistryPath = {"regPath", 1024, 1024};
 constexpr Field kRegistryKey = {"key", 1024, 1024};
 constexpr Field kRegistryValue = {"value", 1024, 1024};
@@ -295,8 +299,9 @@ class Generator {
         }
         std::sort(loadedWords.begin(), loadedWords.end(), [](const auto& a, const auto& b) {
             return std::lexicographical_compare(
-                a.first.begin(), a.first.end(), b.first.begin(), b.first.end(),
-                [](char x, char y) { return static_cast<unsigned char>(x) < static_cast<unsigned char>(y); });
+                a.first.begin(), a.first.end(), b.first.begin(), b.first.end(), [](char x, char y) {
+                    return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
+                });
         });
         out("words", std::to_string(words));
         for (std::size_t i = 0; i < loadedWords.size(); ++i) {
@@ -322,8 +327,8 @@ class Generator {
                 batch << " " << Hex(text);
                 out(at + field.key, Hex(Expected(text, field)));
             }
-            for (const char* number : {"iconIndex", "selfReg", "overwrite", "fileSize", "realTime",
-                                       "reboot"}) {
+            for (const char* number :
+                 {"iconIndex", "selfReg", "overwrite", "fileSize", "realTime", "reboot"}) {
                 const bool flag = number[0] == 's' || number[0] == 'r';
                 const std::int32_t value = flag ? Pick({0, 1, 1, 2, -1}) : Number();
                 batch << " " << value;
@@ -405,7 +410,8 @@ class Generator {
     // A text for `field`, often at or just past what the setter or the load keeps.
     std::string Text(const Field& field) {
         const std::size_t limit =
-            (field.width == kUnbounded ? field.capacity : std::min(field.width, field.capacity)) - 1;
+            (field.width == kUnbounded ? field.capacity : std::min(field.width, field.capacity)) -
+            1;
         std::size_t length;
         switch (texts_.Pick(10)) {
             case 0:
@@ -462,8 +468,8 @@ bool ReadLine(std::istream& in, std::vector<std::string>& words) {
 
 // Whether the value of `key` is a text (hexadecimal bytes) rather than a number or a count.
 bool IsText(const std::string& key) {
-    static const std::set<std::string> numbers = {"iconIndex", "selfReg",  "overwrite", "fileSize",
-                                                  "realTime",  "reboot",   "type",      "action"};
+    static const std::set<std::string> numbers = {"iconIndex", "selfReg", "overwrite", "fileSize",
+                                                  "realTime",  "reboot",  "type",      "action"};
     const std::size_t dot = key.rfind('.');
     return dot != std::string::npos && numbers.count(key.substr(dot + 1)) == 0;
 }
@@ -573,10 +579,9 @@ int Compare(CodePage& codePage, const std::string& expectedPath, const std::stri
             while (first < w.size() && first < h.size() && w[first] == h[first]) ++first;
             report(Classify(w, h), where,
                    ", first difference at byte " + std::to_string(first) + ":\n    expected (" +
-                              std::to_string(w.size()) + " bytes) \"" +
-                              Around(codePage, w, first) + "\"\n    got      (" +
-                              std::to_string(h.size()) + " bytes) \"" +
-                              Around(codePage, h, first) + "\"\n");
+                       std::to_string(w.size()) + " bytes) \"" + Around(codePage, w, first) +
+                       "\"\n    got      (" + std::to_string(h.size()) + " bytes) \"" +
+                       Around(codePage, h, first) + "\"\n");
         }
         for (const auto& [where, have] : got) {
             ++different;
@@ -619,6 +624,7 @@ int main(int argc, char** argv) {
         for (int i = 0; i < count; ++i) generator.Description(i, batch, expected);
         return batch && expected ? 0 : 2;
     }
-    if (args[0] == "compare" && args.size() == 5) return Compare(codePage, args[2], args[3], args[4]);
+    if (args[0] == "compare" && args.size() == 5)
+        return Compare(codePage, args[2], args[3], args[4]);
     return Usage();
 }

@@ -7,9 +7,9 @@
 
 #include "dom_backend.h"
 #include "model/setup_document.h"
-#include "xml/markup_scanner.h"
 #include "scratch_directory.h"
 #include "setup_file_io.h"
+#include "xml/markup_scanner.h"
 
 namespace korvane::xml {
 namespace {
@@ -131,8 +131,8 @@ TEST(RunBound, HoldsWhereverTheInputIsSplit) {
     constexpr std::size_t kBound = MarkupScanner::kMaxRunBytes;
     // Line feeds and a character reference in the text, which the fast path of the scan
     // counts, and runs on both sides of a comment, each counted on its own.
-    const std::string text = std::string(kBound / 2, '\n') + "&amp;" +
-                             std::string(kBound / 2 - 5, 'x');
+    const std::string text =
+        std::string(kBound / 2, '\n') + "&amp;" + std::string(kBound / 2 - 5, 'x');
     for (const std::size_t chunk : {std::size_t{7}, std::size_t{65536}}) {
         EXPECT_TRUE(Scanned("<A>" + text + "<!--c-->" + text + "</A>", chunk)) << chunk;
         EXPECT_FALSE(Scanned("<A>" + text + "y<!--c--></A>", chunk)) << chunk;
