@@ -7,6 +7,7 @@
 
 #include "dom_backend.h"
 #include "model/setup_document.h"
+#include "scoped_code_page.h"
 #include "scratch_directory.h"
 #include "setup_file_io.h"
 #include "xml/markup_scanner.h"
@@ -145,6 +146,27 @@ TEST(RunBound, HoldsWhereverTheInputIsSplit) {
     for (std::size_t i = 0; i < kBound / 3; ++i) kana += i % 2 == 0 ? "\xB1" : "\x95\x5C";
     EXPECT_TRUE(Scanned(declaration + "<A>ab" + kana + "</A>", 4096));
     EXPECT_FALSE(Scanned(declaration + "<A>abc" + kana + "</A>", 4096));
+}
+
+TEST(RunBound, ASaveMeasuresAValueAsTheFileHoldsIt) {
+    ScratchDirectory directory;
+    testing::ScopedCodePage korean(949);
+    // U+B620 is in code page 949 (8C 63) but not in euc-kr, so the file holds "&#46624;":
+    // eight bytes where the character takes three in UTF-8 and two in the code page.
+    constexpr std::size_t kReferences = 1000;
+    std::string value;
+    for (std::size_t i = 0; i < kReferences; ++i) value += "\x8C\x63";
+    value += std::string(MarkupScanner::kMaxRunBytes - 8 * kReferences, 'x');
+    for (const bool over : {true, false}) {
+        SetupDocument setup;
+        setup.AddElementField("V", over ? value + "a" : value);
+        const setupfile::SaveResult saved = setupfile::SaveSetupFile(setup, "setup.xml");
+        EXPECT_EQ(static_cast<bool>(saved), !over) << saved.detail;
+        if (over) EXPECT_NE(saved.detail.find("CONFIG/V"), std::string::npos) << saved.detail;
+    }
+    SetupDocument loaded;
+    ASSERT_TRUE(setupfile::LoadSetupFile("setup.xml", loaded));
+    EXPECT_EQ(loaded.ElementFieldAddingAbsent("V").substr(0, 4), "\x8C\x63\x8C\x63");
 }
 
 }  // namespace
