@@ -28,15 +28,16 @@ trap 'rm -rf "$work"' EXIT
 cp "$top/data/indent.xsl" "$work/"
 cd "$work"
 
-# Runs the client of build $1 under the locale $2.
+# Runs the client of build $1 under the locale $2 (which also gives Wine its ANSI code page).
 client() {
     build=$1 locale=$2
     shift 2
     case $build in
-        linux) LANG=$locale LC_ALL= "$linux/korvane_batch_client" "$@" ;;
-        win32) LANG=$locale LC_ALL= "$top/scripts/wine-run.sh" "$win32/korvane_batch_client.exe" "$@" ;;
-        win64) LANG=$locale LC_ALL= "$top/scripts/wine-run.sh" "$win64/korvane_batch_client.exe" "$@" ;;
+        linux) set -- "$linux/korvane_batch_client" "$@" ;;
+        win32) set -- "$top/scripts/wine-run.sh" "$win32/korvane_batch_client.exe" "$@" ;;
+        win64) set -- "$top/scripts/wine-run.sh" "$win64/korvane_batch_client.exe" "$@" ;;
     esac
+    env -u LC_ALL -u LC_CTYPE LANG="$locale" "$@"
 }
 
 echo "cross-build check: $count descriptions a code page, seed $seed"
