@@ -162,7 +162,9 @@ TEST(RunBound, ASaveMeasuresAValueAsTheFileHoldsIt) {
         setup.AddElementField("V", over ? value + "a" : value);
         const setupfile::SaveResult saved = setupfile::SaveSetupFile(setup, "setup.xml");
         EXPECT_EQ(static_cast<bool>(saved), !over) << saved.detail;
-        if (over) EXPECT_NE(saved.detail.find("CONFIG/V"), std::string::npos) << saved.detail;
+        if (over) {
+            EXPECT_NE(saved.detail.find("CONFIG/V"), std::string::npos) << saved.detail;
+        }
     }
     SetupDocument loaded;
     ASSERT_TRUE(setupfile::LoadSetupFile("setup.xml", loaded));
