@@ -113,8 +113,10 @@ KORVANE_API int32_t KORVANE_CALL ClearInMemory(void);
    was, when `path` is null, the file cannot be read, it is not well-formed XML (a NUL byte
    anywhere included), it expands beyond what can be read, or it exceeds the bounds that keep
    loading fast: at most 256 attributes on one element (and 256 declared attribute defaults),
-   at most 10,000 distinct element names. A file declared in an encoding whose markup cannot
-   be checked byte by byte (a stateful or EBCDIC-based one) is refused as well. A byte-order
+   at most 10,000 distinct element names, at most 8,000,000 bytes (counted as UTF-8, as the
+   file writes them: "&amp;" is five) in one text, CDATA section, comment, processing
+   instruction or attribute value. A file declared in an encoding whose markup cannot be
+   checked byte by byte (a stateful or EBCDIC-based one) is refused as well. A byte-order
    mark decides the encoding over the declaration; otherwise the declared name does, through
    one table of names shared by every build: "euc-kr" and "ks_c_5601-1987" read as code page
    949, "shift_jis" as 932 (5C is "\", 7E is "~"), "gb2312" as 936, "big5" as 950. Bytes that
@@ -142,7 +144,8 @@ KORVANE_API int32_t KORVANE_CALL LoadSetupFile(const char* path);
    cannot be written, "indent.xsl" is missing, not a stylesheet, reads or writes other files
    (on Windows this is judged from its text: any call of document() or of an extension
    function, an extension element or script, or an import by more than a relative path, also
-   in a stylesheet it imports) or does not produce an XML document with one root element, or
+   in a stylesheet it imports) or does not produce an XML document with one root element, a
+   text would take more than the 8,000,000 bytes that a load reads (see LoadSetupFile), or
    `path` cannot be written, is not a regular file or is a loop of links. The description is
    never changed. */
 KORVANE_API int32_t KORVANE_CALL SaveSetupFile(const char* path);

@@ -3,8 +3,8 @@
 # machine lacks. Does nothing when everything is there.
 #   --fuzz      also clang and its libFuzzer runtime
 #   --windows   also the mingw-w64 cross compilers, Wine (with the i386 architecture, so that
-#               32-bit programs run), NSIS and the ko_KR.EUC-KR locale (a Wine process started
-#               under it has the Korean ANSI code page, 949)
+#               32-bit programs run), NSIS and the ko_KR.EUC-KR, ja_JP.SJIS and en_US.CP1252
+#               locales (a Wine process started under one has its ANSI code page: 949, 932, 1252)
 set -eu
 
 packages="g++ make cmake pkg-config locales libgtest-dev libbenchmark-dev libxml2-dev libxslt1-dev libcli11-dev nlohmann-json3-dev"
@@ -37,4 +37,10 @@ if [ -n "$missing" ]; then
 fi
 if [ "${korean_locale:-}" = yes ]; then
     $sudo localedef -i ko_KR -f EUC-KR ko_KR.EUC-KR
+fi
+# The code pages 932 and 1252 of the cross-build check (localedef exits 1 on Shift-JIS's
+# warnings about its ASCII range unless told not to give them).
+if [ "${1:-}" = "--windows" ]; then
+    locale -a | grep -qix ja_JP.sjis || $sudo localedef -i ja_JP -f SHIFT_JIS ja_JP.SJIS --no-warnings=ascii
+    locale -a | grep -qix en_US.cp1252 || $sudo localedef -i en_US -f CP1252 en_US.CP1252
 fi

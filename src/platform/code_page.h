@@ -82,6 +82,11 @@ bool IsEncodableIn(const char* charset, std::string_view text);
 bool ConvertFromUtf8(const char* charset, std::string_view text, std::string& out,
                      std::string (*substitute)(char32_t));
 
+// The length in UTF-8 of `bytes`, a text in the encoding `charset`. A byte that does not belong
+// to a valid character there counts as a replacement character (3 bytes); so does every byte
+// of a text in an encoding the platform does not know.
+std::size_t Utf8LengthOf(const char* charset, std::string_view bytes);
+
 // Converts UTF-16 `text` to the active code page. A character that the code page lacks, and an
 // unpaired surrogate, become '?'.
 std::string FromUtf16(std::u16string_view text);

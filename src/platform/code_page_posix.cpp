@@ -440,6 +440,14 @@ bool ConvertFromUtf8(const char* charset, std::string_view text, std::string& ou
     return EncodeText(FileWriter(charset), text, out, substitute, false);
 }
 
+std::size_t Utf8LengthOf(const char* charset, std::string_view bytes) {
+    std::string out;
+    const SkipFunction oneByte = [](const char*, std::size_t) -> std::size_t { return 1; };
+    if (!Convert("UTF-8", charset, bytes, out, kReplacementCharacter, oneByte))
+        return 3 * bytes.size();
+    return out.size();
+}
+
 std::string FromUtf16(std::u16string_view text) {
     std::string input(text.size() * 2, '\0');
     for (std::size_t i = 0; i < text.size(); ++i) {

@@ -111,6 +111,13 @@ bool ConvertFromUtf8(const char* charset, std::string_view text, std::string& ou
            EncodeText(encoding, wide, out, substitute);
 }
 
+std::size_t Utf8LengthOf(const char* charset, std::string_view bytes) {
+    std::u16string wide;
+    std::string out;
+    if (!DecodeToUtf16(charset, bytes, wide) || !Utf16ToUtf8(wide, out)) return 3 * bytes.size();
+    return out.size();
+}
+
 std::string FromUtf16(std::u16string_view text) {
     std::string out;
     EncodeText(ActiveEncoding(), Wide(text), out, QuestionMark);

@@ -6,6 +6,7 @@
 #include "setupfile/setup_reader.h"
 #include "setupfile/setup_writer.h"
 #include "xml/dom.h"
+#include "xml/markup_scanner.h"
 #include "xml/xml_encoding.h"
 
 namespace korvane::setupfile {
@@ -65,11 +66,26 @@ SaveResult EncodeDocument(const xml::Document& document, SaveResult::Step step,
     return SaveResult();
 }
 
+// Whether a load takes `bytes` past the markup scanner: a save never writes what a load
+// refuses. The writer refuses a value too long for it, so this finds only what the layout
+// would add.
+SaveResult WithinLoadBounds(std::string_view bytes) {
+    xml::MarkupScanner scanner;
+    if (scanner.Feed(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()) &&
+        scanner.Finish())
+        return SaveResult();
+    return Failure(SaveResult::Step::Target, 0,
+                   "a load would refuse the file (line " + std::to_string(scanner.line()) +
+                       "): " + scanner.Description());
+}
+
 // Writes `document` to the file `path`, which is replaced whole or left as it was.
 SaveResult WriteDocument(const xml::Document& document, const std::string& path) {
     std::string bytes;
     SaveResult encoded = EncodeDocument(document, SaveResult::Step::Target, bytes);
     if (!encoded) return encoded;
+    SaveResult readable = WithinLoadBounds(bytes);
+    if (!readable) return readable;
     platform::ReplacementFile file(path);
     if (!file.Write(bytes.data(), bytes.size()) || !file.Commit())
         return Failure(SaveResult::Step::Target, file.Error(), platform::ErrorText(file.Error()));
@@ -115,7 +131,9 @@ SaveResult BuildAndSave(const model::SetupDocument& setup, const std::string& pa
     const std::unique_ptr<xml::Document> document = xml::Document::Create();
     if (document == nullptr)
         return Failure(SaveResult::Step::NoDocument, 0, "cannot create a document");
-    if (!WriteSetup(setup, *document)) {
+    std::string failure;
+    if (!WriteSetup(setup, *document, failure)) {
+        if (!failure.empty()) return Failure(SaveResult::Step::Build, 0, failure);
         return Failure(SaveResult::Step::Build, 0,
                        "a configuration name is not an XML element name or cannot be written in "
                        "the file's encoding, or a text holds a character XML cannot carry");

@@ -65,11 +65,12 @@ class Document {
     // every other text is kept as parsed. Documents built to make the parser slow are
     // refused: a start tag with more than 256 attributes, more than 256 declared attribute
     // defaults, more than 10,000 distinct element names (or a name dictionary four times that
-    // size); so are a NUL character anywhere and an encoding whose markup cannot be followed
-    // byte by byte. On Windows, whose XML component expands entities without a bound the
-    // library can set, a document with a document type declaration is refused as well; the
-    // libxml2 backend loads it with expansion bounded. On failure the document is empty and
-    // `error` says why.
+    // size); so are a NUL character anywhere, a run of text, CDATA, comment, processing
+    // instruction or attribute value longer than 8,000,000 bytes as UTF-8, and an encoding whose
+    // markup cannot be followed byte by byte. On Windows, whose XML component expands entities
+    // without a bound the library can set, a document with a document type declaration is refused
+    // as well; the libxml2 backend loads it with expansion bounded. On failure the document is
+    // empty and `error` says why.
     bool ParseBytes(std::string_view bytes, ParseError& error);
 
     // The same for a document already decoded into UTF-8 `text`: an encoding that its

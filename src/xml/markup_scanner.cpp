@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstring>
 
+#include "platform/code_page.h"
 #include "platform/encoding_names.h"
 
 namespace korvane::xml {
@@ -46,6 +47,14 @@ std::string DeclaredEncoding(const std::string& declaration) {
     const std::size_t end = declaration.find(declaration[at], at + 1);
     if (end == std::string::npos) return std::string();
     return declaration.substr(at + 1, end - at - 1);
+}
+
+// The length in UTF-8 of the character `c`; a lone surrogate of UTF-16 counts 2, so that a
+// pair counts 4.
+std::size_t Utf8Length(std::uint32_t c) {
+    if (c < 0x80) return 1;
+    if (c < 0x800 || (c >= 0xD800 && c <= 0xDFFF)) return 2;
+    return c < 0x10000 ? 3 : 4;
 }
 
 bool IsQuote(std::uint32_t c) {
@@ -92,6 +101,14 @@ bool MarkupScanner::Feed(const unsigned char* bytes, std::size_t size) {
 bool MarkupScanner::FeedBytes(const unsigned char* bytes, std::size_t size) {
     std::size_t i = 0;
     while (i < size) {
+        if (pairs_ != Pairs::None) {
+            // The declaration just named a double-byte encoding: its trail bytes need Unit.
+            for (; i < size; ++i) {
+                if (!Unit(bytes[i])) return false;
+            }
+            return true;
+        }
+        if (!legacyBytes_.empty() && bytes[i] < 0x80 && !MeasureLegacyBytes()) return false;
         if (charactersSeen_ >= byteOrderMarkLength_ && !inDeclaration_)
             i = FollowTags(bytes, i, size);
         if (i == size) break;
@@ -102,12 +119,14 @@ bool MarkupScanner::FeedBytes(const unsigned char* bytes, std::size_t size) {
 }
 
 // Follows bytes[from, size) while they stay in the simple states; returns where it stopped.
-// Keeps the position (line, column, characters seen, previous character) as Character does.
+// Keeps the position (line, column, characters seen, previous character) and the length of the
+// run as Character does; a byte that would take the run over its bound is left to Character.
 std::size_t MarkupScanner::FollowTags(const unsigned char* bytes, std::size_t from,
                                       std::size_t size) {
     std::size_t i = from;
     long lineEnds = 0;
     std::size_t afterLastLineEnd = 0;
+    const bool legacy = !legacyCharset_.empty();
     for (; i < size; ++i) {
         if (state_ != State::Content && state_ != State::AfterLessThan &&
             state_ != State::StartTag && state_ != State::AttributeValue &&
@@ -115,16 +134,23 @@ std::size_t MarkupScanner::FollowTags(const unsigned char* bytes, std::size_t fr
             break;
         }
         const unsigned char b = bytes[i];
+        if (b == 0 || (legacy && b >= 0x80)) break;
+        const State before = state_;
+        const bool inRun = (state_ == State::Content && b != '<') ||
+                           (state_ == State::AttributeValue && b != quote_);
+        if (inRun && runBytes_ >= kMaxRunBytes) break;
         if (b == '\n') {
             ++lineEnds;
             afterLastLineEnd = i + 1;
             if (state_ == State::AfterLessThan) {
                 state_ = State::StartTag;
                 attributes_ = 0;
+                runBytes_ = 0;
+            } else if (inRun) {
+                ++runBytes_;
             }
             continue;
         }
-        if (b == 0) break;
         bool handled = true;
         switch (state_) {
             case State::Content:
@@ -162,6 +188,11 @@ std::size_t MarkupScanner::FollowTags(const unsigned char* bytes, std::size_t fr
                 break;
         }
         if (!handled) break;
+        if (state_ != before) {
+            runBytes_ = 0;
+        } else if (inRun) {
+            ++runBytes_;
+        }
     }
     const std::size_t followed = i - from;
     if (followed == 0) return i;
@@ -175,6 +206,7 @@ std::size_t MarkupScanner::FollowTags(const unsigned char* bytes, std::size_t fr
 
 bool MarkupScanner::Finish() {
     if (verdict_ == Verdict::Accepted && width_ == Width::Unknown) DetectWidth(start_, startSize_);
+    if (verdict_ == Verdict::Accepted) MeasureLegacyBytes();
     return verdict_ == Verdict::Accepted;
 }
 
@@ -214,20 +246,52 @@ bool MarkupScanner::DetectWidth(const unsigned char* bytes, std::size_t size) {
 
 bool MarkupScanner::Unit(std::uint32_t unit) {
     if (unit == 0) return Refuse(Verdict::NulCharacter);
-    if (width_ == Width::One && pairs_ != Pairs::None) {
+    if (width_ != Width::One) return Character(unit, Utf8Length(unit));
+    bool trail = false;
+    if (pairs_ != Pairs::None) {
         // The second byte of a double-byte character is never markup.
-        if (trailNext_) {
-            trailNext_ = false;
-            return Character(0x80);
-        }
-        trailNext_ = pairs_ == Pairs::ShiftJis
-                         ? (unit >= 0x81 && unit <= 0x9F) || (unit >= 0xE0 && unit <= 0xFC)
-                         : unit >= 0x81 && unit <= 0xFE;
+        trail = trailNext_;
+        trailNext_ = !trail && (pairs_ == Pairs::ShiftJis ? (unit >= 0x81 && unit <= 0x9F) ||
+                                                                (unit >= 0xE0 && unit <= 0xFC)
+                                                          : unit >= 0x81 && unit <= 0xFE);
     }
-    return Character(unit);
+    const std::uint32_t c = trail ? 0x80 : unit;
+    if (legacyCharset_.empty()) return Character(c, 1);
+    if (c < 0x80) return MeasureLegacyBytes() && Character(c, 1);
+    // A byte of a character outside ASCII: measured with the rest of its run's such bytes. Each
+    // character is at least half as long in UTF-8 as in its encoding, so a run already known to
+    // be too long is refused without converting it.
+    if (!Character(c, 0)) return false;
+    if (!Counted(state_)) return true;
+    legacyBytes_.push_back(static_cast<char>(unit));
+    if (runBytes_ + legacyBytes_.size() / 2 > kMaxRunBytes + 2) return Refuse(Verdict::RunTooLong);
+    return true;
 }
 
-bool MarkupScanner::Character(std::uint32_t c) {
+// Converts the bytes outside ASCII of the run being read to UTF-8 and counts their length.
+bool MarkupScanner::MeasureLegacyBytes() {
+    if (legacyBytes_.empty()) return true;
+    runBytes_ += platform::Utf8LengthOf(legacyCharset_.c_str(), legacyBytes_);
+    legacyBytes_.clear();
+    return WithinRunBound() || Refuse(Verdict::RunTooLong);
+}
+
+// The states whose characters make up a run that the bound applies to.
+bool MarkupScanner::Counted(State state) const {
+    return state == State::Content || state == State::AttributeValue || state == State::Comment ||
+           state == State::CData || state == State::Instruction;
+}
+
+// Whether the run read so far is within the bound. A comment's and a CDATA section's run
+// includes the "--" or "]]" that ends it, and an instruction's the '?', so those are allowed.
+bool MarkupScanner::WithinRunBound() const {
+    const std::size_t closing = state_ == State::Comment || state_ == State::CData ? 2
+                                : state_ == State::Instruction                     ? 1
+                                                                                   : 0;
+    return runBytes_ <= kMaxRunBytes + closing;
+}
+
+bool MarkupScanner::Character(std::uint32_t c, std::size_t utf8Length) {
     if (c == '\n') {
         ++line_;
         column_ = 0;
@@ -238,6 +302,7 @@ bool MarkupScanner::Character(std::uint32_t c) {
     if (index < byteOrderMarkLength_) return true;
     const std::uint32_t previous = previous_;
     previous_ = c;
+    const State before = state_;
     switch (state_) {
         case State::Content:
             if (c == '<') state_ = State::AfterLessThan;
@@ -363,6 +428,12 @@ bool MarkupScanner::Character(std::uint32_t c) {
             }
             break;
     }
+    if (state_ != before) {
+        runBytes_ = 0;
+    } else if (Counted(state_)) {
+        runBytes_ += utf8Length;
+        if (!WithinRunBound()) return Refuse(Verdict::RunTooLong);
+    }
     return true;
 }
 
@@ -419,12 +490,13 @@ bool MarkupScanner::ClassifyDeclaredEncoding() {
     const bool isDeclaration = declarationText_.size() > 3 &&
                                declarationText_.compare(0, 3, "xml") == 0 &&
                                std::isspace(static_cast<unsigned char>(declarationText_[3]));
-    const std::string encoding =
-        isDeclaration ? NormalisedEncoding(DeclaredEncoding(declarationText_)) : std::string();
+    const std::string declared = isDeclaration ? DeclaredEncoding(declarationText_) : std::string();
+    const std::string encoding = NormalisedEncoding(declared);
     declarationText_.clear();
     declarationText_.shrink_to_fit();
     if (encoding.empty() || knownUtf8_) return true;
-    // A name of the table of encoding names reads as the table says (euc-kr as code page 949).
+    // A name of the table of encoding names reads as the table says (euc-kr as code page 949),
+    // and its characters outside ASCII are measured through the same converter.
     if (const platform::EncodingName* known = platform::FindEncodingName(encoding)) {
         const bool utf16 = known->layout == platform::ByteLayout::Utf16Le ||
                            known->layout == platform::ByteLayout::Utf16Be;
@@ -432,6 +504,7 @@ bool MarkupScanner::ClassifyDeclaredEncoding() {
             return Refuse(Verdict::UncheckableEncoding);
         if (known->layout == platform::ByteLayout::ShiftJis) pairs_ = Pairs::ShiftJis;
         if (known->layout == platform::ByteLayout::LeadPairs) pairs_ = Pairs::Wide;
+        if (known->layout != platform::ByteLayout::Utf8 && !utf16) legacyCharset_ = known->converter;
         return true;
     }
     // Other names, which iconv reads by their own names.
@@ -441,6 +514,8 @@ bool MarkupScanner::ClassifyDeclaredEncoding() {
                      {"UCS4", "UCS4LE", "UCS4BE", "UTF32", "UTF32LE", "UTF32BE", "ISO10646UCS4"}) ||
                Refuse(Verdict::UncheckableEncoding);
     }
+    // Its characters outside ASCII are measured through a converter.
+    legacyCharset_ = declared;
     if (StartsWith(encoding, "ISO8859") || StartsWith(encoding, "LATIN") ||
         StartsWith(encoding, "WINDOWS125") || StartsWith(encoding, "CP125") ||
         StartsWith(encoding, "KOI8") || StartsWith(encoding, "EUC")) {
@@ -468,6 +543,10 @@ std::string MarkupScanner::Description() const {
             return "a NUL character, which XML does not allow";
         case Verdict::UncheckableEncoding:
             return "an encoding whose markup cannot be checked";
+        case Verdict::RunTooLong:
+            return "a text, CDATA section, comment, processing instruction or attribute value "
+                   "longer than " +
+                   std::to_string(kMaxRunBytes) + " bytes";
         case Verdict::Accepted:
             break;
     }

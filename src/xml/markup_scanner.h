@@ -6,7 +6,9 @@
 // CDATA sections, processing instructions, the DOCTYPE and its declarations) well enough to
 // count what the parser would, and refuses a document before the parser gets the bytes that
 // would make it slow. It also refuses the NUL character, which XML never allows but which
-// libxml2 can take for the end of the input.
+// libxml2 can take for the end of the input, and a run of text, CDATA, comment, processing
+// instruction or attribute value longer than the library reads: one bound for every build,
+// measured as the run's length in UTF-8 whatever the document's encoding.
 #pragma once
 
 #include <cstddef>
@@ -20,6 +22,10 @@ class MarkupScanner {
     // The most attributes (namespace declarations included) one start tag may carry, and the
     // most attribute defaults a document type may declare.
     static constexpr int kMaxAttributes = 256;
+    // The longest run of text, CDATA, comment, instruction or attribute value, in bytes of
+    // UTF-8, as it stands in the file (a character reference counts as the characters it is
+    // written with). Below libxml2's own limit of 10,000,000.
+    static constexpr std::size_t kMaxRunBytes = 8000000;
 
     enum class Verdict {
         Accepted,
@@ -27,6 +33,7 @@ class MarkupScanner {
         TooManyDefaults,      // the document type declares too many attribute defaults
         NulCharacter,         // a NUL character anywhere
         UncheckableEncoding,  // an encoding whose markup cannot be followed by its bytes
+        RunTooLong,           // a text, CDATA, comment, instruction or attribute value
     };
 
     // `knownUtf8`: the bytes' encoding is decided already (UTF-8 text, a byte-order mark),
@@ -70,7 +77,10 @@ class MarkupScanner {
     bool FeedBytes(const unsigned char* bytes, std::size_t size);
     std::size_t FollowTags(const unsigned char* bytes, std::size_t from, std::size_t size);
     bool Unit(std::uint32_t unit);
-    bool Character(std::uint32_t c);
+    bool Character(std::uint32_t c, std::size_t utf8Length);
+    bool Counted(State state) const;
+    bool WithinRunBound() const;
+    bool MeasureLegacyBytes();
     void OnBang(std::uint32_t c);
     bool ClassifyDeclaredEncoding();
     bool Refuse(Verdict verdict);
@@ -89,6 +99,13 @@ class MarkupScanner {
     // Legacy double-byte encodings whose trail bytes can look like ASCII markup.
     enum class Pairs { None, ShiftJis, Wide } pairs_ = Pairs::None;
     bool trailNext_ = false;
+
+    // The UTF-8 length of the run being read, and, for a legacy encoding (`legacyCharset_`),
+    // its bytes outside ASCII not measured yet: they are converted in one go when the run
+    // reaches an ASCII character or its end.
+    std::size_t runBytes_ = 0;
+    std::string legacyCharset_;
+    std::string legacyBytes_;
 
     State state_ = State::Content;
     State returnState_ = State::Content;  // where a comment or instruction goes back to

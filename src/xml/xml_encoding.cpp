@@ -1,8 +1,10 @@
 #include "xml/xml_encoding.h"
 
 #include <cctype>
+#include <unordered_map>
 
 #include "platform/code_page.h"
+#include "platform/utf8.h"
 #include "xml/xml_declaration.h"
 
 namespace korvane::xml {
@@ -99,6 +101,33 @@ bool EncodeXmlText(std::string_view text, const std::string& encoding, std::stri
         rest.remove_prefix(run);
     }
     return true;
+}
+
+std::size_t TextLengthInFile(std::string_view text, const std::string& encoding) {
+    const bool utf8 = IsUtf8Name(encoding);
+    // Whether the encoding writes a character as it is; asked once a character, since asking
+    // iconv about a character it lacks costs far more than about one it has.
+    std::unordered_map<char32_t, bool> writable;
+    std::size_t length = 0;
+    for (std::size_t at = 0; at < text.size();) {
+        const char c = text[at];
+        if (IsAscii(c)) {
+            length += c == '&' || c == '\r' ? 5 : c == '<' || c == '>' ? 4 : 1;
+            ++at;
+            continue;
+        }
+        const std::size_t size = platform::Utf8CharLength(text.data() + at, text.size() - at);
+        const char32_t character = platform::DecodeUtf8(text.data() + at, size);
+        auto known = writable.find(character);
+        if (known == writable.end()) {
+            const bool raw =
+                utf8 || platform::IsEncodableIn(encoding.c_str(), text.substr(at, size));
+            known = writable.emplace(character, raw).first;
+        }
+        length += known->second ? size : CharacterReference(character).size();
+        at += size;
+    }
+    return length;
 }
 
 }  // namespace korvane::xml

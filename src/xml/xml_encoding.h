@@ -2,6 +2,7 @@
 // DOM backend: the backend serialises to UTF-8, this names and applies the file's encoding.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -14,5 +15,11 @@ namespace korvane::xml {
 // reference there would not be markup. False when the platform cannot convert into `encoding`
 // or `text` is not well-formed UTF-8.
 bool EncodeXmlText(std::string_view text, const std::string& encoding, std::string& bytes);
+
+// How many bytes, as UTF-8, the well-formed UTF-8 `text` of a text node takes in a file in
+// `encoding`: the measure the markup scanner applies when the file is loaded. It counts the
+// text as written: '&', '<', '>' and CR escaped (&amp; &lt; &gt; &#13;), and each character
+// that the encoding lacks as its character reference.
+std::size_t TextLengthInFile(std::string_view text, const std::string& encoding);
 
 }  // namespace korvane::xml

@@ -187,6 +187,17 @@ TEST(Command, BuildRefusesTextsWithNulAndNamesWhere) {
     }
 }
 
+TEST(Command, BuildRefusesATextNoLoadWouldReadAndNamesIt) {
+    ScratchDirectory directory;
+    directory.Write("long.json",
+                    R"({"preExecute": ["short", ")" + std::string(10000001, 'x') + R"("]})");
+    directory.Write("out.xml", "the old file");
+    CommandResult result = RunKorvane({"build", "long.json", "-o", "out.xml"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("PREEXECUTE/COMMAND 2"), std::string::npos) << result.err;
+    EXPECT_EQ(directory.Read("out.xml"), "the old file");
+}
+
 TEST(Command, FormatLeavesTheCurrentDirectoryAsItWas) {
     ScratchDirectory directory(false);
     directory.Write("temp.xml", "the user's own temp.xml");
