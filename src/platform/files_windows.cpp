@@ -90,4 +90,8 @@ int ReadRegularFile(const std::string& path, std::size_t maxBytes, std::string& 
     return 0;
 }
 
+int ReadSavedFile(const std::string& path, std::size_t maxBytes, std::string& bytes) {
+    return ReadRegularFile(path, maxBytes, bytes);
+}
+
 }  // namespace korvane::platform
