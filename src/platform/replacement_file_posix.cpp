@@ -34,6 +34,20 @@ int CreateTemporaryFile(int folder, mode_t mode, std::string& name) {
     return -1;
 }
 
+// A new file without a name in `folder`, readable and writable; -1 when none can be made.
+int CreateUnnamedFile(int folder) {
+#ifdef O_TMPFILE
+    const int unnamed = SystemCalls().openat(folder, ".", O_RDWR | O_TMPFILE | O_CLOEXEC, 0600);
+    // Where the file system has no such files, one is made and its name removed at once.
+    if (unnamed >= 0 || (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL))
+        return unnamed;
+#endif
+    std::string name;
+    const int descriptor = CreateTemporaryFile(folder, 0600, name);
+    if (descriptor >= 0) SystemCalls().unlinkat(folder, name.c_str(), 0);
+    return descriptor;
+}
+
 // Opens the system's temporary folder; -1 when it cannot be opened.
 int OpenSystemTemporaryFolder() {
     const char* path = std::getenv("TMPDIR");
@@ -86,27 +100,33 @@ ReplacementFile::ReplacementFile(const std::string& target) {
 }
 
 void ReplacementFile::Open(bool exists, const struct stat& original) {
-    // A new file gets the usual mode (0666 less the umask); an existing one its own.
-    contents_ = CreateTemporaryFile(folder_, exists ? 0600 : 0666, temporaryName_);
-    if (contents_ < 0) {
-        temporaryName_.clear();
-        if (!exists || !FolderNotWritable(errno)) return;
-        // The new contents only pass through this file: it needs no name.
+    if (!exists) {
+        // A new file gets the usual mode (0666 less the umask).
+        contents_ = CreateTemporaryFile(folder_, 0666, temporaryName_);
+        if (contents_ < 0) temporaryName_.clear();
+        return;
+    }
+    // Whether a new file can take the target's identity is tried on a file without a name, so
+    // that a process ended meanwhile leaves nothing behind.
+    contents_ = CreateUnnamedFile(folder_);
+    if (contents_ < 0 && FolderNotWritable(errno)) {
         const int temporary = OpenSystemTemporaryFolder();
         if (temporary < 0) return;
-        std::string name;
-        contents_ = CreateTemporaryFile(temporary, 0600, name);
-        if (contents_ >= 0) SystemCalls().unlinkat(temporary, name.c_str(), 0);
+        contents_ = CreateUnnamedFile(temporary);
         close(temporary);
         if (contents_ < 0) return;
+    } else if (contents_ < 0) {
+        return;
+    } else if (original.st_nlink == 1 && TakeIdentity(contents_, original)) {
+        CloseAndForget(contents_);
+        contents_ = CreateTemporaryFile(folder_, 0600, temporaryName_);
+        if (contents_ >= 0 && TakeIdentity(contents_, original)) return;
+        if (contents_ >= 0) SystemCalls().unlinkat(folder_, temporaryName_.c_str(), 0);
+        temporaryName_.clear();
+        CloseAndForget(contents_);
+        return;
     }
-    const bool inPlace = exists && (temporaryName_.empty() || original.st_nlink > 1 ||
-                                    !TakeIdentity(contents_, original));
-    if (!inPlace) return;
-
-    // The new contents only pass through the temporary file, which then needs no name.
-    if (!temporaryName_.empty()) SystemCalls().unlinkat(folder_, temporaryName_.c_str(), 0);
-    temporaryName_.clear();
+    // Written in place: the new contents only pass through the file without a name.
     existing_ = SystemCalls().openat(folder_, name_.c_str(),
                                      O_RDWR | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC, 0);
     struct stat opened;
