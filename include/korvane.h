@@ -114,15 +114,24 @@ KORVANE_API int32_t KORVANE_CALL LoadSetupFile(const char* path);
 
 /* Writes the whole description to `path` as a setup file, pretty-printed. The save uses two
    files in the current directory: the stylesheet "indent.xsl", which it reads to indent the
-   file (the one shipped with Korvane is data/indent.xsl), and the scratch file "temp.xml",
-   which it replaces and removes again (unless `path` names it). `path` is a plain file name
-   ("%", "?", "#" are ordinary characters). The file at `path` is replaced only once the new one
-   is complete, so on failure it is left as it was; a symbolic link there is followed, and the
-   file keeps its owner, group, mode and hard links. Characters that "euc-kr" lacks are written
+   file (the one shipped with Korvane is data/indent.xsl), and a scratch file of its own,
+   "temp-XXXXXXXX.xml" under a name no other save has, which it removes before it returns (a
+   file named "temp.xml" is left alone). `path` is a plain file name ("%", "?", "#" are
+   ordinary characters). The file at `path` is replaced only once the new one is complete, so
+   on failure it is left as it was; a symbolic link there is followed, and the file keeps its
+   owner, group, mode and hard links. On POSIX systems a process ended during the save leaves
+   the file with its old or its new content: where the file is written in place (several hard
+   links, or an owner a new file cannot have), its old content is first kept in a journal
+   beside it (".korvane-journal-..."), which the next load reads and the next save puts back
+   and removes if the save was ended; in a folder the caller cannot write, that copy goes to
+   $TMPDIR and a save ended there can leave the file half written. A save ended while replacing
+   the file by rename can leave its temporary file (".korvane-XXXXXXXX"; "kv*.tmp" on Windows)
+   beside it. Characters that "euc-kr" lacks are written
    as character references. Returns 1 on success; 0 when `path` is null, a configuration name
    is not a valid XML element name (or cannot be written in "euc-kr"), a text holds a control
-   character that XML cannot carry (other than tab, line feed and carriage return), "temp.xml"
-   cannot be written, "indent.xsl" is missing, not a stylesheet, reads other files or does not
+   character that XML cannot carry (other than tab, line feed and carriage return), the
+   scratch file cannot be written, `path` is "indent.xsl" itself (by any name or link),
+   "indent.xsl" is missing, not a stylesheet, reads other files or does not
    produce an XML document with one root element, or `path` cannot be written, is not a
    regular file or is a loop of links. The description is never changed. */
 KORVANE_API int32_t KORVANE_CALL SaveSetupFile(const char* path);

@@ -2,6 +2,7 @@
 // its write, sync and rename steps: a load then gives the old or the new description, never a
 // refusal, writes nothing, and the next save leaves no file of its own behind.
 #include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -27,6 +28,7 @@ using testing::DescribeSetup;
 using testing::ReplacedCalls;
 using testing::ScratchDirectory;
 
+constexpr uid_t kNobody = 65534;
 constexpr int kEnded = 99;  // the exit status of a child ended at its chosen step
 int stepsLeft = 0;          // in the child: steps until the one it is ended at
 platform::PosixCalls system;
@@ -63,9 +65,15 @@ int EndingRemove(int folder, const char* name, int flags) {
 
 // Saves `setup` to `path` in a child process that is ended at its `step`th step; the child's
 // exit status (kEnded when it was ended, 0 when the save succeeded before).
-int SaveEndedAt(const SetupDocument& setup, const std::string& path, int step) {
+// With `asNobody`, the child saves as the user and group nobody; `step` 0 ends it nowhere.
+int SaveEndedAt(const SetupDocument& setup, const std::string& path, int step,
+                bool asNobody = false) {
     const pid_t child = fork();
     if (child == 0) {
+        if (asNobody && (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 ||
+                         setuid(kNobody) != 0)) {
+            _exit(2);
+        }
         const ReplacedCalls calls;
         system = calls.original();
         stepsLeft = step;
@@ -173,6 +181,46 @@ TEST_F(KilledSave, AJournalLeftBehindIsPutBackBeforeTheNextSaveWrites) {
     ASSERT_EQ(SaveFile(newer_, "t/setup.xml"), 1);
     EXPECT_EQ(Loaded("t/setup.xml"), DescribeSetup(newer_));
     EXPECT_EQ(Listing("t"), "other.xml setup.xml ");
+}
+
+// Where the file's folder cannot be written, no journal can be kept beside it: the old content
+// goes to the system's temporary folder, and a save ended while writing can leave the file half
+// written, with that copy the one place the old content is found.
+TEST_F(KilledSave, InAFolderThatCannotBeWrittenTheOldContentIsLeftInTheTemporaryFolder) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to act as a second user";
+    ASSERT_EQ(chown(".", kNobody, kNobody), 0);
+    fs::create_directory("tmp");
+    ASSERT_EQ(chown("tmp", kNobody, kNobody), 0);
+    fs::create_directory("locked");
+    ASSERT_EQ(SaveFile(older_, "locked/mine.xml"), 1);
+    ASSERT_EQ(chown("locked/mine.xml", kNobody, kNobody), 0);
+    const std::string oldBytes = directory_.Read("locked/mine.xml");
+    setenv("TMPDIR", (directory_.path() / "tmp").c_str(), 1);
+
+    bool tornSeen = false;
+    int step = 1;
+    for (; step < 100; ++step) {
+        const int status = SaveEndedAt(newer_, "locked/mine.xml", step, true);
+        if (status == 0) break;
+        ASSERT_EQ(status, kEnded) << step;
+        SetupDocument loaded;
+        if (LoadFile(loaded, "locked/mine.xml") == 0) {
+            tornSeen = true;
+            ASSERT_EQ(Listing("tmp").size(), std::string(".korvane-12345678 ").size()) << step;
+            EXPECT_EQ(directory_.Read("tmp/" + Listing("tmp").substr(0, 17)), oldBytes);
+        }
+        // The next save writes the new content whole; the copy stays where it was left.
+        ASSERT_EQ(SaveEndedAt(newer_, "locked/mine.xml", 0, true), 0) << step;
+        EXPECT_EQ(Loaded("locked/mine.xml"), DescribeSetup(newer_));
+        EXPECT_EQ(Listing("locked"), "mine.xml ");
+        fs::remove_all("tmp");
+        fs::create_directory("tmp");
+        ASSERT_EQ(chown("tmp", kNobody, kNobody), 0);
+        WriteInPlace("locked/mine.xml", oldBytes);
+    }
+    unsetenv("TMPDIR");
+    EXPECT_LT(step, 100);
+    EXPECT_TRUE(tornSeen);
 }
 
 }  // namespace
