@@ -203,7 +203,7 @@ const char* StepName(SaveResult::Step step) {
         case SaveResult::Step::Build:
             return "building the document";
         case SaveResult::Step::ScratchFile:
-            return "writing the scratch file temp-XXXXXXXX.xml";
+            return "writing the scratch file";
         case SaveResult::Step::Stylesheet:
             return "reading the stylesheet indent.xsl";
         case SaveResult::Step::Transform:

@@ -75,7 +75,7 @@ SaveResult SaveSetupFile(const model::SetupDocument& setup, const std::string& p
 std::string MessageOf(const LoadResult& result);
 std::string MessageOf(const SaveResult& result);
 
-// The failed step in words: "building the document", "writing the scratch file temp.xml", ...
+// The failed step in words: "building the document", "writing the scratch file", ...
 const char* StepName(SaveResult::Step step);
 
 }  // namespace korvane::setupfile
