@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "platform/windows_calls.h"
 #include "platform/windows_files.h"
 
 namespace korvane::platform {
@@ -26,8 +27,8 @@ HANDLE CreateTemporaryFile(const std::wstring& folder, std::wstring& path) {
         std::wstring name = L"kv";
         for (int letter = 0; letter < 6; ++letter) name += kLetters[random() % 36];
         path = folder + name + L".tmp";
-        const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+        const HANDLE file = SystemCalls().createFile(path.c_str(), GENERIC_WRITE, 0, nullptr,
+                                                     CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
     }
     return INVALID_HANDLE_VALUE;
@@ -79,7 +80,7 @@ void RemoveAsideFile(const std::wstring& folder, const std::vector<std::wstring>
 }
 
 bool MoveIntoPlace(const std::wstring& from, const std::wstring& to) {
-    return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH);
+    return SystemCalls().moveFileEx(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH);
 }
 
 }  // namespace
@@ -103,7 +104,7 @@ ReplacementFile::ReplacementFile(const std::string& target) {
 
 ReplacementFile::~ReplacementFile() {
     if (contents_ != nullptr) CloseHandle(contents_);
-    if (!temporaryPath_.empty()) DeleteFileW(temporaryPath_.c_str());
+    if (!temporaryPath_.empty()) SystemCalls().deleteFile(temporaryPath_.c_str());
 }
 
 bool ReplacementFile::Write(const char* data, std::size_t size) {
@@ -115,7 +116,7 @@ bool ReplacementFile::Write(const char* data, std::size_t size) {
 
 bool ReplacementFile::Commit() {
     if (contents_ == nullptr || writeFailed_) return false;
-    const bool flushed = FlushFileBuffers(contents_);
+    const bool flushed = SystemCalls().flushFileBuffers(contents_);
     const DWORD flushError = GetLastError();
     const bool closed = CloseHandle(contents_);
     contents_ = nullptr;
@@ -126,8 +127,8 @@ bool ReplacementFile::Commit() {
     bool placed;
     if (Exists(target_)) {
         const std::vector<std::wstring> before = AsideNames(FolderOf(target_));
-        placed = ReplaceFileW(target_.c_str(), temporaryPath_.c_str(), nullptr,
-                              REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
+        placed = SystemCalls().replaceFile(target_.c_str(), temporaryPath_.c_str(), nullptr,
+                                           REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
         const DWORD replaceError = GetLastError();
         if (!placed) RemoveAsideFile(FolderOf(target_), before);
         SetLastError(replaceError);

@@ -4,10 +4,18 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
+#include <condition_variable>
+#include <cwchar>
 #include <filesystem>
+#include <mutex>
 #include <string>
+#include <thread>
+#include <vector>
 
+#include "describe_setup.h"
 #include "model/setup_document.h"
+#include "platform/windows_calls.h"
 #include "scratch_directory.h"
 #include "setup_file_io.h"
 #include "setupfile/setup_file.h"
@@ -64,6 +72,103 @@ TEST(WindowsSaves, TwoProcessesSavingAtOnceNeverFail) {
     }
     EXPECT_EQ(directory.Read("temp.xml"), "an older program's scratch file");
     EXPECT_EQ(directory.Listing(), "one.xml temp.xml two.xml ");
+}
+
+// Holds two saves at the creation of their scratch files so that both exist at once: the first
+// save to get there waits until the second has created its own, and then, once its own is
+// created too, until the second save has returned.
+struct Interleaving {
+    std::mutex mutex;
+    std::condition_variable changed;
+    int arrived = 0;
+    bool secondCreated = false;
+    bool firstCreated = false;
+    std::thread::id second;
+    std::vector<std::thread::id> returned;
+    korvane::platform::WindowsCalls original{};
+
+    template <typename Condition>
+    void Wait(Condition condition) {
+        std::unique_lock<std::mutex> lock(mutex);
+        changed.wait(lock, condition);
+    }
+    void Set(bool& flag) {
+        std::lock_guard<std::mutex> lock(mutex);
+        flag = true;
+        changed.notify_all();
+    }
+    void Returned() {
+        std::lock_guard<std::mutex> lock(mutex);
+        returned.push_back(std::this_thread::get_id());
+        changed.notify_all();
+    }
+};
+Interleaving* interleaving = nullptr;
+
+HANDLE WINAPI HeldCreate(LPCWSTR name, DWORD access, DWORD sharing, LPSECURITY_ATTRIBUTES security,
+                         DWORD disposition, DWORD flags, HANDLE model) {
+    Interleaving& state = *interleaving;
+    if (disposition != CREATE_NEW || std::wcsncmp(name, L"temp", 4) != 0)
+        return state.original.createFile(name, access, sharing, security, disposition, flags, model);
+    bool first;
+    {
+        std::lock_guard<std::mutex> lock(state.mutex);
+        first = state.arrived++ == 0;
+        if (!first) state.second = std::this_thread::get_id();
+    }
+    if (!first) {
+        const HANDLE file =
+            state.original.createFile(name, access, sharing, security, disposition, flags, model);
+        const DWORD error = GetLastError();
+        state.Set(state.secondCreated);
+        state.Wait([&] { return state.firstCreated; });
+        SetLastError(error);
+        return file;
+    }
+    state.Wait([&] { return state.secondCreated; });
+    const HANDLE file =
+        state.original.createFile(name, access, sharing, security, disposition, flags, model);
+    const DWORD error = GetLastError();
+    state.Set(state.firstCreated);
+    state.Wait([&] {
+        return std::find(state.returned.begin(), state.returned.end(), state.second) !=
+               state.returned.end();
+    });
+    SetLastError(error);
+    return file;
+}
+
+TEST(WindowsSaves, TwoSavesWhoseScratchFilesExistAtOnceBothSucceed) {
+    korvane::testing::ScratchDirectory directory;
+    SetupDocument one, two;
+    one.AddElementField("NAME", "one");
+    two.AddElementField("NAME", "two");
+    Interleaving state;
+    int oneResult = -1, twoResult = -1;
+    {
+        korvane::platform::WindowsCalls& calls = korvane::platform::SystemCalls();
+        state.original = calls;
+        interleaving = &state;
+        calls.createFile = HeldCreate;
+        std::thread other([&] {
+            oneResult = SaveFile(one, "one.xml");
+            state.Returned();
+        });
+        twoResult = SaveFile(two, "two.xml");
+        state.Returned();
+        other.join();
+        calls = state.original;
+        interleaving = nullptr;
+    }
+    EXPECT_EQ(state.arrived, 2);
+    EXPECT_EQ(oneResult, 1);
+    EXPECT_EQ(twoResult, 1);
+    SetupDocument loaded;
+    ASSERT_EQ(LoadFile(loaded, "one.xml"), 1);
+    EXPECT_EQ(korvane::testing::DescribeSetup(loaded), korvane::testing::DescribeSetup(one));
+    ASSERT_EQ(LoadFile(loaded, "two.xml"), 1);
+    EXPECT_EQ(korvane::testing::DescribeSetup(loaded), korvane::testing::DescribeSetup(two));
+    EXPECT_EQ(directory.Listing(), "one.xml two.xml ");
 }
 
 TEST(WindowsSaves, TheStylesheetIsNeverSavedOver) {
