@@ -62,8 +62,9 @@ int ReadSavedFile(const std::string& path, std::size_t maxBytes, std::string& by
 // puts the old contents back before it writes, while a load reads the journal instead of the
 // file. Where the folder is not writable, the old contents are kept in the system's temporary
 // folder ($TMPDIR, or /tmp) instead: a failed write still puts them back, but a process ended
-// during the write can leave the file half written and that copy behind. Otherwise no file of
-// its own is left behind, whatever happens.
+// during the write can leave the file half written and that copy behind. A process ended
+// between the creation and the rename of the temporary file leaves that file; otherwise no
+// file of its own is left behind, whatever happens.
 //
 // On Windows the target's full path is resolved first; a folder is refused. Commit flushes the
 // file of new contents and puts it in place with ReplaceFileW, which keeps the target's
