@@ -109,7 +109,10 @@ KORVANE_API int32_t KORVANE_CALL ClearInMemory(void);
    be checked byte by byte (a stateful or EBCDIC-based one) is refused as well. On Windows,
    where the platform's XML component does the parsing and its entity expansion cannot be
    bounded by the library, a file with a document type declaration (<!DOCTYPE ...>) is refused
-   too; elsewhere such a file loads, its internal entities expanded within bounds. */
+   too; elsewhere such a file loads, its internal entities expanded within bounds. On POSIX
+   systems, when a save that wrote the file in place was ended before it finished, the content
+   the file had before that save (its journal, see SaveSetupFile) is read instead; a load never
+   writes a file. */
 KORVANE_API int32_t KORVANE_CALL LoadSetupFile(const char* path);
 
 /* Writes the whole description to `path` as a setup file, pretty-printed. The save uses two
