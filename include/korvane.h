@@ -124,30 +124,40 @@ KORVANE_API int32_t KORVANE_CALL ClearInMemory(void);
    on every build, and so is UTF-16 that ends inside a character. On Windows,
    where the platform's XML component does the parsing and its entity expansion cannot be
    bounded by the library, a file with a document type declaration (<!DOCTYPE ...>) is refused
-   too; elsewhere such a file loads, its internal entities expanded within bounds. */
+   too; elsewhere such a file loads, its internal entities expanded within bounds. On POSIX
+   systems, when a save that wrote the file in place was ended before it finished, the content
+   the file had before that save (its journal, see SaveSetupFile) is read instead; a load never
+   writes a file. */
 KORVANE_API int32_t KORVANE_CALL LoadSetupFile(const char* path);
 
 /* Writes the whole description to `path` as a setup file, pretty-printed. The save uses two
    files in the current directory: the stylesheet "indent.xsl", which it reads to indent the
-   file (the one shipped with Korvane is data/indent.xsl), and the scratch file "temp.xml",
-   which it replaces and removes again (unless `path` names it). `path` is a plain file name
-   ("%", "?", "#" are ordinary characters). The file at `path` is replaced only once the new one
-   is complete, so on failure it is left as it was; a symbolic link there is followed, and the
-   file keeps its owner, group, mode and hard links. A character is written raw only where
-   EUC-KR proper and code page 949 read its bytes alike; every other one (949's extension and
-   user-defined characters among them) is written as a character reference, and so is every
-   carriage return in a text (&#13;), so that a load reads it back as itself rather than as a
-   line feed.
-   Returns 1 on success; 0 when `path` is null, a configuration name
-   is not a valid XML element name (or cannot be written in "euc-kr"), a text holds a control
-   character that XML cannot carry (other than tab, line feed and carriage return), "temp.xml"
-   cannot be written, "indent.xsl" is missing, not a stylesheet, reads or writes other files
-   (on Windows this is judged from its text: any call of document() or of an extension
-   function, an extension element or script, or an import by more than a relative path, also
-   in a stylesheet it imports) or does not produce an XML document with one root element, a
-   text would take more than the 8,000,000 bytes that a load reads (see LoadSetupFile), or
-   `path` cannot be written, is not a regular file or is a loop of links. The description is
-   never changed. */
+   file (the one shipped with Korvane is data/indent.xsl), and a scratch file of its own,
+   "temp-XXXXXXXX.xml" under a name no other save has, which it removes before it returns (a
+   file named "temp.xml" is left alone). `path` is a plain file name ("%", "?", "#" are
+   ordinary characters). The file at `path` is replaced only once the new one is complete, so
+   on failure it is left as it was; a symbolic link there is followed, and the file keeps its
+   owner, group, mode and hard links. On POSIX systems a process ended during the save leaves
+   the file with its old or its new content: where the file is written in place (several hard
+   links, or an owner a new file cannot have), its old content is first kept in a journal
+   beside it (".korvane-journal-..."), which the next load reads and the next save puts back
+   and removes if the save was ended; in a folder the caller cannot write, that copy goes to
+   $TMPDIR and a save ended there can leave the file half written. A save ended while replacing
+   the file by rename can leave its temporary file (".korvane-XXXXXXXX"; "kv*.tmp" on Windows)
+   beside it. A character is written raw only where EUC-KR proper and code page 949 read its
+   bytes alike; every other one (949's extension and user-defined characters among them) is
+   written as a character reference, and so is every carriage return in a text (&#13;), so
+   that a load reads it back as itself rather than as a line feed. Returns 1 on success; 0 when
+   `path` is null, a configuration name is not a valid XML element name (or cannot be written
+   in "euc-kr"), a text holds a control character that XML cannot carry (other than tab, line
+   feed and carriage return), the scratch file cannot be written, `path` is "indent.xsl"
+   itself (by any name or link), "indent.xsl" is missing, not a stylesheet, reads or writes
+   other files (on Windows this is judged from its text: any call of document() or of an
+   extension function, an extension element or script, or an import by more than a relative
+   path, also in a stylesheet it imports) or does not produce an XML document with one root
+   element, a text would take more than the 8,000,000 bytes that a load reads (see
+   LoadSetupFile), or `path` cannot be written, is not a regular file or is a loop of links.
+   The description is never changed. */
 KORVANE_API int32_t KORVANE_CALL SaveSetupFile(const char* path);
 
 /* ------------------------------------------------------------------------------------------

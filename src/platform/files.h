@@ -23,6 +23,12 @@ std::string ErrorText(int error);
 // removed.
 int WriteNewFile(const std::string& path, const char* data, std::size_t size);
 
+// Writes `size` bytes as WriteNewFile does, into a new file named `prefix`, eight random letters
+// and digits, and `suffix`: a name that no file had, so that no other writer shares it. Returns
+// 0 and the name in `name`, or the system's error number (EEXIST when no free name was found).
+int WriteScratchFile(const std::string& prefix, const std::string& suffix, const char* data,
+                     std::size_t size, std::string& name);
+
 // The most a file read whole may hold.
 inline constexpr std::size_t kMaxReadBytes = 256u * 1024 * 1024;
 
@@ -32,19 +38,33 @@ inline constexpr std::size_t kMaxReadBytes = 256u * 1024 * 1024;
 // another file that is not regular, EFBIG for a file larger than `maxBytes`.
 int ReadRegularFile(const std::string& path, std::size_t maxBytes, std::string& bytes);
 
-// New contents for the file at `target`, which ends up either as it was or holding them whole.
+// Reads the setup file at `path` as ReadRegularFile does. On POSIX systems, where a save that
+// wrote the file in place was ended before it finished, the contents the file had before that
+// save (kept beside it, see ReplacementFile) are read instead. Writes nothing.
+int ReadSavedFile(const std::string& path, std::size_t maxBytes, std::string& bytes);
+
+// New contents for the file at `target`, which ends up either as it was or holding them whole,
+// also when the process is ended at any point of the save.
 //
 // On POSIX systems a symbolic link is followed (chains too, relative link texts from the link's
 // folder) and the file it finally names is written; a dangling link gets that file created. A
 // loop of links, or a target that exists and is not a regular file, is refused: IsOpen is false.
+// The folder of that file is opened once, and every later step is made within it, so renaming
+// or swapping a folder during the save cannot redirect any of them.
 //
 // The contents go to a file with a short temporary name in the target's folder, which Commit
 // syncs and renames over the target, keeping the target's owner, group and mode. Where a rename
 // cannot keep the file's identity (it has several hard links, its owner or group cannot be
 // given to the new file, or its folder is not writable), Commit instead writes the finished
-// contents into the existing file, keeping a copy of the old contents (beside it, or in the
-// system's temporary folder) until the new ones are synced, and putting them back if that
-// write fails. No file of its own is left behind, whatever happens.
+// contents into the existing file. It first keeps the old contents in a journal beside the file
+// (".korvane-journal-" and the file's device and inode), synced, which it removes once the new
+// contents are synced; a save ended halfway leaves that journal, and the next save of the file
+// puts the old contents back before it writes, while a load reads the journal instead of the
+// file. Where the folder is not writable, the old contents are kept in the system's temporary
+// folder ($TMPDIR, or /tmp) instead: a failed write still puts them back, but a process ended
+// during the write can leave the file half written and that copy behind. A process ended
+// between the creation and the rename of the temporary file leaves that file; otherwise no
+// file of its own is left behind, whatever happens.
 //
 // On Windows the target's full path is resolved first; a folder is refused. Commit flushes the
 // file of new contents and puts it in place with ReplaceFileW, which keeps the target's
@@ -76,11 +96,14 @@ class ReplacementFile {
     void Open(bool exists, const struct stat& original);
     bool CommitByRename();
     bool CommitInPlace();
+    int WriteInPlaceWithoutJournal();
 
-    std::string target_;         // the file finally named, links followed
-    std::string temporaryPath_;  // the named file of new contents, while it has a name
+    int folder_ = -1;            // the folder of the file finally named, links followed
+    std::string name_;           // that file's name in it
+    std::string temporaryName_;  // the named file of new contents, while it has a name
     int contents_ = -1;          // the new contents
     int existing_ = -1;          // the target, when it is written in place
+    unsigned long long device_ = 0, inode_ = 0;  // the target's identity, when it exists
 #endif
     bool writeFailed_ = false;
     int error_ = 0;

@@ -6,7 +6,9 @@
 #include <cstring>
 
 #include "platform/files.h"
+#include "platform/posix_calls.h"
 #include "platform/posix_file.h"
+#include "platform/save_journal_posix.h"
 
 namespace korvane::platform {
 
@@ -15,7 +17,8 @@ void RemoveFile(const std::string& path) {
 }
 
 int WriteNewFile(const std::string& path, const char* data, std::size_t size) {
-    const int file = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    const int file = SystemCalls().openat(AT_FDCWD, path.c_str(),
+                                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (file < 0) {
         // What could not be removed is more telling than that it is still there.
         const int error = errno;
@@ -26,7 +29,7 @@ int WriteNewFile(const std::string& path, const char* data, std::size_t size) {
     }
     int error = 0;
     while (size > 0 && error == 0) {
-        const ssize_t written = write(file, data, size);
+        const ssize_t written = SystemCalls().write(file, data, size);
         if (written < 0) {
             if (errno != EINTR) error = errno;
             continue;
@@ -49,9 +52,11 @@ std::string ErrorText(int error) {
     return std::strerror(error);
 }
 
-int ReadRegularFile(const std::string& path, std::size_t maxBytes, std::string& bytes) {
+namespace {
+
+// Reads the whole of the open file `file` into `bytes`, as ReadRegularFile does.
+int ReadWhole(const PosixFile& file, std::size_t maxBytes, std::string& bytes) {
     bytes.clear();
-    const PosixFile file(path);
     if (!file.IsOpen()) return file.Error();
     struct stat status = {};
     if (!file.Status(status)) return errno;
@@ -74,6 +79,25 @@ int ReadRegularFile(const std::string& path, std::size_t maxBytes, std::string& 
     if (filled > maxBytes) return EFBIG;
     bytes.resize(filled);
     return 0;
+}
+
+}  // namespace
+
+int ReadRegularFile(const std::string& path, std::size_t maxBytes, std::string& bytes) {
+    return ReadWhole(PosixFile(path), maxBytes, bytes);
+}
+
+int ReadSavedFile(const std::string& path, std::size_t maxBytes, std::string& bytes) {
+    const PosixFile file(path);
+    struct stat status = {};
+    int folder = -1;
+    std::string name;
+    if (file.Status(status) && S_ISREG(status.st_mode) && OpenFinalFolder(path, folder, name)) {
+        const PosixFile journal(SaveJournal::OpenLeftOver(folder, status));
+        close(folder);
+        if (journal.IsOpen()) return ReadWhole(journal, maxBytes, bytes);
+    }
+    return ReadWhole(file, maxBytes, bytes);
 }
 
 }  // namespace korvane::platform

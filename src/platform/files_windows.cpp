@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/files.h"
+#include "platform/windows_calls.h"
 #include "platform/windows_files.h"
 
 namespace korvane::platform {
@@ -23,7 +24,7 @@ HANDLE OpenForIdentity(const std::wstring& path) {
 }  // namespace
 
 void RemoveFile(const std::string& path) {
-    DeleteFileW(WidePath(path).c_str());
+    SystemCalls().deleteFile(WidePath(path).c_str());
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
@@ -42,8 +43,8 @@ std::string ErrorText(int error) {
 
 int WriteNewFile(const std::string& path, const char* data, std::size_t size) {
     const std::wstring wide = WidePath(path);
-    FileHandle file(CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle file(SystemCalls().createFile(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                             FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.IsOpen()) {
         // What could not be replaced is more telling than that it is there.
         const int error = LastErrorNumber();
@@ -51,7 +52,7 @@ int WriteNewFile(const std::string& path, const char* data, std::size_t size) {
     }
     int error = WriteWhole(file.Get(), data, size) ? 0 : LastErrorNumber();
     if (!file.Close() && error == 0) error = LastErrorNumber();
-    if (error != 0) DeleteFileW(wide.c_str());
+    if (error != 0) SystemCalls().deleteFile(wide.c_str());
     return error;
 }
 
@@ -88,6 +89,10 @@ int ReadRegularFile(const std::string& path, std::size_t maxBytes, std::string& 
     if (filled > maxBytes) return EFBIG;
     bytes.resize(filled);
     return 0;
+}
+
+int ReadSavedFile(const std::string& path, std::size_t maxBytes, std::string& bytes) {
+    return ReadRegularFile(path, maxBytes, bytes);
 }
 
 }  // namespace korvane::platform

@@ -1,3 +1,7 @@
+// Replacing a file's contents on POSIX systems. The target's folder is opened once; every later
+// step (the check of the target, the new file, its rename, the journal, the clean-up) is made
+// relative to that folder's descriptor, so a folder renamed or swapped during the save cannot
+// send any of them into another folder.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,82 +12,47 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "platform/posix_calls.h"
+#include "platform/posix_file.h"
+#include "platform/save_journal_posix.h"
 
 namespace korvane::platform {
 namespace {
 
-// As many links as the system itself follows before it reports a loop.
-constexpr int kMostLinksFollowed = 40;
-
-std::string DirectoryOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string Join(const std::string& folder, const std::string& name) {
-    return folder == "/" ? "/" + name : folder + "/" + name;
-}
-
-// The text of the symbolic link at `path`, or false.
-bool ReadLink(const std::string& path, std::string& text) {
-    std::vector<char> buffer(256);
-    for (;;) {
-        const ssize_t length = readlink(path.c_str(), buffer.data(), buffer.size());
-        if (length < 0) return false;
-        if (static_cast<std::size_t>(length) < buffer.size()) {
-            text.assign(buffer.data(), static_cast<std::size_t>(length));
-            return true;
-        }
-        buffer.resize(buffer.size() * 2);
-    }
-}
-
-// The file that `path` finally names once every symbolic link in its last part is followed;
-// false on a loop or a link that cannot be read. The folders on the way are left to the
-// system, so ".." in a link text means what it would when the link is opened.
-bool FollowLinks(std::string path, std::string& final) {
-    for (int followed = 0; followed <= kMostLinksFollowed; ++followed) {
-        struct stat status;
-        if (lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) {
-            final = path;
-            return true;
-        }
-        std::string text;
-        if (!ReadLink(path, text) || text.empty()) return false;
-        path = text[0] == '/' ? text : Join(DirectoryOf(path), text);
-    }
-    errno = ELOOP;
-    return false;
-}
-
 // Creates a new file with a short random name in `folder`, so that any name the folder can
 // hold can also be saved; its descriptor (readable and writable) and name, or -1.
-int CreateTemporaryFile(const std::string& folder, mode_t mode, std::string& path) {
+int CreateTemporaryFile(int folder, mode_t mode, std::string& name) {
     static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    static thread_local std::minstd_rand random(std::random_device{}());
+    std::random_device random;
     for (int attempt = 0; attempt < 32; ++attempt) {
-        std::string name = ".korvane-";
+        name = ".korvane-";
         for (int letter = 0; letter < 8; ++letter) name += kLetters[random() % 36];
-        path = Join(folder, name);
-        const int descriptor =
-            open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+        const int descriptor = SystemCalls().openat(
+            folder, name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
         if (descriptor >= 0 || errno != EEXIST) return descriptor;
     }
     return -1;
 }
 
-std::string SystemTemporaryFolder() {
-    const char* folder = std::getenv("TMPDIR");
-    return folder != nullptr && folder[0] == '/' ? folder : "/tmp";
+// A new file without a name in `folder`, readable and writable; -1 when none can be made.
+int CreateUnnamedFile(int folder) {
+#ifdef O_TMPFILE
+    const int unnamed = SystemCalls().openat(folder, ".", O_RDWR | O_TMPFILE | O_CLOEXEC, 0600);
+    // Where the file system has no such files, one is made and its name removed at once.
+    if (unnamed >= 0 || (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL))
+        return unnamed;
+#endif
+    std::string name;
+    const int descriptor = CreateTemporaryFile(folder, 0600, name);
+    if (descriptor >= 0) SystemCalls().unlinkat(folder, name.c_str(), 0);
+    return descriptor;
 }
 
-// A file in the system's temporary folder that has no name: it disappears when closed.
-int CreateUnnamedTemporaryFile() {
-    std::string path;
-    const int descriptor = CreateTemporaryFile(SystemTemporaryFolder(), 0600, path);
-    if (descriptor >= 0) unlink(path.c_str());
-    return descriptor;
+// Opens the system's temporary folder; -1 when it cannot be opened.
+int OpenSystemTemporaryFolder() {
+    const char* path = std::getenv("TMPDIR");
+    return open(path != nullptr && path[0] == '/' ? path : "/tmp",
+                O_RDONLY | O_DIRECTORY | O_CLOEXEC);
 }
 
 bool FolderNotWritable(int error) {
@@ -100,34 +69,6 @@ bool TakeIdentity(int descriptor, const struct stat& original) {
     return fchmod(descriptor, original.st_mode & 07777) == 0;
 }
 
-bool WriteAll(int descriptor, const char* data, std::size_t size, off_t offset) {
-    while (size > 0) {
-        const ssize_t written = pwrite(descriptor, data, size, offset);
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) return false;
-        data += written;
-        size -= static_cast<std::size_t>(written);
-        offset += written;
-    }
-    return true;
-}
-
-// Copies the whole of `from` over the start of `to`, cuts `to` to the same length and syncs
-// it; false on any failure.
-bool CopyOver(int from, int to) {
-    std::vector<char> buffer(64 * 1024);
-    off_t offset = 0;
-    for (;;) {
-        const ssize_t got = pread(from, buffer.data(), buffer.size(), offset);
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) return false;
-        if (got == 0) break;
-        if (!WriteAll(to, buffer.data(), static_cast<std::size_t>(got), offset)) return false;
-        offset += got;
-    }
-    return ftruncate(to, offset) == 0 && fsync(to) == 0;
-}
-
 void CloseAndForget(int& descriptor) {
     if (descriptor >= 0) close(descriptor);
     descriptor = -1;
@@ -136,12 +77,12 @@ void CloseAndForget(int& descriptor) {
 }  // namespace
 
 ReplacementFile::ReplacementFile(const std::string& target) {
-    if (!FollowLinks(target, target_)) {
+    if (!OpenFinalFolder(target, folder_, name_)) {
         error_ = errno;
         return;
     }
     struct stat original;
-    const bool exists = lstat(target_.c_str(), &original) == 0;
+    const bool exists = fstatat(folder_, name_.c_str(), &original, AT_SYMLINK_NOFOLLOW) == 0;
     if (exists && !S_ISREG(original.st_mode)) {
         error_ = S_ISDIR(original.st_mode) ? EISDIR : EINVAL;
         return;
@@ -150,27 +91,44 @@ ReplacementFile::ReplacementFile(const std::string& target) {
         error_ = errno;
         return;
     }
+    if (exists) {
+        device_ = original.st_dev;
+        inode_ = original.st_ino;
+    }
     Open(exists, original);
     if (contents_ < 0 && error_ == 0) error_ = errno != 0 ? errno : EIO;
 }
 
 void ReplacementFile::Open(bool exists, const struct stat& original) {
-    // A new file gets the usual mode (0666 less the umask); an existing one its own.
-    contents_ = CreateTemporaryFile(DirectoryOf(target_), exists ? 0600 : 0666, temporaryPath_);
-    if (contents_ < 0) {
-        temporaryPath_.clear();
-        if (!exists || !FolderNotWritable(errno)) return;
-        contents_ = CreateUnnamedTemporaryFile();
-        if (contents_ < 0) return;
+    if (!exists) {
+        // A new file gets the usual mode (0666 less the umask).
+        contents_ = CreateTemporaryFile(folder_, 0666, temporaryName_);
+        if (contents_ < 0) temporaryName_.clear();
+        return;
     }
-    const bool inPlace = exists && (temporaryPath_.empty() || original.st_nlink > 1 ||
-                                    !TakeIdentity(contents_, original));
-    if (!inPlace) return;
-
-    // The new contents only pass through the temporary file, which then needs no name.
-    if (!temporaryPath_.empty()) unlink(temporaryPath_.c_str());
-    temporaryPath_.clear();
-    existing_ = open(target_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    // Whether a new file can take the target's identity is tried on a file without a name, so
+    // that a process ended meanwhile leaves nothing behind.
+    contents_ = CreateUnnamedFile(folder_);
+    if (contents_ < 0 && FolderNotWritable(errno)) {
+        const int temporary = OpenSystemTemporaryFolder();
+        if (temporary < 0) return;
+        contents_ = CreateUnnamedFile(temporary);
+        close(temporary);
+        if (contents_ < 0) return;
+    } else if (contents_ < 0) {
+        return;
+    } else if (original.st_nlink == 1 && TakeIdentity(contents_, original)) {
+        CloseAndForget(contents_);
+        contents_ = CreateTemporaryFile(folder_, 0600, temporaryName_);
+        if (contents_ >= 0 && TakeIdentity(contents_, original)) return;
+        if (contents_ >= 0) SystemCalls().unlinkat(folder_, temporaryName_.c_str(), 0);
+        temporaryName_.clear();
+        CloseAndForget(contents_);
+        return;
+    }
+    // Written in place: the new contents only pass through the file without a name.
+    existing_ = SystemCalls().openat(folder_, name_.c_str(),
+                                     O_RDWR | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC, 0);
     struct stat opened;
     if (existing_ < 0 || fstat(existing_, &opened) != 0 || opened.st_dev != original.st_dev ||
         opened.st_ino != original.st_ino) {
@@ -182,13 +140,23 @@ void ReplacementFile::Open(bool exists, const struct stat& original) {
 ReplacementFile::~ReplacementFile() {
     CloseAndForget(contents_);
     CloseAndForget(existing_);
-    if (!temporaryPath_.empty()) unlink(temporaryPath_.c_str());
+    if (!temporaryName_.empty()) SystemCalls().unlinkat(folder_, temporaryName_.c_str(), 0);
+    CloseAndForget(folder_);
 }
 
 bool ReplacementFile::Write(const char* data, std::size_t size) {
     if (contents_ < 0 || writeFailed_) return false;
-    const off_t end = lseek(contents_, 0, SEEK_END);
-    writeFailed_ = end < 0 || !WriteAll(contents_, data, size, end);
+    off_t end = lseek(contents_, 0, SEEK_END);
+    writeFailed_ = end < 0;
+    while (!writeFailed_ && size > 0) {
+        const ssize_t written = SystemCalls().pwrite(contents_, data, size, end);
+        if (written < 0 && errno == EINTR) continue;
+        writeFailed_ = written <= 0;
+        if (writeFailed_) break;
+        data += written;
+        size -= static_cast<std::size_t>(written);
+        end += written;
+    }
     if (writeFailed_) error_ = errno != 0 ? errno : EIO;
     return !writeFailed_;
 }
@@ -202,39 +170,73 @@ bool ReplacementFile::Commit() {
 }
 
 bool ReplacementFile::CommitByRename() {
-    if (fsync(contents_) != 0) return false;
+    if (SystemCalls().fsync(contents_) != 0) return false;
     const int contents = contents_;
     contents_ = -1;
     if (close(contents) != 0) return false;
-    if (rename(temporaryPath_.c_str(), target_.c_str()) != 0) return false;
-    temporaryPath_.clear();
+    if (SystemCalls().renameat(folder_, temporaryName_.c_str(), folder_, name_.c_str()) != 0)
+        return false;
+    temporaryName_.clear();
     // Make the rename itself durable.
-    const int folder = open(DirectoryOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder >= 0) {
-        fsync(folder);
-        close(folder);
+    SystemCalls().fsync(folder_);
+    // A journal that an unfinished write into the replaced file left is of no use now.
+    if (inode_ != 0) {
+        struct stat replaced = {};
+        replaced.st_dev = static_cast<dev_t>(device_);
+        replaced.st_ino = static_cast<ino_t>(inode_);
+        SaveJournal(folder_, replaced).RemoveLeftOver();
     }
     return true;
 }
 
 bool ReplacementFile::CommitInPlace() {
-    // The old contents are kept in a file of their own until the new ones are durable.
-    std::string copyPath;
-    int copy = CreateTemporaryFile(DirectoryOf(target_), 0600, copyPath);
-    if (copy < 0) copy = CreateTemporaryFile(SystemTemporaryFolder(), 0600, copyPath);
-    if (copy < 0) return false;
-    bool written = false;
-    bool intact = true;
-    if (CopyOver(existing_, copy)) {
-        written = CopyOver(contents_, existing_);
-        if (!written) intact = CopyOver(copy, existing_);
+    struct stat target = {};
+    target.st_dev = static_cast<dev_t>(device_);
+    target.st_ino = static_cast<ino_t>(inode_);
+    SaveJournal journal(folder_, target);
+    int error = journal.Begin(existing_);
+    if (error == 0) {
+        const bool written = CopyOver(contents_, existing_);
+        error = written ? 0 : errno != 0 ? errno : EIO;
+        if (written) {
+            journal.Finish();
+        } else {
+            journal.Restore(existing_);
+        }
+    } else if (FolderNotWritable(error)) {
+        error = WriteInPlaceWithoutJournal();
     }
-    close(copy);
-    // When the old contents could not be put back, their copy is all that is left of them.
-    if (intact) unlink(copyPath.c_str());
     const int existing = existing_;
     existing_ = -1;
-    return close(existing) == 0 && written;
+    const bool closed = close(existing) == 0;
+    if (error != 0) errno = error;
+    return closed && error == 0;
+}
+
+}  // namespace korvane::platform
+
+namespace korvane::platform {
+
+// No journal can be kept beside the file. The old contents are kept in the system's temporary
+// folder instead, and put back when the write fails; a process ended during the write leaves
+// that copy there, the only one of the old contents, and the file may be half written.
+int ReplacementFile::WriteInPlaceWithoutJournal() {
+    const int temporary = OpenSystemTemporaryFolder();
+    if (temporary < 0) return errno;
+    std::string name;
+    const int copy = CreateTemporaryFile(temporary, 0600, name);
+    int error = copy < 0 ? errno : 0;
+    bool intact = true;
+    if (error == 0 && !CopyOver(existing_, copy)) error = errno != 0 ? errno : EIO;
+    if (error == 0 && !CopyOver(contents_, existing_)) {
+        error = errno != 0 ? errno : EIO;
+        intact = CopyOver(copy, existing_);
+    }
+    if (copy >= 0) close(copy);
+    // When the old contents could not be put back, their copy is all that is left of them.
+    if (copy >= 0 && intact) SystemCalls().unlinkat(temporary, name.c_str(), 0);
+    close(temporary);
+    return error;
 }
 
 }  // namespace korvane::platform

@@ -1,10 +1,13 @@
 // The replacement of a file's contents on Windows: a file with a short temporary name beside
 // the target, flushed, then put in place with ReplaceFileW (which keeps the target's
 // attributes and security) or, without a target, moved there with write-through.
+#include <algorithm>
 #include <cerrno>
 #include <random>
+#include <vector>
 
 #include "platform/files.h"
+#include "platform/windows_calls.h"
 #include "platform/windows_files.h"
 
 namespace korvane::platform {
@@ -24,8 +27,8 @@ HANDLE CreateTemporaryFile(const std::wstring& folder, std::wstring& path) {
         std::wstring name = L"kv";
         for (int letter = 0; letter < 6; ++letter) name += kLetters[random() % 36];
         path = folder + name + L".tmp";
-        const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+        const HANDLE file = SystemCalls().createFile(path.c_str(), GENERIC_WRITE, 0, nullptr,
+                                                     CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
     }
     return INVALID_HANDLE_VALUE;
@@ -35,8 +38,49 @@ bool Exists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// The names in `folder` (ending in a separator) of the form Wine's ReplaceFileW gives the file
+// it creates to move the replaced file aside ("rf", a number, ".tmp"), sorted.
+std::vector<std::wstring> AsideNames(const std::wstring& folder) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    const HANDLE search = FindFirstFileW((folder + L"rf*.tmp").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        names.emplace_back(found.cFileName);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Wine's ReplaceFileW creates an empty "rf*.tmp" beside the target before it moves the target
+// aside, and leaves it when that move fails. Removes the one such name that appeared while the
+// call ran (none of `before`), when it is still an empty file: checked and removed through one
+// handle, so that nothing else takes its place meanwhile. Two or more new names could include
+// another save's, and are left alone.
+void RemoveAsideFile(const std::wstring& folder, const std::vector<std::wstring>& before) {
+    std::vector<std::wstring> appeared;
+    const std::vector<std::wstring> after = AsideNames(folder);
+    std::set_difference(after.begin(), after.end(), before.begin(), before.end(),
+                        std::back_inserter(appeared));
+    if (appeared.size() != 1) return;
+    const FileHandle file(CreateFileW((folder + appeared.front()).c_str(),
+                                      DELETE | FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT,
+                                      nullptr));
+    BY_HANDLE_FILE_INFORMATION information;
+    if (!file.IsOpen() || !GetFileInformationByHandle(file.Get(), &information) ||
+        (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
+        information.nFileSizeHigh != 0 || information.nFileSizeLow != 0) {
+        return;
+    }
+    FILE_DISPOSITION_INFO disposition = {TRUE};
+    SetFileInformationByHandle(file.Get(), FileDispositionInfo, &disposition, sizeof disposition);
+}
+
 bool MoveIntoPlace(const std::wstring& from, const std::wstring& to) {
-    return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH);
+    return SystemCalls().moveFileEx(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH);
 }
 
 }  // namespace
@@ -60,7 +104,7 @@ ReplacementFile::ReplacementFile(const std::string& target) {
 
 ReplacementFile::~ReplacementFile() {
     if (contents_ != nullptr) CloseHandle(contents_);
-    if (!temporaryPath_.empty()) DeleteFileW(temporaryPath_.c_str());
+    if (!temporaryPath_.empty()) SystemCalls().deleteFile(temporaryPath_.c_str());
 }
 
 bool ReplacementFile::Write(const char* data, std::size_t size) {
@@ -72,7 +116,7 @@ bool ReplacementFile::Write(const char* data, std::size_t size) {
 
 bool ReplacementFile::Commit() {
     if (contents_ == nullptr || writeFailed_) return false;
-    const bool flushed = FlushFileBuffers(contents_);
+    const bool flushed = SystemCalls().flushFileBuffers(contents_);
     const DWORD flushError = GetLastError();
     const bool closed = CloseHandle(contents_);
     contents_ = nullptr;
@@ -82,8 +126,12 @@ bool ReplacementFile::Commit() {
     }
     bool placed;
     if (Exists(target_)) {
-        placed = ReplaceFileW(target_.c_str(), temporaryPath_.c_str(), nullptr,
-                              REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
+        const std::vector<std::wstring> before = AsideNames(FolderOf(target_));
+        placed = SystemCalls().replaceFile(target_.c_str(), temporaryPath_.c_str(), nullptr,
+                                           REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
+        const DWORD replaceError = GetLastError();
+        if (!placed) RemoveAsideFile(FolderOf(target_), before);
+        SetLastError(replaceError);
         // The target was moved away but the new file could not take its name: it is gone, so
         // the new contents go where it was.
         if (!placed && GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT)

@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <vector>
 
+#include "platform/windows_calls.h"
+
 namespace korvane::platform {
 
 std::wstring WidePath(const std::string& path) {
@@ -60,7 +62,7 @@ bool WriteWhole(HANDLE file, const char* data, std::size_t size) {
     while (size > 0) {
         const DWORD chunk = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
         DWORD written = 0;
-        if (!WriteFile(file, data, chunk, &written, nullptr) || written == 0) return false;
+        if (!SystemCalls().writeFile(file, data, chunk, &written, nullptr) || written == 0) return false;
         data += written;
         size -= written;
     }

@@ -1,5 +1,6 @@
 #include "setupfile/setup_file.h"
 
+#include <cerrno>
 #include <memory>
 
 #include "platform/files.h"
@@ -36,7 +37,7 @@ LoadResult ParseFailure(const xml::ParseError& error) {
 
 LoadResult LoadInto(const std::string& path, model::SetupDocument& setup) {
     std::string bytes;
-    if (const int error = platform::ReadRegularFile(path, platform::kMaxReadBytes, bytes))
+    if (const int error = platform::ReadSavedFile(path, platform::kMaxReadBytes, bytes))
         return Failure(LoadResult::Kind::Unreadable, error, platform::ErrorText(error));
     return LoadSetupBytes(bytes, setup);
 }
@@ -92,14 +93,19 @@ SaveResult WriteDocument(const xml::Document& document, const std::string& path)
     return SaveResult();
 }
 
-// Writes `document` to the scratch file, which was just removed. It is removed again before
-// the save returns, so it is not made durable.
+// Writes `document` to a scratch file of this save's own, under a name no other save can take,
+// and removes it again: the document is indented as it stands in memory, which is exactly what
+// the scratch file holds (the DOM accepts only text that XML can carry). Not made durable.
 SaveResult WriteScratchFile(const xml::Document& document) {
     std::string bytes;
     SaveResult encoded = EncodeDocument(document, SaveResult::Step::ScratchFile, bytes);
     if (!encoded) return encoded;
-    if (const int error = platform::WriteNewFile(kScratchFile, bytes.data(), bytes.size()))
+    std::string name;
+    if (const int error = platform::WriteScratchFile(kScratchFilePrefix, kScratchFileSuffix,
+                                                     bytes.data(), bytes.size(), name)) {
         return Failure(SaveResult::Step::ScratchFile, error, platform::ErrorText(error));
+    }
+    platform::RemoveFile(name);
     return SaveResult();
 }
 
@@ -126,8 +132,12 @@ SaveResult IndentXmlFile(const xml::Document& source, const std::string& target)
     return WriteDocument(*result, target);
 }
 
-SaveResult BuildAndSave(const model::SetupDocument& setup, const std::string& path,
-                        bool& scratchWritten) {
+SaveResult BuildAndSave(const model::SetupDocument& setup, const std::string& path) {
+    // Saving over the stylesheet would make every later save fail.
+    if (platform::SameFile(path, kStylesheetFile)) {
+        return Failure(SaveResult::Step::Target, EBUSY,
+                       std::string("the file is the stylesheet ") + kStylesheetFile);
+    }
     const std::unique_ptr<xml::Document> document = xml::Document::Create();
     if (document == nullptr)
         return Failure(SaveResult::Step::NoDocument, 0, "cannot create a document");
@@ -138,23 +148,9 @@ SaveResult BuildAndSave(const model::SetupDocument& setup, const std::string& pa
                        "a configuration name is not an XML element name or cannot be written in "
                        "the file's encoding, or a text holds a character XML cannot carry");
     }
-    // When the caller names the scratch file itself (by any name), it is not written as the
-    // scratch file: that would destroy the caller's file before the save is known to succeed.
-    const bool targetIsScratch = platform::SameFile(path, kScratchFile);
-    if (!targetIsScratch) {
-        platform::RemoveFile(kScratchFile);
-        scratchWritten = true;
-        SaveResult scratch = WriteScratchFile(*document);
-        if (!scratch) return scratch;
-    }
-    // The scratch file holds exactly the document in memory (the DOM accepts only text that XML
-    // can carry), so the document is indented as it stands rather than parsed back from disk.
-    SaveResult indented = IndentXmlFile(*document, path);
-    // A scratch file that became the caller's file by this save stays.
-    if (scratchWritten && !(indented && platform::SameFile(path, kScratchFile))) {
-        platform::RemoveFile(kScratchFile);
-    }
-    return indented;
+    SaveResult scratch = WriteScratchFile(*document);
+    if (!scratch) return scratch;
+    return IndentXmlFile(*document, path);
 }
 
 }  // namespace
@@ -177,11 +173,9 @@ LoadResult LoadSetupBytes(std::string_view bytes, model::SetupDocument& setup) {
 }
 
 SaveResult SaveSetupFile(const model::SetupDocument& setup, const std::string& path) {
-    bool scratchWritten = false;
     try {
-        return BuildAndSave(setup, path, scratchWritten);
+        return BuildAndSave(setup, path);
     } catch (...) {
-        if (scratchWritten) platform::RemoveFile(kScratchFile);
         return Failure(SaveResult::Step::NoDocument, 0, "out of memory");
     }
 }
@@ -227,7 +221,7 @@ const char* StepName(SaveResult::Step step) {
         case SaveResult::Step::Build:
             return "building the document";
         case SaveResult::Step::ScratchFile:
-            return "writing the scratch file temp.xml";
+            return "writing the scratch file";
         case SaveResult::Step::Stylesheet:
             return "reading the stylesheet indent.xsl";
         case SaveResult::Step::Transform:

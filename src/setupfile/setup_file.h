@@ -11,8 +11,10 @@
 
 namespace korvane::setupfile {
 
-// Relative names: files in the current directory at the time of the save.
-inline constexpr const char* kScratchFile = "temp.xml";
+// Relative names: files in the current directory at the time of the save. Each save's scratch
+// file is named "temp-", eight random letters and digits, and ".xml".
+inline constexpr const char* kScratchFilePrefix = "temp-";
+inline constexpr const char* kScratchFileSuffix = ".xml";
 inline constexpr const char* kStylesheetFile = "indent.xsl";
 
 struct LoadResult {
@@ -39,10 +41,10 @@ struct SaveResult {
         None,         // saved
         NoDocument,   // no DOM document could be created (out of memory)
         Build,        // the description cannot be written as XML (a name or a text)
-        ScratchFile,  // writing the scratch file temp.xml
+        ScratchFile,  // writing the scratch file
         Stylesheet,   // reading or parsing indent.xsl
         Transform,    // the stylesheet failed, or its output would not load back
-        Target,       // writing the file itself
+        Target,       // writing the file itself (EBUSY: it is the stylesheet)
     };
     Step failed = Step::None;
     int systemError = 0;  // the system's error number, when the step failed on one
@@ -58,12 +60,12 @@ LoadResult LoadSetupFile(const std::string& path, model::SetupDocument& setup);
 // The same for the bytes of a setup file already in memory.
 LoadResult LoadSetupBytes(std::string_view bytes, model::SetupDocument& setup);
 
-// Writes `setup` to `path`, pretty-printed through indent.xsl, by way of the scratch file
-// temp.xml, which is removed before and after. On failure the file at `path` is as it was and
-// no scratch file is left behind. `path` is a plain file name; a link there is followed and the
-// file keeps its identity (see platform::ReplacementFile). When `path` is the scratch file
-// itself (by any name), it is not written as the scratch file, so a failed save leaves it as it
-// was too.
+// Writes `setup` to `path`, pretty-printed through indent.xsl, by way of a scratch file of this
+// save's own (temp-XXXXXXXX.xml, created under a name no other save has), which is removed
+// before the save returns; a file named temp.xml is not the save's and is left alone. On failure
+// the file at `path` is as it was and no scratch file is left behind. `path` is a plain file
+// name; a link there is followed and the file keeps its identity (see
+// platform::ReplacementFile). When `path` is indent.xsl itself (by any name), it is refused.
 SaveResult SaveSetupFile(const model::SetupDocument& setup, const std::string& path);
 
 // The message the load and save drivers have for a result: "XML Instance create error",
@@ -73,7 +75,7 @@ SaveResult SaveSetupFile(const model::SetupDocument& setup, const std::string& p
 std::string MessageOf(const LoadResult& result);
 std::string MessageOf(const SaveResult& result);
 
-// The failed step in words: "building the document", "writing the scratch file temp.xml", ...
+// The failed step in words: "building the document", "writing the scratch file", ...
 const char* StepName(SaveResult::Step step);
 
 }  // namespace korvane::setupfile

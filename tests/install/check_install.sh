@@ -52,5 +52,5 @@ cd "$work"
 printf '{"config": [{"name": "PRODUCT", "value": "Installed"}]}' >description.json
 "$prefix/bin/korvane" build description.json -o setup.xml
 "$prefix/bin/korvane" show setup.xml | grep -q Installed
-test ! -e temp.xml
+test -z "$(ls temp*.xml 2>/dev/null)"
 echo "installed tree works"

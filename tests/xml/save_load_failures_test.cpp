@@ -1,11 +1,13 @@
 // Every way a load or a save can fail: the failed step or outcome, the documented message, the
 // description and the caller's files as they were, no scratch file left behind.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 
 #include <string>
@@ -13,6 +15,7 @@
 #include "captured_output.h"
 #include "describe_setup.h"
 #include "model/setup_document.h"
+#include "replaced_calls.h"
 #include "scratch_directory.h"
 #include "setup_file_io.h"
 
@@ -131,29 +134,47 @@ TEST_F(Failures, SaveToATargetThatCannotBeWritten) {
     ExpectDescriptionUnchanged();
 }
 
-TEST_F(Failures, SaveWhenTheScratchFileCannotBeWritten) {
-    // A directory named temp.xml cannot be replaced by the scratch file.
-    ASSERT_EQ(mkdir("temp.xml", 0755), 0);
-    directory_.Write("setup.xml", kPreviousContents);
-    const SaveResult result = SaveSetupFile(setup_, "setup.xml");
-    EXPECT_EQ(result.failed, SaveResult::Step::ScratchFile);
-    EXPECT_EQ(result.systemError, EISDIR);
-    EXPECT_EQ(MessageOf(result), "XML save error");
-    EXPECT_EQ(directory_.Read("setup.xml"), kPreviousContents);
+int FullDiskForScratchFiles(int folder, const char* name, int flags, mode_t mode) {
+    if ((flags & O_EXCL) != 0 && std::strncmp(name, "temp-", 5) == 0) {
+        errno = ENOSPC;
+        return -1;
+    }
+    return ::openat(folder, name, flags, mode);
 }
 
-TEST_F(Failures, SuccessfulSavesReplaceTheTargetAndRemoveTheScratchFile) {
+TEST_F(Failures, SaveWhenTheScratchFileCannotBeWritten) {
+    directory_.Write("setup.xml", kPreviousContents);
+    {
+        const korvane::testing::ReplacedCalls calls;
+        platform::SystemCalls().openat = FullDiskForScratchFiles;
+        const SaveResult result = SaveSetupFile(setup_, "setup.xml");
+        EXPECT_EQ(result.failed, SaveResult::Step::ScratchFile);
+        EXPECT_EQ(result.systemError, ENOSPC);
+        EXPECT_EQ(MessageOf(result), "XML save error");
+    }
+    EXPECT_EQ(directory_.Read("setup.xml"), kPreviousContents);
+    EXPECT_EQ(directory_.Listing(), "setup.xml ");
+}
+
+TEST_F(Failures, AFileNamedTempXmlIsNotTheSavesToRemoveOrReplace) {
+    // An older program's scratch file, or the user's own file of that name.
     directory_.Write("temp.xml", "an old scratch file");
     directory_.Write("setup.xml", kPreviousContents);
     ASSERT_EQ(SaveFile(setup_, "setup.xml"), 1);
     ASSERT_EQ(SaveFile(setup_, "setup.xml"), 1);
-    EXPECT_EQ(directory_.Listing(), "setup.xml ");
+    EXPECT_EQ(directory_.Read("temp.xml"), "an old scratch file");
+    EXPECT_EQ(directory_.Listing(), "setup.xml temp.xml ");
     EXPECT_NE(directory_.Read("setup.xml"), kPreviousContents);
-    // Saving to the scratch file's own name keeps the result.
+    // Saving to that name is an ordinary save.
     ASSERT_EQ(SaveFile(setup_, "temp.xml"), 1);
     SetupDocument loaded;
     ASSERT_EQ(LoadFile(loaded, "temp.xml"), 1);
     EXPECT_EQ(DescribeSetup(loaded), before_);
+    // Nor does a folder of that name stand in a save's way.
+    ScratchDirectory other;
+    ASSERT_EQ(mkdir("temp.xml", 0755), 0);
+    EXPECT_EQ(SaveFile(setup_, "setup.xml"), 1);
+    EXPECT_EQ(other.Listing(), "setup.xml temp.xml ");
 }
 
 TEST_F(Failures, FailedSaveToTheScratchFileItselfKeepsIt) {
@@ -165,6 +186,23 @@ TEST_F(Failures, FailedSaveToTheScratchFileItselfKeepsIt) {
         EXPECT_EQ(bare.Read("temp.xml"), kPreviousContents) << name;
     }
     EXPECT_EQ(bare.Listing(), "link.xml temp.xml ");
+}
+
+TEST_F(Failures, TheStylesheetIsNeverSavedOver) {
+    const std::string stylesheet = directory_.Read("indent.xsl");
+    std::filesystem::create_directory("sub");
+    std::filesystem::create_symlink("../indent.xsl", "sub/link.xsl");
+    std::filesystem::create_hard_link("indent.xsl", "hard.xsl");
+    for (const char* name : {"indent.xsl", "./indent.xsl", "sub/../indent.xsl", "sub/link.xsl",
+                             "hard.xsl"}) {
+        const SaveResult result = SaveSetupFile(setup_, name);
+        EXPECT_EQ(result.failed, SaveResult::Step::Target) << name;
+        EXPECT_EQ(result.systemError, EBUSY) << name;
+        EXPECT_EQ(directory_.Read("indent.xsl"), stylesheet) << name;
+    }
+    // Every later save still works.
+    ASSERT_EQ(SaveFile(setup_, "setup.xml"), 1);
+    EXPECT_EQ(directory_.Listing(), "hard.xsl setup.xml sub ");
 }
 
 TEST_F(Failures, NothingIsEverPrinted) {

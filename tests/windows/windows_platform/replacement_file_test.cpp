@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/files.h"
+#include "platform/windows_files.h"
 #include "scratch_directory.h"
 #include "wine.h"
 
@@ -65,6 +66,27 @@ TEST_F(WindowsReplacementFile, RefusesFoldersAndMissingFolders) {
     EXPECT_FALSE(missing.IsOpen());
     EXPECT_EQ(missing.Error(), ENOENT);
     EXPECT_EQ(directory_.Listing(), "folder ");
+}
+
+TEST_F(WindowsReplacementFile, AFailedReplacementRemovesOnlyWhatItCreated) {
+    directory_.Write("setup.xml", "old");
+    // Files of the user's that look like the one Wine's ReplaceFileW leaves behind.
+    directory_.Write("rf1a2b.tmp", "");
+    directory_.Write("rfc3d4.tmp", "the user's");
+    {
+        // Another program has the target open and does not let it be moved.
+        const korvane::platform::FileHandle held(
+            CreateFileA("setup.xml", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(held.IsOpen());
+        EXPECT_FALSE(Replace("setup.xml", "new"));
+    }
+    EXPECT_EQ(directory_.Read("setup.xml"), "old");
+    EXPECT_EQ(directory_.Read("rfc3d4.tmp"), "the user's");
+    EXPECT_EQ(directory_.Listing(), "rf1a2b.tmp rfc3d4.tmp setup.xml ");
+    // Once the target is free again, the replacement works.
+    EXPECT_TRUE(Replace("setup.xml", "new"));
+    EXPECT_EQ(directory_.Read("setup.xml"), "new");
 }
 
 TEST_F(WindowsReplacementFile, KeepsTheTargetsAttributes) {
