@@ -236,6 +236,8 @@ void EndElementWithoutLayout(void* userData, const xmlChar* localName, const xml
             xmlFreeNode(child);
         }
     }
+}
+
 // The converter that libxml2 is to decode the file `bytes` with, chosen by the library: the
 // table's, by the byte-order mark or else by the declared name; null for a declared name that
 // the table lacks, which libxml2 then finds through iconv itself. False (with `error` saying
