@@ -120,8 +120,10 @@ KORVANE_API int32_t KORVANE_CALL ClearInMemory(void);
    mark decides the encoding over the declaration; otherwise the declared name does, through
    one table of names shared by every build: "euc-kr" and "ks_c_5601-1987" read as code page
    949, "shift_jis" as 932 (5C is "\", 7E is "~"), "gb2312" as 936, "big5" as 950. Bytes that
-   either build's converter refuses (949's user-defined rows C9 and FE, for one) are refused
-   on every build, and so is UTF-16 that ends inside a character. On Windows,
+   either build's converter refuses (949's byte 80, 936's user-defined areas, for two) are
+   refused on every build, and so is UTF-16 that ends inside a character; 949's user-defined
+   rows, which earlier versions wrote raw, read on every build as Windows reads them (C9A1-C9FE
+   as U+E000-U+E05D, FEA1-FEFE as U+E05E-U+E0BB). On Windows,
    where the platform's XML component does the parsing and its entity expansion cannot be
    bounded by the library, a file with a document type declaration (<!DOCTYPE ...>) is refused
    too; elsewhere such a file loads, its internal entities expanded within bounds. On POSIX

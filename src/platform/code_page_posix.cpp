@@ -328,6 +328,41 @@ bool DecodesWithoutError(const char* charset, std::string_view bytes) {
     return known && valid;
 }
 
+bool DecodeWithUserDefinedRows(const EncodingName& encoding, std::string_view bytes,
+                               std::string& out) {
+    out.clear();
+    if (encoding.codePage != kCodePageKorean) return false;
+    std::string piece;
+    std::size_t run = 0;  // where the bytes that iconv decodes begin
+    const auto decodeRun = [&](std::size_t end) {
+        if (!Convert("UTF-8", encoding.converter, bytes.substr(run, end - run), piece, nullptr,
+                     nullptr))
+            return false;
+        out.append(piece);
+        return true;
+    };
+    // Stepped as code page 949 steps: a lead byte 81-FE and the byte after it are one pair.
+    for (std::size_t at = 0; at + 1 < bytes.size();) {
+        const auto lead = static_cast<unsigned char>(bytes[at]);
+        if (lead < 0x81 || lead == 0xFF) {
+            ++at;
+            continue;
+        }
+        const char32_t character =
+            UserDefinedCharacter949(lead, static_cast<unsigned char>(bytes[at + 1]));
+        if (character != 0) {
+            if (!decodeRun(at)) return false;
+            // U+E000-U+E0BB: three bytes in UTF-8.
+            out.push_back(static_cast<char>(0xE0 | (character >> 12)));
+            out.push_back(static_cast<char>(0x80 | ((character >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (character & 0x3F)));
+            run = at + 2;
+        }
+        at += 2;
+    }
+    return decodeRun(bytes.size());
+}
+
 bool ToUtf8(std::string_view text, std::string& out) {
     if (ActiveCodePage() == kCodePageUtf8) {
         out = ReplaceInvalidUtf8(text, "");

@@ -2,13 +2,16 @@
 
 #include <cctype>
 
+#include "platform/code_page.h"
+
 namespace korvane::platform {
 namespace {
 
 using L = ByteLayout;
 
 // glibc's CP949, CP932, CP936 and CP950 decode as the Windows code pages do, but for the
-// sequences IsRefusedCharacter lists; its EUC-KR, SHIFT_JIS and GB2312 are narrower tables.
+// sequences IsRefusedCharacter lists and code page 949's user-defined rows
+// (UserDefinedCharacter949); its EUC-KR, SHIFT_JIS and GB2312 are narrower tables.
 constexpr EncodingName kEncodings[] = {
     {"UTF8", 65001, "UTF-8", L::Utf8},
     {"UTF16", 1200, "UTF-16LE", L::Utf16Le},
@@ -56,22 +59,27 @@ constexpr EncodingName kEncodings[] = {
 };
 
 // Characters that the platform's code page decodes a file's bytes to but glibc's converter of
-// the same code page refuses, measured over every one- and two-byte sequence.
+// the same code page refuses, measured over every one- and two-byte sequence; all but code page
+// 949's user-defined rows, which both builds read (UserDefinedCharacter949).
 struct RefusedRange {
     unsigned codePage;
     char32_t first, last;
 };
 constexpr RefusedRange kRefused[] = {
-    {932, 0x80, 0x80},                                                 // the byte 80
-    {936, 0xE000, 0xF8FF},                                             // the user-defined areas
-    {949, 0x80, 0x80},     {949, 0xE000, 0xF8FF},                      // 80; the rows C9 and FE
-    {950, 0xE000, 0xF6B0},                                             // the leads 81-A0 and FA-FE
-    {1250, 0x80, 0x9F},    {1251, 0x80, 0x9F},    {1252, 0x80, 0x9F},  // bytes left undefined
-    {1253, 0x80, 0x9F},    {1254, 0x80, 0x9F},    {1255, 0x80, 0x9F}, {1255, 0x05BA, 0x05BA},
-    {1256, 0x80, 0x9F},    {1257, 0x80, 0x9F},    {1258, 0x80, 0x9F},
+    {932, 0x80, 0x80},                                              // the byte 80
+    {936, 0xE000, 0xF8FF},                                          // the user-defined areas
+    {949, 0x80, 0x80},                                              // the byte 80
+    {950, 0xE000, 0xF6B0},                                          // the leads 81-A0 and FA-FE
+    {1250, 0x80, 0x9F},    {1251, 0x80, 0x9F}, {1252, 0x80, 0x9F},  // bytes left undefined
+    {1253, 0x80, 0x9F},    {1254, 0x80, 0x9F}, {1255, 0x80, 0x9F}, {1255, 0x05BA, 0x05BA},
+    {1256, 0x80, 0x9F},    {1257, 0x80, 0x9F}, {1258, 0x80, 0x9F},
 };
 
 constexpr unsigned kCodePageAscii = 20127;
+
+// Code page 949's user-defined rows: C9A1-C9FE, then FEA1-FEFE, from U+E000 on.
+constexpr char32_t kFirstUserDefined949 = 0xE000;
+constexpr char32_t kLastUserDefined949 = kFirstUserDefined949 + 2 * 94 - 1;
 
 }  // namespace
 
@@ -98,6 +106,17 @@ bool IsRefusedCharacter(unsigned codePage, char32_t character) {
             return true;
     }
     return false;
+}
+
+char32_t UserDefinedCharacter949(unsigned char lead, unsigned char trail) {
+    if ((lead != 0xC9 && lead != 0xFE) || trail < 0xA1 || trail > 0xFE) return 0;
+    return kFirstUserDefined949 + (lead == 0xFE ? 94 : 0) + (trail - 0xA1);
+}
+
+bool IsWrittenAsReference(unsigned codePage, char32_t character) {
+    const bool userDefined949 = codePage == kCodePageKorean && character >= kFirstUserDefined949 &&
+                                character <= kLastUserDefined949;
+    return userDefined949 || IsRefusedCharacter(codePage, character);
 }
 
 bool IsRefusedByte(unsigned codePage, unsigned char byte) {

@@ -35,9 +35,21 @@ const EncodingName* FindEncodingName(std::string_view name);
 
 // True when the file decoders of both builds refuse `character` decoded from a file in
 // `codePage`: what glibc's converter of the table refuses but the platform's maps (a user-defined
-// area, a byte the code page leaves undefined), so that the same bytes get one verdict. A file
+// area, a byte the code page leaves undefined), so that the same bytes get one verdict; all but
+// code page 949's user-defined rows, which both builds read (UserDefinedCharacter949). A file
 // in us-ascii is also refused any byte of 0x80 or above (see IsRefusedByte).
 bool IsRefusedCharacter(unsigned codePage, char32_t character);
+
+// The character that a pair of code page 949's user-defined rows C9 and FE (trail bytes A1-FE)
+// stands for as the platform's code page reads it: C9A1-C9FE are U+E000-U+E05D, FEA1-FEFE are
+// U+E05E-U+E0BB; 0 for any other pair. Earlier versions wrote a Windows user's own characters
+// raw into euc-kr files this way, so both builds read them, although glibc's CP949 lacks them.
+char32_t UserDefinedCharacter949(unsigned char lead, unsigned char trail);
+
+// True when a file in `codePage` holds `character` only as a character reference (&#N;), on both
+// builds: what a reader refuses (IsRefusedCharacter), and code page 949's user-defined
+// characters, which glibc's converter cannot write.
+bool IsWrittenAsReference(unsigned codePage, char32_t character);
 
 // True when `byte` is refused in a file in `codePage`, whatever it would decode to.
 bool IsRefusedByte(unsigned codePage, unsigned char byte);
@@ -45,7 +57,7 @@ bool IsRefusedByte(unsigned codePage, unsigned char byte);
 // True when `bytes`, code page 949 text to be written raw into an euc-kr file, read as the same
 // characters in EUC-KR proper (KS X 1001) and in code page 949: ASCII, and pairs of bytes
 // A1-FE outside the user-defined rows C9 and FE. Every other character of an euc-kr file is
-// written as a character reference (&#N;).
+// written as a character reference (&#N;), although both builds read those rows.
 bool IsPortableEucKr(std::string_view bytes);
 
 }  // namespace korvane::platform

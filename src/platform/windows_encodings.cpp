@@ -25,6 +25,17 @@ void AppendUtf16(unsigned codePage, std::wstring_view text, std::string& out) {
     }
 }
 
+// True when a file in `codePage` may not hold `bytes`, decoded as `decoded`, as they are.
+bool IsWrittenAsReferences(unsigned codePage, std::string_view bytes, std::wstring_view decoded) {
+    for (const char byte : bytes) {
+        if (IsRefusedByte(codePage, static_cast<unsigned char>(byte))) return true;
+    }
+    for (const wchar_t unit : decoded) {
+        if (IsWrittenAsReference(codePage, unit)) return true;
+    }
+    return false;
+}
+
 // `text` in `encoding` exactly: false when a character is missing there or would only be
 // approximated (best fit), which the conversion back shows.
 bool EncodeExactly(const WindowsEncoding& encoding, std::wstring_view text, std::string& out) {
@@ -47,7 +58,7 @@ bool EncodeExactly(const WindowsEncoding& encoding, std::wstring_view text, std:
     if (encoding.ksX1001Only && !IsPortableEucKr(out)) return false;
     std::wstring back;
     return DecodeBytes(codePage, out, back) && back == text &&
-           !(encoding.fileEncoding && IsRefusedInFiles(codePage, out, back));
+           !(encoding.fileEncoding && IsWrittenAsReferences(codePage, out, back));
 }
 
 }  // namespace

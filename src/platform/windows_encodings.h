@@ -12,7 +12,8 @@ struct WindowsEncoding {
     // Written as EUC-KR proper: of code page 949 only the pairs that EUC-KR decoders elsewhere
     // read as the same characters (IsPortableEucKrPair).
     bool ksX1001Only = false;
-    // A file's encoding: nothing is written that a file reader refuses (IsRefusedInFiles).
+    // A file's encoding: what a file reader refuses, or what only the platform's converter
+    // writes, is not written as it is (IsWrittenAsReference).
     bool fileEncoding = false;
 };
 

@@ -20,6 +20,7 @@
 #include <cstring>
 #include <mutex>
 #include <new>
+#include <optional>
 #include <unordered_set>
 #include <utility>
 #include <vector>
@@ -240,10 +241,12 @@ void EndElementWithoutLayout(void* userData, const xmlChar* localName, const xml
 
 // The converter that libxml2 is to decode the file `bytes` with, chosen by the library: the
 // table's, by the byte-order mark or else by the declared name; null for a declared name that
-// the table lacks, which libxml2 then finds through iconv itself. False (with `error` saying
-// why) for bytes refused before any parse.
+// the table lacks, which libxml2 then finds through iconv itself. A file in code page 949 that
+// holds its user-defined rows, which iconv lacks, the library decodes itself: `decoded` then
+// holds the file's text as UTF-8, and the converter is UTF-8. False (with `error` saying why)
+// for bytes refused before any parse.
 bool ChooseConverter(std::string_view bytes, FileEncoding& encoding, const char*& converter,
-                     ParseError& error) {
+                     std::optional<std::string>& decoded, ParseError& error) {
     std::string failure;
     converter = nullptr;
     if (ChooseFileEncoding(bytes, encoding, failure)) {
@@ -256,9 +259,14 @@ bool ChooseConverter(std::string_view bytes, FileEncoding& encoding, const char*
         const bool throughIconv = layout != platform::ByteLayout::Utf8 &&
                                   layout != platform::ByteLayout::Utf16Le &&
                                   layout != platform::ByteLayout::Utf16Be;
-        if (!throughIconv ||
-            platform::DecodesWithoutError(converter, bytes.substr(encoding.markLength)))
+        const std::string_view body = bytes.substr(encoding.markLength);
+        if (!throughIconv || platform::DecodesWithoutError(converter, body)) return true;
+        std::string text;
+        if (platform::DecodeWithUserDefinedRows(*encoding.known, body, text)) {
+            decoded = std::move(text);
+            converter = "UTF-8";
             return true;
+        }
         failure = "bytes that are not valid " + encoding.declared;
     }
     error.kind = ParseError::Kind::NotWellFormed;
@@ -387,7 +395,12 @@ bool Document::Parse(std::string_view input, bool utf8Text, ParseError& error) {
     state_->Reset(NewDocument());
     FileEncoding encoding;
     const char* converter = "UTF-8";  // text is UTF-8 whatever its declaration says
-    if (!utf8Text && !ChooseConverter(input, encoding, converter, error)) return false;
+    std::optional<std::string> decoded;
+    if (!utf8Text && !ChooseConverter(input, encoding, converter, decoded, error)) return false;
+    if (decoded) {  // (code page 949 is never decided by a byte-order mark)
+        input = *decoded;
+        utf8Text = true;
+    }
     CapturedErrors captured;
     xmlParserCtxtPtr context = xmlNewParserCtxt();
     if (context == nullptr) {

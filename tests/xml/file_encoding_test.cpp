@@ -87,7 +87,6 @@ TEST_F(OneVerdict, WhatEitherBuildRefusesBothRefuse) {
         const char* encoding;
         const char* bytes;
     } refused[] = {
-        {"euc-kr", "\xC9\xA1"},   {"euc-kr", "\xFE\xFE"},  // the user-defined rows
         {"euc-kr", "\x80"},       {"euc-kr", "\xA2\xE8"},  // only in EUC-KR's 2002 revision
         {"shift_jis", "\x80"},    {"gb2312", "\xAA\xA1"}, {"gb2312", "\xA1\x40"},
         {"big5", "\x81\x40"},     {"big5", "\xFE\xFE"},   {"windows-1252", "\x81"},
@@ -98,6 +97,58 @@ TEST_F(OneVerdict, WhatEitherBuildRefusesBothRefuse) {
             << sample.encoding << " " << ::testing::PrintToString(std::string(sample.bytes));
     }
     EXPECT_EQ(Loaded(std::string("\xFF\xFE\0\0<\0\0\0", 8)), kRefused);  // UCS-4
+}
+
+// Code page 949's user-defined rows C9 and FE, which older versions wrote raw into euc-kr
+// files, read as the platform's code page reads them: C9A1-C9FE as U+E000-U+E05D, FEA1-FEFE
+// as U+E05E-U+E0BB. A save writes them as references.
+TEST_F(OneVerdict, CodePage949UserDefinedRowsReadAsThePlatformReadsThem) {
+    const std::string rows = "\xC9\xA1-\xC9\xFE-\xFE\xA1-\xFE\xFE";
+    const std::string characters = "\xEE\x80\x80-\xEE\x81\x9D-\xEE\x81\x9E-\xEE\x82\xBB";
+    EXPECT_EQ(Loaded(Declared("euc-kr", rows)), characters);
+    EXPECT_EQ(Loaded(Declared("KS_C_5601-1987", rows)), characters);
+    // Among ASCII, KS X 1001, 949's extension and a trail byte that looks like ASCII.
+    EXPECT_EQ(Loaded(Declared("cp949", "A\xB0\xA1\xC9\xA1\x81\x41\xFE\xFE\x81\x5A<b/>")),
+              "A" + kGa + "\xEE\x80\x80\xEA\xB0\x82\xEE\x82\xBB\xEA\xB0\xB4");
+    // Every pair of the rows, in order, from U+E000 on.
+    std::string allRows, expected;
+    char32_t next = 0xE000;
+    for (const int lead : {0xC9, 0xFE}) {
+        for (int trail = 0xA1; trail <= 0xFE; ++trail, ++next) {
+            allRows += {static_cast<char>(lead), static_cast<char>(trail)};
+            expected += {static_cast<char>(0xE0 | (next >> 12)),
+                         static_cast<char>(0x80 | ((next >> 6) & 0x3F)),
+                         static_cast<char>(0x80 | (next & 0x3F))};
+        }
+    }
+    EXPECT_EQ(Loaded(Declared("euc-kr", allRows)), expected);
+    // The rest of such a file keeps its verdicts.
+    for (const char* refused : {"\x80", "\xA2\xE8", "\xC9\x41", "\xFE\xFF", "\xC9"}) {
+        EXPECT_EQ(Loaded(Declared("euc-kr", "\xC9\xA1" + std::string(refused))), kRefused)
+            << ::testing::PrintToString(std::string(refused));
+    }
+
+    // An error is placed as in a file with a pair of KS X 1001 in their place.
+    ParseError error, expectedError;
+    ASSERT_FALSE(Document::Create()->ParseBytes(Declared("euc-kr", "\n\xC9\xA1\n<b>"), error));
+    ASSERT_FALSE(
+        Document::Create()->ParseBytes(Declared("euc-kr", "\n\xB0\xA1\n<b>"), expectedError));
+    EXPECT_EQ(error.kind, ParseError::Kind::NotWellFormed);
+    EXPECT_EQ(error.code, expectedError.code);
+    EXPECT_EQ(error.line, expectedError.line);
+    EXPECT_EQ(error.column, expectedError.column);
+
+    const auto document = Document::Create();
+    ASSERT_TRUE(document->ParseBytes(Declared("euc-kr", rows), error));
+    SerializedDocument saved;
+    ASSERT_TRUE(document->Serialize(saved));
+    EXPECT_EQ(saved.encoding, "euc-kr");
+    for (const char* encoding : {"euc-kr", "cp949"}) {
+        std::string bytes;
+        ASSERT_TRUE(EncodeXmlText(saved.text, encoding, bytes));
+        EXPECT_NE(bytes.find("<a>&#57344;-&#57437;-&#57438;-&#57531;</a>"), std::string::npos)
+            << encoding << ": " << bytes;
+    }
 }
 
 // euc-kr is written raw only where EUC-KR proper and code page 949 read the same character;
