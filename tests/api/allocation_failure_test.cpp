@@ -129,7 +129,7 @@ void UnderFailingAllocation(const Export& exported) {
 }
 
 // The setters: the count they would have grown, unchanged.
-std::function<void(int32_t)> CountUnchanged(int32_t (*count)(), int32_t before) {
+std::function<void(int32_t)> CountUnchanged(int32_t(KORVANE_CALL* count)(), int32_t before) {
     return [count, before](int32_t result) {
         EXPECT_EQ(result, before);
         EXPECT_EQ(count(), before);
@@ -140,7 +140,7 @@ std::function<void(int32_t)> Returns(int32_t expected) {
     return [expected](int32_t result) { EXPECT_EQ(result, expected); };
 }
 
-int32_t ElementFieldCount() {
+int32_t KORVANE_CALL ElementFieldCount() {
     // Adding a field that is present changes nothing and answers the count.
     return SetElementField("Name", "other");
 }
