@@ -1,7 +1,8 @@
 # Reads src/api/exports.list, the one list of the library's exports, and makes from it what
 # the build needs:
 #   KORVANE_EXPORT_NAMES     the names, in the list's order
-#   korvane.map              the version script that lets only those names out of the library
+#   korvane.map              the version script that lets only those names out of the library,
+#                            each versioned KORVANE_0.1
 #   korvane_exports.inc      one KORVANE_EXPORT(Name, bytes) line per export, for the tests
 set(KORVANE_EXPORT_LIST ${PROJECT_SOURCE_DIR}/src/api/exports.list)
 set_property(DIRECTORY ${PROJECT_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
@@ -18,10 +19,13 @@ foreach(line IN LISTS export_lines)
   string(APPEND export_macros "KORVANE_EXPORT(${CMAKE_MATCH_1}, ${CMAKE_MATCH_2})\n")
 endforeach()
 
+# Every export is bound to the version node KORVANE_0.1, which programs linked against the
+# library then require. The node is fixed, not taken from the project's version: exports added
+# later go into a new node, so that programs linked against an older library keep loading.
 list(JOIN KORVANE_EXPORT_NAMES ";\n    " export_globals)
 set(KORVANE_VERSION_SCRIPT ${PROJECT_BINARY_DIR}/korvane.map)
 file(CONFIGURE OUTPUT ${KORVANE_VERSION_SCRIPT} CONTENT
-  "/* Made from src/api/exports.list: only the exports leave the library. */\n{\n  global:\n    ${export_globals};\n  local: *;\n};\n")
+  "/* Made from src/api/exports.list: only the exports leave the library. */\nKORVANE_0.1 {\n  global:\n    ${export_globals};\n  local: *;\n};\n")
 file(CONFIGURE OUTPUT ${PROJECT_BINARY_DIR}/generated/korvane_exports.inc CONTENT
   "// Made from src/api/exports.list.\n${export_macros}")
 

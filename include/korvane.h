@@ -19,6 +19,11 @@
     cut at the last whole character that fits (never inside a double-byte or UTF-8 character).
   - Results are signed 32-bit integers; each function states its results.
   - No function prints anything, throws, or reads any configuration of its own.
+  - A call during which memory runs out gives its answer for a failure: 0 (and the empty text
+    for the paths of the running system); the functions that add entries return their count,
+    unchanged; GetElementField hands out the empty text and SetupPathToRealPath the path
+    unexpanded, both returning 1. A load or save leaves the description and the file as they
+    were.
   - Every function holds one library-wide lock while it runs: a call from another thread
     waits until the current call has returned, so calls from several threads (queries too:
     GetElementField can add an entry) act on the description one at a time, never at once.
@@ -332,7 +337,8 @@ KORVANE_API int32_t KORVANE_CALL SetupPathToRealPath(const char* setupPath, char
    backslashes (C:\\). A kind outside 0 to 6, or a folder the system does not have, gives the
    empty path: the caller judges success by a non-empty path.
    `path` needs KORVANE_FOLDER_SIZE (261) bytes; its first 260 bytes are cleared before the
-   path is written. A null `path` is not written. Returns 0. */
+   path is written. A null `path` is not written. Returns 0.
+   "Spcial" is the interface's own spelling of the name, kept as it is: do not correct it. */
 KORVANE_API int32_t KORVANE_CALL GetSpcialDirectoryInCurrentSystem(int32_t kind, int32_t allUsers,
                                                                    char* path);
 

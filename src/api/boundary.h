@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <cstring>
 #include <string_view>
+#include <utility>
 
+#include "model/table_count.h"
 #include "platform/call_lock.h"
 
 namespace korvane::api {
@@ -13,13 +15,11 @@ namespace korvane::api {
 // one call at a time, and a call from another thread waits until the current one returns.
 using OneCallAtATime = platform::CallLock;
 
-// A table size as the exports report it.
-inline std::int32_t CountOf(std::size_t size) {
-    return static_cast<std::int32_t>(size);
-}
+using model::CountOf;
 
 // Runs `body` and returns its result; if it throws (only a failed allocation can), returns
-// `fallback()` instead, so that no exception crosses the library boundary.
+// `fallback()` instead, so that no exception crosses the library boundary. Every export runs
+// its whole work inside one.
 template <typename Body, typename Fallback>
 std::int32_t Guarded(Body&& body, Fallback&& fallback) noexcept {
     try {
@@ -31,6 +31,12 @@ std::int32_t Guarded(Body&& body, Fallback&& fallback) noexcept {
             return 0;
         }
     }
+}
+
+// Runs `body` and returns its result, or 0 if it throws: the answer of a getter that fails.
+template <typename Body>
+std::int32_t Guarded(Body&& body) noexcept {
+    return Guarded(std::forward<Body>(body), [] { return 0; });
 }
 
 // Copies `text` and its terminator into `out`, unless `out` is null. The caller sized `out`

@@ -1,5 +1,6 @@
 // The exports that count and read entries. An indexed getter given a position outside its
-// table returns 0 and writes nothing.
+// table returns 0 and writes nothing. Counting and copying allocate nothing today; the guards
+// keep every export answering 0, rather than throwing, should that change.
 #include <string>
 #include <vector>
 
@@ -28,50 +29,54 @@ const typename List::value_type* At(const List& list, int32_t index) {
 }
 
 int32_t CommandCount(CommandKind list) {
-    return CountOf(ProcessDocument().Commands(list).size());
+    return Guarded([list] { return CountOf(ProcessDocument().Commands(list).size()); });
 }
 
 int32_t GetCommand(CommandKind list, int32_t index, char* command) {
-    const std::string* stored = At(ProcessDocument().Commands(list), index);
-    if (stored == nullptr) return 0;
-    CopyOut(command, *stored);
-    return 1;
+    return Guarded([&] {
+        const std::string* stored = At(ProcessDocument().Commands(list), index);
+        if (stored == nullptr) return 0;
+        CopyOut(command, *stored);
+        return 1;
+    });
 }
 
 int32_t GetKillProcess(const korvane::model::RecordList<korvane::model::KillProcessEntry>& list,
                        int32_t index, char* className, char* title) {
-    const auto* entry = At(list, index);
-    if (entry == nullptr) return 0;
-    CopyOut(className, entry->ClassName());
-    CopyOut(title, entry->Title());
-    return 1;
+    return Guarded([&] {
+        const auto* entry = At(list, index);
+        if (entry == nullptr) return 0;
+        CopyOut(className, entry->ClassName());
+        CopyOut(title, entry->Title());
+        return 1;
+    });
 }
 
 }  // namespace
 
 int32_t KORVANE_CALL GetFileCount(void) {
     const OneCallAtATime serialised;
-    return CountOf(ProcessDocument().Files().size());
+    return Guarded([] { return CountOf(ProcessDocument().Files().size()); });
 }
 
 int32_t KORVANE_CALL GetRegistryCount(void) {
     const OneCallAtATime serialised;
-    return CountOf(ProcessDocument().Registries().size());
+    return Guarded([] { return CountOf(ProcessDocument().Registries().size()); });
 }
 
 int32_t KORVANE_CALL GetReservedWordCount(void) {
     const OneCallAtATime serialised;
-    return CountOf(ProcessDocument().ReservedWords().size());
+    return Guarded([] { return CountOf(ProcessDocument().ReservedWords().size()); });
 }
 
 int32_t KORVANE_CALL GetPreKillProcessCount(void) {
     const OneCallAtATime serialised;
-    return CountOf(ProcessDocument().PreKills().size());
+    return Guarded([] { return CountOf(ProcessDocument().PreKills().size()); });
 }
 
 int32_t KORVANE_CALL GetUpKillProcessCount(void) {
     const OneCallAtATime serialised;
-    return CountOf(ProcessDocument().UpKills().size());
+    return Guarded([] { return CountOf(ProcessDocument().UpKills().size()); });
 }
 
 int32_t KORVANE_CALL GetPreExecuteCount(void) {
@@ -96,37 +101,41 @@ int32_t KORVANE_CALL GetFileInfo(int32_t index, char* srcPath, char* fileName, c
                                  int32_t* iconIndex, int32_t* selfReg, int32_t* overwrite,
                                  int32_t* fileSize, int32_t* realTime, int32_t* reboot) {
     const OneCallAtATime serialised;
-    const auto* found = At(ProcessDocument().Files(), index);
-    if (found == nullptr) return 0;
-    const korvane::model::FileEntry& entry = *found;
-    CopyOut(srcPath, entry.SrcPath());
-    CopyOut(fileName, entry.FileName());
-    CopyOut(folder, entry.Folder());
-    CopyOut(version, entry.Version());
-    CopyOut(targetOs, entry.TargetOs());
-    CopyOut(shortcut, entry.Shortcut());
-    CopyOut(displayName, entry.DisplayName());
-    StoreOut(iconIndex, entry.iconIndex);
-    StoreOut(selfReg, entry.selfReg);
-    StoreOut(overwrite, entry.overwrite);
-    StoreOut(fileSize, entry.fileSize);
-    StoreOut(realTime, entry.realTime);
-    StoreOut(reboot, entry.reboot);
-    return 1;
+    return Guarded([&] {
+        const auto* found = At(ProcessDocument().Files(), index);
+        if (found == nullptr) return 0;
+        const korvane::model::FileEntry& entry = *found;
+        CopyOut(srcPath, entry.SrcPath());
+        CopyOut(fileName, entry.FileName());
+        CopyOut(folder, entry.Folder());
+        CopyOut(version, entry.Version());
+        CopyOut(targetOs, entry.TargetOs());
+        CopyOut(shortcut, entry.Shortcut());
+        CopyOut(displayName, entry.DisplayName());
+        StoreOut(iconIndex, entry.iconIndex);
+        StoreOut(selfReg, entry.selfReg);
+        StoreOut(overwrite, entry.overwrite);
+        StoreOut(fileSize, entry.fileSize);
+        StoreOut(realTime, entry.realTime);
+        StoreOut(reboot, entry.reboot);
+        return 1;
+    });
 }
 
 int32_t KORVANE_CALL GetRegistryInfo(int32_t index, char* regPath, char* key, int32_t* type,
                                      char* value, int32_t* action) {
     const OneCallAtATime serialised;
-    const auto* found = At(ProcessDocument().Registries(), index);
-    if (found == nullptr) return 0;
-    const korvane::model::RegistryEntry& entry = *found;
-    CopyOut(regPath, entry.RegPath());
-    CopyOut(key, entry.Key());
-    StoreOut(type, korvane::model::ParseDecimal(entry.Type()));
-    CopyOut(value, entry.Value());
-    StoreOut(action, entry.action);
-    return 1;
+    return Guarded([&] {
+        const auto* found = At(ProcessDocument().Registries(), index);
+        if (found == nullptr) return 0;
+        const korvane::model::RegistryEntry& entry = *found;
+        CopyOut(regPath, entry.RegPath());
+        CopyOut(key, entry.Key());
+        StoreOut(type, korvane::model::ParseDecimal(entry.Type()));
+        CopyOut(value, entry.Value());
+        StoreOut(action, entry.action);
+        return 1;
+    });
 }
 
 int32_t KORVANE_CALL GetPreKillProcess(int32_t index, char* className, char* title) {

@@ -9,6 +9,7 @@
 #include "platform/code_page.h"
 
 using korvane::api::CopyOut;
+using korvane::api::CountOf;
 using korvane::api::Guarded;
 using korvane::api::OneCallAtATime;
 using korvane::api::ProcessDocument;
@@ -22,17 +23,20 @@ int32_t KORVANE_CALL SetReservedWord(const char* word, const char* meaning, cons
             return document.AddReservedWord(TextOrEmpty(word), TextOrEmpty(meaning),
                                             TextOrEmpty(expansion));
         },
-        [&] { return korvane::api::CountOf(document.ReservedWords().size()); });
+        [&] { return CountOf(document.ReservedWords().size()); });
 }
 
 int32_t KORVANE_CALL GetReservedWord(int32_t index, char* word, char* meaning) {
     const OneCallAtATime serialised;
     if (index < 0) return 0;
-    const auto* entry = ProcessDocument().ReservedWords().At(static_cast<std::size_t>(index));
-    if (entry == nullptr) return 0;
-    CopyOut(word, entry->first);
-    CopyOut(meaning, entry->second.Meaning());
-    return 1;
+    // At() may rebuild its index of positions, which allocates; a failure writes nothing.
+    return Guarded([&] {
+        const auto* entry = ProcessDocument().ReservedWords().At(static_cast<std::size_t>(index));
+        if (entry == nullptr) return 0;
+        CopyOut(word, entry->first);
+        CopyOut(meaning, entry->second.Meaning());
+        return 1;
+    });
 }
 
 int32_t KORVANE_CALL SetupPathToRealPath(const char* setupPath, char* realPath) {

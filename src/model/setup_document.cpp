@@ -3,13 +3,10 @@
 #include <utility>
 
 #include "model/path_expansion.h"
+#include "model/table_count.h"
 
 namespace korvane::model {
 namespace {
-
-std::int32_t CountOf(std::size_t size) {
-    return static_cast<std::int32_t>(size);
-}
 
 template <typename Record>
 std::int32_t AppendTo(RecordList<Record>& list, Record entry) {

@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <optional>
 #include <random>
 #include <vector>
 
@@ -170,6 +171,16 @@ bool ReplacementFile::Commit() {
 }
 
 bool ReplacementFile::CommitByRename() {
+    // A journal that an unfinished write into the replaced file left is of no use once the file
+    // is replaced. Named before the rename, since naming it allocates: once the file is
+    // replaced, nothing may fail.
+    std::optional<SaveJournal> leftOver;
+    if (inode_ != 0) {
+        struct stat replaced = {};
+        replaced.st_dev = static_cast<dev_t>(device_);
+        replaced.st_ino = static_cast<ino_t>(inode_);
+        leftOver.emplace(folder_, replaced);
+    }
     if (SystemCalls().fsync(contents_) != 0) return false;
     const int contents = contents_;
     contents_ = -1;
@@ -179,13 +190,7 @@ bool ReplacementFile::CommitByRename() {
     temporaryName_.clear();
     // Make the rename itself durable.
     SystemCalls().fsync(folder_);
-    // A journal that an unfinished write into the replaced file left is of no use now.
-    if (inode_ != 0) {
-        struct stat replaced = {};
-        replaced.st_dev = static_cast<dev_t>(device_);
-        replaced.st_ino = static_cast<ino_t>(inode_);
-        SaveJournal(folder_, replaced).RemoveLeftOver();
-    }
+    if (leftOver) leftOver->RemoveLeftOver();
     return true;
 }
 

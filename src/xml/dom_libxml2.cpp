@@ -354,11 +354,11 @@ struct Document::State {
 
     void Free() {
         // Find every unlinked subtree while all created nodes are still alive, then free them.
-        std::vector<xmlNodePtr> unlinked;
-        for (xmlNodePtr node : created) {
-            if (node->parent == nullptr) unlinked.push_back(node);
-        }
-        for (xmlNodePtr node : unlinked) xmlFreeNode(node);
+        // Sorted in place: this runs in a destructor, where a failed allocation would end
+        // the process.
+        const auto linked = std::partition(created.begin(), created.end(),
+                                           [](xmlNodePtr node) { return node->parent == nullptr; });
+        for (auto node = created.begin(); node != linked; ++node) xmlFreeNode(*node);
         created.clear();
         if (outputStyle != nullptr) xsltFreeStylesheet(outputStyle);
         outputStyle = nullptr;
