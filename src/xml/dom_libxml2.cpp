@@ -26,7 +26,6 @@
 
 #include "platform/code_page.h"
 #include "platform/iconv_decoding.h"
-#include "platform/utf8.h"
 #include "xml/dom.h"
 #include "xml/file_encoding.h"
 #include "xml/load_bounds.h"
@@ -631,10 +630,8 @@ bool Document::Text(Node node, std::size_t maxBytes, std::string& out) {
     if (start->type == XML_ELEMENT_NODE &&
         (only == nullptr || (only->next == nullptr && only->type == XML_TEXT_NODE))) {
         if (!state_->textVisits.Spend(2)) return false;
-        if (only != nullptr && only->content != nullptr) {
-            const std::string_view text = Chars(only->content);
-            out.assign(text.substr(0, platform::WholeUtf8Prefix(text, maxBytes)));
-        }
+        if (only != nullptr && only->content != nullptr)
+            AppendWithin(out, Chars(only->content), maxBytes);
         return true;
     }
     std::vector<xmlNodePtr> pending{NodeOf(node.handle_)};
@@ -653,16 +650,9 @@ bool Document::Text(Node node, std::size_t maxBytes, std::string& out) {
         switch (current->type) {
             case XML_TEXT_NODE:
             case XML_CDATA_SECTION_NODE:
-                if (current->content != nullptr) {
-                    const std::string_view piece = Chars(current->content);
-                    if (out.size() + piece.size() > maxBytes) {
-                        // Cut at a whole character.
-                        out.append(piece.substr(
-                            0, platform::WholeUtf8Prefix(piece, maxBytes - out.size())));
-                        return true;
-                    }
-                    out.append(piece);
-                }
+                if (current->content != nullptr &&
+                    !AppendWithin(out, Chars(current->content), maxBytes))
+                    return true;
                 break;
             case XML_ELEMENT_NODE:
             case XML_DOCUMENT_NODE:

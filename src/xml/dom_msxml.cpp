@@ -690,12 +690,7 @@ bool Document::Text(Node node, std::size_t maxBytes, std::string& out) {
             case NODE_TEXT:
             case NODE_CDATA_SECTION:
                 if (!ValueOf(NodeOf(current.handle_), piece)) return false;
-                if (out.size() + piece.size() > maxBytes) {
-                    // Cut at a whole character.
-                    out.append(piece, 0, platform::WholeUtf8Prefix(piece, maxBytes - out.size()));
-                    return true;
-                }
-                out.append(piece);
+                if (!AppendWithin(out, piece, maxBytes)) return true;
                 break;
             case NODE_ELEMENT: {
                 // Children in reverse, so that they come off the stack in document order.

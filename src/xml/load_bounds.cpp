@@ -6,6 +6,16 @@
 
 namespace korvane::xml {
 
+bool AppendWithin(std::string& out, std::string_view piece, std::size_t maxBytes) {
+    const std::size_t room = maxBytes > out.size() ? maxBytes - out.size() : 0;
+    if (piece.size() <= room) {
+        out.append(piece);
+        return true;
+    }
+    out.append(piece.substr(0, platform::WholeUtf8Prefix(piece, room)));
+    return false;
+}
+
 std::string RefusalText(std::string_view why) {
     return "refused: " + std::string(why);
 }

@@ -31,6 +31,10 @@ class TextVisitBudget {
     std::size_t left_ = kVisits;
 };
 
+// Appends to `out` as much of `piece` as keeps `out` within `maxBytes`, cut at a whole UTF-8
+// character. False when `piece` did not fit whole: the text is then complete.
+bool AppendWithin(std::string& out, std::string_view piece, std::size_t maxBytes);
+
 // The text of a load refused before or while parsing: "refused: " and why.
 std::string RefusalText(std::string_view why);
 

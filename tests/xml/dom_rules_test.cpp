@@ -1,5 +1,6 @@
 // The rules both DOM backends apply alike: what a transform's result may hold at its top level,
-// which element names a document may be given, and which characters are XML white space.
+// which element names a document may be given, how texts are cut at their bound, and which
+// characters are XML white space.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -62,6 +63,22 @@ TEST(IsCreatableElementName, NamesMustBeXmlAndWritableAsTheyAreInTheDeclaredEnco
     EXPECT_FALSE(IsCreatableElementName(hangul, "ISO-8859-1"));
     EXPECT_TRUE(IsCreatableElementName(eAcute, "ISO-8859-1"));
     EXPECT_FALSE(IsCreatableElementName(eAcute, "US-ASCII"));
+}
+
+TEST(AppendWithin, TextsAreJoinedUpToTheBoundAndCutOnlyBetweenCharacters) {
+    const std::string hangul = "\xEC\x9D\xB4";  // three bytes
+    std::string out;
+    EXPECT_TRUE(AppendWithin(out, "ab", 5));
+    EXPECT_TRUE(AppendWithin(out, "", 5));
+    EXPECT_FALSE(AppendWithin(out, "c" + hangul, 5));  // would end inside the character
+    EXPECT_EQ(out, "abc");
+    EXPECT_FALSE(AppendWithin(out, "d", 3));
+    EXPECT_EQ(out, "abc");
+    out = "ab";
+    EXPECT_TRUE(AppendWithin(out, "c" + hangul, 6));  // exactly full
+    EXPECT_EQ(out, "abc" + hangul);
+    EXPECT_FALSE(AppendWithin(out, "\xFF", 6));
+    EXPECT_EQ(out, "abc" + hangul);
 }
 
 TEST(IsXmlSpace, OnlySpaceTabCarriageReturnAndLineFeed) {
