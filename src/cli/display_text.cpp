@@ -11,16 +11,6 @@
 namespace korvane::cli {
 namespace {
 
-// The code point of one well-formed UTF-8 character.
-std::uint32_t Utf8CodePoint(std::string_view character) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(character[i]); };
-    static constexpr unsigned char kLeadBits[] = {0, 0x7F, 0x1F, 0x0F, 0x07};
-    std::uint32_t codePoint = byte(0) & kLeadBits[character.size()];
-    for (std::size_t i = 1; i < character.size(); ++i)
-        codePoint = codePoint << 6 | (byte(i) & 0x3F);
-    return codePoint;
-}
-
 bool IsHiddenCodePoint(std::uint32_t codePoint) {
     return (codePoint >= 0x80 && codePoint <= 0x9F) ||
            (codePoint >= 0x202A && codePoint <= 0x202E) ||
@@ -36,7 +26,7 @@ std::optional<std::string> EscapeOf(std::string_view character, bool utf8) {
         return escape;
     }
     if (utf8 && character.size() > 1) {
-        const std::uint32_t codePoint = Utf8CodePoint(character);
+        const std::uint32_t codePoint = platform::DecodeUtf8(character.data(), character.size());
         if (IsHiddenCodePoint(codePoint)) {
             std::snprintf(escape, sizeof escape, "\\u{%04X}", static_cast<unsigned>(codePoint));
             return escape;

@@ -1,6 +1,5 @@
 #include "platform/code_page.h"
 
-#include <algorithm>
 #include <atomic>
 
 #include "platform/code_page_system.h"
@@ -52,9 +51,7 @@ std::size_t WholeCharPrefix(std::string_view text, std::size_t maxBytes) {
 bool FromUtf8Exactly(std::string_view text, std::string& out) {
     out = FromUtf8(text);
     // ASCII, and anything under UTF-8, converts to itself.
-    const bool ascii =
-        std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; });
-    if (out == text && (ascii || ActiveCodePage() == kCodePageUtf8)) return true;
+    if (out == text && (IsAscii(text) || ActiveCodePage() == kCodePageUtf8)) return true;
     std::string back;
     return ToUtf8(out, back) && back == text;
 }

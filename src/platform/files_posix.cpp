@@ -8,6 +8,7 @@
 #include "platform/files.h"
 #include "platform/posix_calls.h"
 #include "platform/posix_file.h"
+#include "platform/read_to_end.h"
 #include "platform/save_journal_posix.h"
 
 namespace korvane::platform {
@@ -62,23 +63,16 @@ int ReadWhole(const PosixFile& file, std::size_t maxBytes, std::string& bytes) {
     if (!file.Status(status)) return errno;
     if (!S_ISREG(status.st_mode)) return S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
     if (static_cast<unsigned long long>(status.st_size) > maxBytes) return EFBIG;
-    bytes.resize(static_cast<std::size_t>(status.st_size));
-    std::size_t filled = 0;
-    while (true) {
-        // One byte of room beyond the stated size shows a file that grew meanwhile.
-        if (filled == bytes.size()) {
-            if (bytes.size() > maxBytes) return EFBIG;
-            bytes.resize(bytes.size() + (bytes.size() < 65536 ? 4096 : bytes.size() / 2));
-        }
-        const ssize_t got = read(file.Descriptor(), bytes.data() + filled, bytes.size() - filled);
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) return errno;
-        if (got == 0) break;
-        filled += static_cast<std::size_t>(got);
-    }
-    if (filled > maxBytes) return EFBIG;
-    bytes.resize(filled);
-    return 0;
+    return ReadToEnd(static_cast<std::size_t>(status.st_size), maxBytes, bytes,
+                     [&file](char* buffer, std::size_t room, std::size_t& got) {
+                         ssize_t count = -1;
+                         do {
+                             count = read(file.Descriptor(), buffer, room);
+                         } while (count < 0 && errno == EINTR);
+                         if (count < 0) return errno;
+                         got = static_cast<std::size_t>(count);
+                         return 0;
+                     });
 }
 
 }  // namespace

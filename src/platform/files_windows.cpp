@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/files.h"
+#include "platform/read_to_end.h"
 #include "platform/windows_calls.h"
 #include "platform/windows_files.h"
 
@@ -69,26 +70,16 @@ int ReadRegularFile(const std::string& path, std::size_t maxBytes, std::string& 
     LARGE_INTEGER size;
     if (!GetFileSizeEx(file.Get(), &size)) return LastErrorNumber();
     if (static_cast<unsigned long long>(size.QuadPart) > maxBytes) return EFBIG;
-    bytes.resize(static_cast<std::size_t>(size.QuadPart));
-    std::size_t filled = 0;
-    while (true) {
-        // One byte of room beyond the stated size shows a file that grew meanwhile.
-        if (filled == bytes.size()) {
-            if (bytes.size() > maxBytes) return EFBIG;
-            bytes.resize(bytes.size() + (bytes.size() < 65536 ? 4096 : bytes.size() / 2));
-        }
-        const std::size_t room = bytes.size() - filled;
-        DWORD got = 0;
-        if (!ReadFile(file.Get(), bytes.data() + filled,
-                      room > 0x40000000u ? 0x40000000u : static_cast<DWORD>(room), &got, nullptr)) {
-            return LastErrorNumber();
-        }
-        if (got == 0) break;
-        filled += got;
-    }
-    if (filled > maxBytes) return EFBIG;
-    bytes.resize(filled);
-    return 0;
+    return ReadToEnd(static_cast<std::size_t>(size.QuadPart), maxBytes, bytes,
+                     [&file](char* buffer, std::size_t room, std::size_t& got) {
+                         DWORD count = 0;
+                         if (!ReadFile(file.Get(), buffer,
+                                       room > 0x40000000u ? 0x40000000u : static_cast<DWORD>(room),
+                                       &count, nullptr))
+                             return LastErrorNumber();
+                         got = count;
+                         return 0;
+                     });
 }
 
 int ReadSavedFile(const std::string& path, std::size_t maxBytes, std::string& bytes) {

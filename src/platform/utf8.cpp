@@ -2,6 +2,13 @@
 
 namespace korvane::platform {
 
+bool IsAscii(std::string_view text) {
+    for (const char c : text) {
+        if (!IsAscii(c)) return false;
+    }
+    return true;
+}
+
 std::size_t Utf8CharLength(const char* text, std::size_t available) {
     if (available == 0) return 0;
     const auto* bytes = reinterpret_cast<const unsigned char*>(text);
@@ -53,7 +60,7 @@ std::size_t WholeUtf8Prefix(std::string_view text, std::size_t maxBytes) {
 std::string ReplaceInvalidUtf8(std::string_view text, std::string_view replacement) {
     // Most texts are ASCII, which is already well-formed UTF-8.
     std::size_t ascii = 0;
-    while (ascii < text.size() && static_cast<unsigned char>(text[ascii]) < 0x80) ++ascii;
+    while (ascii < text.size() && IsAscii(text[ascii])) ++ascii;
     std::string out(text.substr(0, ascii));
     if (ascii == text.size()) return out;
     out.reserve(text.size());

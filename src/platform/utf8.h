@@ -8,6 +8,14 @@
 
 namespace korvane::platform {
 
+// Whether `c` is an ASCII character, a byte that stands for itself in UTF-8.
+constexpr bool IsAscii(char c) {
+    return static_cast<unsigned char>(c) < 0x80;
+}
+
+// Whether every byte of `text` is an ASCII character.
+bool IsAscii(std::string_view text);
+
 // Length of the well-formed UTF-8 sequence at text[0], at most `available`; 1 for a byte that
 // starts no well-formed sequence (an overlong form, a surrogate, a value above U+10FFFF, a
 // sequence cut short). 0 when `available` is 0.

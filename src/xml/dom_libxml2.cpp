@@ -27,9 +27,9 @@
 
 #include "platform/code_page.h"
 #include "platform/iconv_decoding.h"
-#include "platform/utf8.h"
 #include "xml/dom.h"
 #include "xml/file_encoding.h"
+#include "xml/load_bounds.h"
 #include "xml/markup_scanner.h"
 #include "xml/xml_declaration.h"
 #include "xml/xml_rules.h"
@@ -37,14 +37,8 @@
 namespace korvane::xml {
 namespace {
 
-// How many nodes text extraction may visit over the life of one document. A setup file needs
-// a few per value; a document whose entities expand into millions of nodes is refused.
-constexpr std::size_t kTextVisitBudget = 32u * 1024 * 1024;
-
-// A setup file uses about 40 distinct element names. libxml2's name dictionary slows down
-// with every distinct name it holds, so a document with many more is refused; the dictionary
-// as a whole (attribute and entity names too) gets a wider bound.
-constexpr std::size_t kMaxElementNames = 10000;
+// libxml2's name dictionary holds attribute and entity names too: as a whole it gets a wider
+// bound than the element names.
 constexpr int kMaxDictionaryNames = 4 * kMaxElementNames;
 
 // Blank text is kept as parsed: libxml2's own removal of blanks takes the blank pieces of a
@@ -54,13 +48,6 @@ constexpr int kLoadOptions = XML_PARSE_NONET | XML_PARSE_COMPACT | XML_PARSE_NOE
 
 const xmlChar* Xml(const char* text) {
     return reinterpret_cast<const xmlChar*>(text);
-}
-
-bool IsAscii(std::string_view text) {
-    for (const char c : text) {
-        if (static_cast<unsigned char>(c) >= 0x80) return false;
-    }
-    return true;
 }
 
 // An empty document with a dictionary of its own, so that the names of the elements built in
@@ -344,12 +331,12 @@ struct Document::State {
     std::vector<xmlNodePtr> created;
     // After a transform: the stylesheet whose output settings the save follows.
     xsltStylesheetPtr outputStyle = nullptr;
-    std::size_t textVisitsLeft = kTextVisitBudget;
+    TextVisitBudget textVisits;
 
     void Reset(xmlDocPtr replacement) {
         Free();
         doc = replacement;
-        textVisitsLeft = kTextVisitBudget;
+        textVisits.Renew();
     }
 
     void Free() {
@@ -547,12 +534,8 @@ bool Document::AppendProcessingInstruction(std::string_view target, std::string_
 }
 
 Node Document::CreateElement(std::string_view name) {
-    const char* encoding =
-        state_->doc->encoding != nullptr ? Chars(state_->doc->encoding) : "UTF-8";
-    // Element names cannot fall back on character references the way text does. An ASCII name
-    // is written as it is in every encoding a document can declare.
-    if (!IsElementName(name) || (!IsAscii(name) && !platform::IsEncodableIn(encoding, name)))
-        return Node();
+    const char* encoding = state_->doc->encoding != nullptr ? Chars(state_->doc->encoding) : "";
+    if (!IsCreatableElementName(name, encoding)) return Node();
     xmlNodePtr element =
         xmlNewDocNode(state_->doc, nullptr, Xml(std::string(name).c_str()), nullptr);
     if (element == nullptr) return Node();
@@ -659,12 +642,9 @@ bool Document::Text(Node node, std::size_t maxBytes, std::string& out) {
     xmlNodePtr only = start->children;
     if (start->type == XML_ELEMENT_NODE &&
         (only == nullptr || (only->next == nullptr && only->type == XML_TEXT_NODE))) {
-        if (state_->textVisitsLeft < 2) return false;
-        state_->textVisitsLeft -= 2;
-        if (only != nullptr && only->content != nullptr) {
-            const std::string_view text = Chars(only->content);
-            out.assign(text.substr(0, platform::WholeUtf8Prefix(text, maxBytes)));
-        }
+        if (!state_->textVisits.Spend(2)) return false;
+        if (only != nullptr && only->content != nullptr)
+            AppendWithin(out, Chars(only->content), maxBytes);
         return true;
     }
     std::vector<xmlNodePtr> pending{NodeOf(node.handle_)};
@@ -679,21 +659,13 @@ bool Document::Text(Node node, std::size_t maxBytes, std::string& out) {
         // are not beneath it.
         pending.back() = atStart ? nullptr : current->next;
         atStart = false;
-        if (state_->textVisitsLeft == 0) return false;
-        --state_->textVisitsLeft;
+        if (!state_->textVisits.Spend(1)) return false;
         switch (current->type) {
             case XML_TEXT_NODE:
             case XML_CDATA_SECTION_NODE:
-                if (current->content != nullptr) {
-                    const std::string_view piece = Chars(current->content);
-                    if (out.size() + piece.size() > maxBytes) {
-                        // Cut at a whole character.
-                        out.append(piece.substr(
-                            0, platform::WholeUtf8Prefix(piece, maxBytes - out.size())));
-                        return true;
-                    }
-                    out.append(piece);
-                }
+                if (current->content != nullptr &&
+                    !AppendWithin(out, Chars(current->content), maxBytes))
+                    return true;
                 break;
             case XML_ELEMENT_NODE:
             case XML_DOCUMENT_NODE:
@@ -717,9 +689,23 @@ bool Document::Text(Node node, std::size_t maxBytes, std::string& out) {
 
 namespace {
 
+TopLevelNodes::Kind TopLevelKindOf(xmlElementType type) {
+    switch (type) {
+        case XML_ELEMENT_NODE:
+            return TopLevelNodes::Kind::Element;
+        case XML_COMMENT_NODE:
+        case XML_PI_NODE:
+        case XML_DTD_NODE:
+            return TopLevelNodes::Kind::Markup;
+        case XML_TEXT_NODE:
+            return TopLevelNodes::Kind::Text;
+        default:
+            return TopLevelNodes::Kind::Other;
+    }
+}
+
 // Whether the result of a transform, written out, is an XML document that loads back: the
-// output method is XML, and the top level holds exactly one element besides comments,
-// processing instructions and blanks.
+// output method is XML, and the top level holds one document (see TopLevelNodes).
 bool IsLoadableXml(xmlDocPtr output, xsltStylesheetPtr style) {
     const xmlChar* method = nullptr;
     XSLT_GET_IMPORT_PTR(method, style, method)
@@ -729,24 +715,14 @@ bool IsLoadableXml(xmlDocPtr output, xsltStylesheetPtr style) {
         (method != nullptr && !xmlStrEqual(method, Xml("xml")))) {
         return false;
     }
-    int elements = 0;
+    TopLevelNodes topLevel;
     for (xmlNodePtr node = output->children; node != nullptr; node = node->next) {
-        switch (node->type) {
-            case XML_ELEMENT_NODE:
-                ++elements;
-                break;
-            case XML_COMMENT_NODE:
-            case XML_PI_NODE:
-            case XML_DTD_NODE:
-                break;
-            case XML_TEXT_NODE:
-                if (!xmlIsBlankNode(node)) return false;
-                break;
-            default:
-                return false;
-        }
+        // Only a text node's content is text (a document type's node has no such field).
+        const bool text = node->type == XML_TEXT_NODE && node->content != nullptr;
+        if (!topLevel.Take(TopLevelKindOf(node->type), text ? Chars(node->content) : ""))
+            return false;
     }
-    return elements == 1;
+    return topLevel.OneDocument();
 }
 
 }  // namespace

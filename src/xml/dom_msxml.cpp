@@ -31,6 +31,7 @@
 #include "xml/document_text.h"
 #include "xml/dom.h"
 #include "xml/element_census.h"
+#include "xml/load_bounds.h"
 #include "xml/markup_scanner.h"
 #include "xml/stylesheet_confinement.h"
 #include "xml/xml_declaration.h"
@@ -40,10 +41,6 @@
 namespace korvane::xml {
 namespace {
 
-// As many distinct element names as the libxml2 backend allows.
-constexpr std::size_t kMaxElementNames = 10000;
-// How many nodes text extraction may visit over the life of one document.
-constexpr std::size_t kTextVisitBudget = 32u * 1024 * 1024;
 // The component's class context: in-process server and handler, and local server.
 constexpr DWORD kClassContext = CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER;
 // The system error code a load reports when the library refuses or cannot decode a document.
@@ -231,7 +228,7 @@ struct Document::State {
     // After a transform: the encoding the stylesheet's output element names.
     bool transformed = false;
     std::string outputEncoding;
-    std::size_t textVisitsLeft = kTextVisitBudget;
+    TextVisitBudget textVisits;
 
     ~State() { ReleaseNodes(); }
 
@@ -251,7 +248,7 @@ struct Document::State {
         encoding.clear();
         transformed = false;
         outputEncoding.clear();
-        textVisitsLeft = kTextVisitBudget;
+        textVisits.Renew();
     }
     // Takes over `node` (a new reference) and hands out its handle.
     IXMLDOMNode* Hold(IXMLDOMNode* node) {
@@ -303,8 +300,8 @@ bool WithinScannerBounds(std::u16string_view text, ParseError& error) {
     MarkupScanner scanner;
     const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
     if (scanner.Feed(data, bytes.size()) && scanner.Finish()) return true;
-    error = Refusal(kRefusedCode, scanner.line(), scanner.column(),
-                    "refused: " + scanner.Description());
+    error =
+        Refusal(kRefusedCode, scanner.line(), scanner.column(), RefusalText(scanner.Description()));
     return false;
 }
 
@@ -315,13 +312,11 @@ bool WithinCensusBounds(std::u16string_view text, ParseError& error) {
             return true;
         case ElementCensus::Verdict::DocumentType:
             error = Refusal(kRefusedCode, census.line, census.column,
-                            "refused: a document type declaration, whose entity expansion "
-                            "cannot be bounded on this system");
+                            RefusalText("a document type declaration, whose entity expansion "
+                                        "cannot be bounded on this system"));
             return false;
         case ElementCensus::Verdict::TooManyElementNames:
-            error = Refusal(kRefusedCode, census.line, census.column,
-                            "more distinct names than a setup file holds (at most " +
-                                std::to_string(kMaxElementNames) + " element names)");
+            error = Refusal(kRefusedCode, census.line, census.column, TooManyNamesText());
             return false;
     }
     return false;
@@ -357,12 +352,8 @@ ParseError ComponentParseError(IXMLDOMDocument* document, HRESULT result) {
 
 // The version pseudo-attribute of an "xml" instruction's data, or "1.0".
 std::string DeclaredVersion(std::string_view data) {
-    const std::size_t at = data.find("version");
-    const std::size_t quote = data.find_first_of("\"'", at);
-    if (at == std::string_view::npos || quote == std::string_view::npos) return "1.0";
-    const std::size_t close = data.find(data[quote], quote + 1);
-    if (close == std::string_view::npos) return "1.0";
-    return std::string(data.substr(quote + 1, close - quote - 1));
+    std::string version = PseudoAttributeValue(data, "version");
+    return version.empty() ? "1.0" : version;
 }
 
 // Takes the component's node for the XML declaration out of the tree, where a transform would
@@ -390,7 +381,7 @@ bool Document::Parse(std::string_view input, bool utf8Text, ParseError& error) {
     std::string failure;
     if (!(utf8Text ? DecodeDocumentText(input, decoded, failure)
                    : DecodeDocumentBytes(input, decoded, failure))) {
-        error = Refusal(kUndecodableCode, 1, 1, "refused: " + failure);
+        error = Refusal(kUndecodableCode, 1, 1, RefusalText(failure));
         error.kind = ParseError::Kind::NotWellFormed;
         return false;
     }
@@ -546,12 +537,9 @@ bool Document::AppendProcessingInstruction(std::string_view target, std::string_
 }
 
 Node Document::CreateElement(std::string_view name) {
-    const std::string encoding = state_->encoding.empty() ? "UTF-8" : state_->encoding;
-    // The component takes names that are not XML; element names cannot fall back on character
-    // references the way text does.
+    // The component takes names that are not XML.
     std::u16string wideName;
-    if (!IsElementName(name) || !platform::IsEncodableIn(encoding.c_str(), name) ||
-        !platform::Utf8ToUtf16(name, wideName))
+    if (!IsCreatableElementName(name, state_->encoding) || !platform::Utf8ToUtf16(name, wideName))
         return Node();
     ComRef<IXMLDOMElement> element;
     ComRef<IXMLDOMNode> node;
@@ -697,18 +685,12 @@ bool Document::Text(Node node, std::size_t maxBytes, std::string& out) {
     while (!pending.empty()) {
         const Node current = pending.back();
         pending.pop_back();
-        if (state_->textVisitsLeft == 0) return false;
-        --state_->textVisitsLeft;
+        if (!state_->textVisits.Spend(1)) return false;
         switch (TypeOf(NodeOf(current.handle_))) {
             case NODE_TEXT:
             case NODE_CDATA_SECTION:
                 if (!ValueOf(NodeOf(current.handle_), piece)) return false;
-                if (out.size() + piece.size() > maxBytes) {
-                    // Cut at a whole character.
-                    out.append(piece, 0, platform::WholeUtf8Prefix(piece, maxBytes - out.size()));
-                    return true;
-                }
-                out.append(piece);
+                if (!AppendWithin(out, piece, maxBytes)) return true;
                 break;
             case NODE_ELEMENT: {
                 // Children in reverse, so that they come off the stack in document order.
@@ -770,33 +752,37 @@ bool MarkupOf(IXMLDOMDocument* document, std::string& text) {
     return document->get_xml(xml.Out()) == S_OK && ToUtf8(xml, text);
 }
 
-// Whether a transform's result is one XML document: one element at the top level, besides
-// comments, processing instructions and blanks.
+// A document type at the top level is not among the markup a transform's result may hold here.
+TopLevelNodes::Kind TopLevelKindOf(DOMNodeType type) {
+    switch (type) {
+        case NODE_ELEMENT:
+            return TopLevelNodes::Kind::Element;
+        case NODE_COMMENT:
+        case NODE_PROCESSING_INSTRUCTION:
+            return TopLevelNodes::Kind::Markup;
+        case NODE_TEXT:
+            return TopLevelNodes::Kind::Text;
+        default:
+            return TopLevelNodes::Kind::Other;
+    }
+}
+
+// Whether a transform's result is one XML document (see TopLevelNodes).
 bool HoldsOneDocument(IXMLDOMDocument* result) {
     ComRef<IXMLDOMNode> child;
     if (result->get_firstChild(child.Out()) != S_OK) return false;
-    int elements = 0;
+    TopLevelNodes topLevel;
     while (child) {
+        const DOMNodeType type = TypeOf(child.get());
         std::string text;
-        switch (TypeOf(child.get())) {
-            case NODE_ELEMENT:
-                ++elements;
-                break;
-            case NODE_COMMENT:
-            case NODE_PROCESSING_INSTRUCTION:
-                break;
-            case NODE_TEXT:
-                if (!ValueOf(child.get(), text) || !IsBlankText(text)) return false;
-                break;
-            default:
-                return false;
-        }
+        if (type == NODE_TEXT && !ValueOf(child.get(), text)) return false;
+        if (!topLevel.Take(TopLevelKindOf(type), text)) return false;
         ComRef<IXMLDOMNode> next;
         if (child->get_nextSibling(next.Out()) != S_OK) break;
         child.Reset();
         *child.Out() = next.Detach();
     }
-    return elements == 1;
+    return topLevel.OneDocument();
 }
 
 }  // namespace

@@ -3,11 +3,13 @@
 #include <string>
 #include <unordered_set>
 
+#include "xml/xml_rules.h"
+
 namespace korvane::xml {
 namespace {
 
 bool EndsName(char16_t c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '/' || c == '>';
+    return c == u'/' || c == u'>' || (c < 0x80 && IsXmlSpace(static_cast<char>(c)));
 }
 
 ElementCensus Refusal(std::u16string_view text, std::size_t at, ElementCensus::Verdict verdict) {

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "platform/encoding_names.h"
+#include "xml/xml_rules.h"
 
 namespace korvane::xml {
 
@@ -33,7 +34,6 @@ bool ChooseFileEncoding(std::string_view bytes, FileEncoding& out, std::string& 
 template <typename Text>
 std::string DeclarationAtStart(const Text& text) {
     constexpr std::size_t kMaxDeclarationLength = 1024;
-    const auto isSpace = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
     std::string declaration;
     for (std::size_t at = 0; at < text.size() && at < kMaxDeclarationLength; ++at) {
         const auto unit = static_cast<std::uint32_t>(text[at]) & 0xFFFFu;
@@ -41,7 +41,7 @@ std::string DeclarationAtStart(const Text& text) {
             declaration.pop_back();
             const bool isDeclaration = declaration.size() > 5 &&
                                        declaration.compare(0, 5, "<?xml") == 0 &&
-                                       isSpace(declaration[5]);
+                                       IsXmlSpace(declaration[5]);
             return isDeclaration ? declaration : std::string();
         }
         declaration.push_back(unit < 0x80 ? static_cast<char>(unit) : '?');

@@ -6,6 +6,8 @@
 
 #include "platform/code_page.h"
 #include "platform/encoding_names.h"
+#include "xml/xml_declaration.h"
+#include "xml/xml_rules.h"
 
 namespace korvane::xml {
 namespace {
@@ -29,24 +31,6 @@ bool OneOf(const std::string& text, std::initializer_list<const char*> names) {
         if (text == name) return true;
     }
     return false;
-}
-
-// The value of the encoding pseudo-attribute in an XML declaration, or empty.
-std::string DeclaredEncoding(const std::string& declaration) {
-    std::size_t at = declaration.find("encoding");
-    if (at == std::string::npos) return std::string();
-    at += 8;
-    while (at < declaration.size() && std::isspace(static_cast<unsigned char>(declaration[at])))
-        ++at;
-    if (at >= declaration.size() || declaration[at] != '=') return std::string();
-    ++at;
-    while (at < declaration.size() && std::isspace(static_cast<unsigned char>(declaration[at])))
-        ++at;
-    if (at >= declaration.size() || (declaration[at] != '"' && declaration[at] != '\''))
-        return std::string();
-    const std::size_t end = declaration.find(declaration[at], at + 1);
-    if (end == std::string::npos) return std::string();
-    return declaration.substr(at + 1, end - at - 1);
 }
 
 // The length in UTF-8 of the character `c`; a lone surrogate of UTF-16 counts 2, so that a
@@ -489,8 +473,9 @@ void MarkupScanner::OnBang(std::uint32_t c) {
 bool MarkupScanner::ClassifyDeclaredEncoding() {
     const bool isDeclaration = declarationText_.size() > 3 &&
                                declarationText_.compare(0, 3, "xml") == 0 &&
-                               std::isspace(static_cast<unsigned char>(declarationText_[3]));
-    const std::string declared = isDeclaration ? DeclaredEncoding(declarationText_) : std::string();
+                               IsXmlSpace(declarationText_[3]);
+    const std::string declared =
+        isDeclaration ? PseudoAttributeValue(declarationText_, "encoding") : std::string();
     const std::string encoding = NormalisedEncoding(declared);
     declarationText_.clear();
     declarationText_.shrink_to_fit();

@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+#include "xml/xml_rules.h"
+
 namespace korvane::xml {
 namespace {
 
@@ -64,9 +66,6 @@ bool IsScriptNamespace(std::string_view uri) {
     return EqualsIgnoringCase(uri, kScriptNamespace) || EqualsIgnoringCase(uri, kOldXslNamespace);
 }
 
-bool IsXmlSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
 bool IsNameStart(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
 }

@@ -1,24 +1,19 @@
 #include "xml/xml_declaration.h"
 
+#include "xml/xml_rules.h"
+
 namespace korvane::xml {
-namespace {
-
-bool IsSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-}  // namespace
 
 std::optional<PseudoAttributeSpan> FindPseudoAttribute(std::string_view declaration,
                                                        std::string_view name) {
     for (std::size_t at = declaration.find(name); at != std::string_view::npos;
          at = declaration.find(name, at + 1)) {
-        if (at > 0 && !IsSpace(declaration[at - 1])) continue;
+        if (at > 0 && !IsXmlSpace(declaration[at - 1])) continue;
         std::size_t cursor = at + name.size();
-        while (cursor < declaration.size() && IsSpace(declaration[cursor])) ++cursor;
+        while (cursor < declaration.size() && IsXmlSpace(declaration[cursor])) ++cursor;
         if (cursor >= declaration.size() || declaration[cursor] != '=') continue;
         ++cursor;
-        while (cursor < declaration.size() && IsSpace(declaration[cursor])) ++cursor;
+        while (cursor < declaration.size() && IsXmlSpace(declaration[cursor])) ++cursor;
         if (cursor >= declaration.size() ||
             (declaration[cursor] != '"' && declaration[cursor] != '\''))
             continue;

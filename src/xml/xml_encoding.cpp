@@ -6,6 +6,7 @@
 #include "platform/code_page.h"
 #include "platform/utf8.h"
 #include "xml/xml_declaration.h"
+#include "xml/xml_rules.h"
 
 namespace korvane::xml {
 namespace {
@@ -19,16 +20,12 @@ bool IsUtf8Name(const std::string& encoding) {
     return name == "UTF8";
 }
 
-bool IsSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
 // The declaration naming `encoding` that the file starts with, and in `rest` the text that
 // follows it: the text's own declaration with its encoding named or replaced, or a new one.
 std::string DeclarationFor(std::string_view text, const std::string& encoding,
                            std::string_view& rest) {
     rest = text;
-    const bool declared = text.size() > 5 && text.substr(0, 5) == "<?xml" && IsSpace(text[5]);
+    const bool declared = text.size() > 5 && text.substr(0, 5) == "<?xml" && IsXmlSpace(text[5]);
     const std::size_t declarationEnd = declared ? text.find("?>") : std::string_view::npos;
     if (declarationEnd == std::string_view::npos) {
         if (IsUtf8Name(encoding)) return std::string();
@@ -47,10 +44,6 @@ std::string DeclarationFor(std::string_view text, const std::string& encoding,
         insertAt = version->valueEnd + 1;
     return std::string(declaration.substr(0, insertAt)) + " encoding=\"" + encoding + "\"" +
            std::string(declaration.substr(insertAt));
-}
-
-bool IsAscii(char c) {
-    return static_cast<unsigned char>(c) < 0x80;
 }
 
 std::string CharacterReference(char32_t character) {
@@ -88,11 +81,11 @@ bool EncodeXmlText(std::string_view text, const std::string& encoding, std::stri
     bytes.reserve(bytes.size() + rest.size());
     while (!rest.empty()) {
         std::size_t run = 0;
-        while (run < rest.size() && IsAscii(rest[run])) ++run;
+        while (run < rest.size() && platform::IsAscii(rest[run])) ++run;
         bytes.append(rest.substr(0, run));
         rest.remove_prefix(run);
         run = 0;
-        while (run < rest.size() && !IsAscii(rest[run])) ++run;
+        while (run < rest.size() && !platform::IsAscii(rest[run])) ++run;
         if (run == 0) break;
         if (!platform::ConvertFromUtf8(encoding.c_str(), rest.substr(0, run), converted,
                                        CharacterReference))
@@ -111,7 +104,7 @@ std::size_t TextLengthInFile(std::string_view text, const std::string& encoding)
     std::size_t length = 0;
     for (std::size_t at = 0; at < text.size();) {
         const char c = text[at];
-        if (IsAscii(c)) {
+        if (platform::IsAscii(c)) {
             length += c == '&' || c == '\r' ? 5 : c == '<' || c == '>' ? 4 : 1;
             ++at;
             continue;

@@ -1,6 +1,6 @@
 #include "xml/xml_rules.h"
 
-#include "platform/code_page.h"
+#include "platform/utf8.h"
 
 namespace korvane::xml {
 namespace {
@@ -31,17 +31,10 @@ bool InRanges(char32_t c, const Range (&ranges)[N]) {
 
 // Decodes the UTF-8 character at the start of `text` into `c`; returns its length, or 0 when
 // the bytes are not well-formed UTF-8.
-std::size_t DecodeUtf8(std::string_view text, char32_t& c) {
-    const std::size_t length =
-        platform::CharLengthIn(platform::kCodePageUtf8, text.data(), text.size());
-    const auto lead = static_cast<unsigned char>(text[0]);
-    if (length == 1) {
-        c = lead;
-        return lead < 0x80 ? 1 : 0;
-    }
-    c = lead & (0xFF >> (length + 1));
-    for (std::size_t i = 1; i < length; ++i)
-        c = (c << 6) | (static_cast<unsigned char>(text[i]) & 0x3F);
+std::size_t CharacterAt(std::string_view text, char32_t& c) {
+    const std::size_t length = platform::Utf8CharLength(text.data(), text.size());
+    if (length == 1 && !platform::IsAscii(text[0])) return 0;
+    c = platform::DecodeUtf8(text.data(), length);
     return length;
 }
 
@@ -58,14 +51,14 @@ bool IsElementName(std::string_view utf8Name) {
     bool first = true;
     for (std::size_t at = 0; at < utf8Name.size();) {
         const auto byte = static_cast<unsigned char>(utf8Name[at]);
-        if (byte < 0x80) {  // the common case, without decoding
+        if (platform::IsAscii(utf8Name[at])) {  // the common case, without decoding
             if (!IsAsciiNameCharacter(byte, first)) return false;
             first = false;
             ++at;
             continue;
         }
         char32_t c = 0;
-        const std::size_t length = DecodeUtf8(utf8Name.substr(at), c);
+        const std::size_t length = CharacterAt(utf8Name.substr(at), c);
         if (length == 0) return false;
         const bool allowed = InRanges(c, kStartRanges) || (!first && InRanges(c, kFollowingRanges));
         if (!allowed) return false;
@@ -83,7 +76,7 @@ bool IsXmlText(std::string_view text) {
             continue;
         }
         char32_t c = 0;
-        const std::size_t length = DecodeUtf8(text.substr(at), c);
+        const std::size_t length = CharacterAt(text.substr(at), c);
         if (length == 0) return false;
         const bool allowed = c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) ||
                              (c >= 0xE000 && c <= 0xFFFD) || c >= 0x10000;
@@ -95,7 +88,7 @@ bool IsXmlText(std::string_view text) {
 
 bool IsBlankText(std::string_view text) {
     for (const char c : text) {
-        if (c != ' ' && c != '\t' && c != '\r' && c != '\n') return false;
+        if (!IsXmlSpace(c)) return false;
     }
     return true;
 }

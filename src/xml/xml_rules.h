@@ -5,6 +5,11 @@
 
 namespace korvane::xml {
 
+// Whether `c` is XML white space: space, tab, CR or LF.
+constexpr bool IsXmlSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
 // True when `name` (UTF-8) is an XML 1.0 name without a colon (an NCName): a name that any
 // namespace-aware reader loads back as the same element. The empty name is not one.
 bool IsElementName(std::string_view utf8Name);
@@ -13,7 +18,7 @@ bool IsElementName(std::string_view utf8Name);
 // hold.
 bool IsXmlText(std::string_view text);
 
-// True when `text` holds nothing but XML white space (space, tab, CR, LF), or nothing at all.
+// True when `text` holds nothing but XML white space, or nothing at all.
 bool IsBlankText(std::string_view text);
 
 // Layout, one rule for every DOM backend: a text node of nothing but white space is layout
