@@ -80,7 +80,9 @@ class Writer {
 
     bool Fill(Node section, const ReserveSection& rule) {
         constexpr model::KeptTable kWords = model::KeptTable::ReservedWords;
-        for (const auto& [word, entry] : setup_.ReservedWords()) {
+        for (const auto& wordAndEntry : setup_.ReservedWords()) {
+            const std::string& word = wordAndEntry.first;
+            const model::ReservedWordEntry& entry = wordAndEntry.second;
             // The expansion belongs to this machine and is never written.
             const bool written = Item(section, rule.item, [&](Node item) {
                 return AppendValue(item, rule.wordElement, word,

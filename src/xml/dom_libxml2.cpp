@@ -25,7 +25,6 @@
 #include <utility>
 #include <vector>
 
-#include "platform/code_page.h"
 #include "platform/iconv_decoding.h"
 #include "xml/dom.h"
 #include "xml/file_encoding.h"
@@ -259,7 +258,7 @@ bool ChooseConverter(std::string_view bytes, FileEncoding& encoding, const char*
     error.kind = ParseError::Kind::NotWellFormed;
     error.code = XML_ERR_UNSUPPORTED_ENCODING;
     error.line = error.column = 1;
-    error.text = "refused: " + failure;
+    error.text = RefusalText(failure);
     return false;
 }
 
@@ -425,12 +424,11 @@ bool Document::Parse(std::string_view input, bool utf8Text, ParseError& error) {
         if (session.tooManyNames) {
             error.line = context->input != nullptr ? context->input->line : 0;
             error.column = context->input != nullptr ? context->input->col : 0;
-            error.text = "more distinct names than a setup file holds (at most " +
-                         std::to_string(kMaxElementNames) + " element names)";
+            error.text = TooManyNamesText();
         } else {
             error.line = static_cast<int>(session.scanner.line());
             error.column = static_cast<int>(session.scanner.column());
-            error.text = "refused: " + session.scanner.Description();
+            error.text = RefusalText(session.scanner.Description());
         }
     } else if (!wellFormed && error.kind == ParseError::Kind::None) {
         const xmlError* last = xmlCtxtGetLastError(context);
