@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <new>
 #include <optional>
@@ -126,6 +127,9 @@ struct ParseSession {
     MarkupScanner scanner;
     std::unordered_set<InternedName, InternedNameHash> elementNames;
     bool tooManyNames = false;
+    // A callback ran out of memory: the parse was stopped, since no exception may unwind
+    // through libxml2's own frames (it would leave its parser and document behind).
+    bool outOfMemory = false;
     // Blank characters that follow the element `pendingAfter` in `pendingParent`, held back
     // until they turn out to be part of a longer text rather than layout.
     std::string pending;
@@ -137,15 +141,32 @@ ParseSession* SessionOf(void* parserContext) {
     return static_cast<ParseSession*>(static_cast<xmlParserCtxtPtr>(parserContext)->_private);
 }
 
+// Runs the body of a parser callback; a failed allocation inside it stops the parse instead
+// of unwinding through libxml2.
+template <typename Body>
+void Contained(xmlParserCtxtPtr context, Body&& body) noexcept {
+    try {
+        body();
+    } catch (...) {
+        SessionOf(context)->outOfMemory = true;
+        xmlStopParser(context);
+    }
+}
+
 // Hands the parser the next bytes once the scanner has seen them; -1 ends the parse.
-int ReadScanned(void* userData, char* buffer, int length) {
+int ReadScanned(void* userData, char* buffer, int length) noexcept {
     auto* session = static_cast<ParseSession*>(userData);
-    if (session->bytes.empty()) return session->scanner.Finish() ? 0 : -1;
-    const std::size_t size = std::min(session->bytes.size(), static_cast<std::size_t>(length));
-    std::memcpy(buffer, session->bytes.data(), size);
-    session->bytes.remove_prefix(size);
-    const auto* bytes = reinterpret_cast<const unsigned char*>(buffer);
-    return session->scanner.Feed(bytes, size) ? static_cast<int>(size) : -1;
+    try {
+        if (session->bytes.empty()) return session->scanner.Finish() ? 0 : -1;
+        const std::size_t size = std::min(session->bytes.size(), static_cast<std::size_t>(length));
+        std::memcpy(buffer, session->bytes.data(), size);
+        session->bytes.remove_prefix(size);
+        const auto* bytes = reinterpret_cast<const unsigned char*>(buffer);
+        return session->scanner.Feed(bytes, size) ? static_cast<int>(size) : -1;
+    } catch (...) {
+        session->outOfMemory = true;
+        return -1;
+    }
 }
 
 // Stops the parse once the name dictionary holds more names than a setup file could need.
@@ -164,8 +185,12 @@ void CountedStartElement(void* userData, const xmlChar* localName, const xmlChar
                          const xmlChar* uri, int namespaceCount, const xmlChar** namespaces,
                          int attributeCount, int defaultedCount, const xmlChar** attributes) {
     auto* context = static_cast<xmlParserCtxtPtr>(userData);
-    SessionOf(context)->elementNames.emplace(prefix, localName);
-    if (!WithinNameBounds(context)) return;
+    bool counted = false;
+    Contained(context, [&] {
+        SessionOf(context)->elementNames.emplace(prefix, localName);
+        counted = true;
+    });
+    if (!counted || !WithinNameBounds(context)) return;
     xmlSAX2StartElementNs(userData, localName, prefix, uri, namespaceCount, namespaces,
                           attributeCount, defaultedCount, attributes);
 }
@@ -189,7 +214,7 @@ void CharactersWithoutLayout(void* userData, const xmlChar* characters, int leng
     if (session->pendingParent != parent || session->pendingAfter != last) session->pending.clear();
     const std::string_view text(Chars(characters), static_cast<std::size_t>(length));
     if (last != nullptr && last->type == XML_ELEMENT_NODE && IsBlankText(text)) {
-        session->pending.append(text);
+        Contained(context, [&] { session->pending.append(text); });
         session->pendingParent = parent;
         session->pendingAfter = last;
         return;
@@ -272,8 +297,11 @@ void RecordParseError(void* userData, xmlErrorPtr error) {
     loadError->code = error->code;
     loadError->line = error->line;
     loadError->column = error->int2;
-    loadError->text = error->message != nullptr ? error->message : "";
-    while (!loadError->text.empty() && loadError->text.back() == '\n') loadError->text.pop_back();
+    Contained(context, [&] {
+        loadError->text = error->message != nullptr ? error->message : "";
+        while (!loadError->text.empty() && loadError->text.back() == '\n')
+            loadError->text.pop_back();
+    });
 }
 
 // Links `child` as the last child of `parent` without merging adjacent text nodes (which
@@ -332,6 +360,13 @@ struct Document::State {
     xsltStylesheetPtr outputStyle = nullptr;
     TextVisitBudget textVisits;
 
+    // Room in `created` before a node is made, so that a node once made is always accounted
+    // for (a failed allocation afterwards would leak it).
+    void MakeRoomForNode() {
+        if (created.size() == created.capacity())
+            created.reserve(std::max<std::size_t>(64, 2 * created.capacity()));
+    }
+
     void Reset(xmlDocPtr replacement) {
         Free();
         doc = replacement;
@@ -388,7 +423,9 @@ bool Document::Parse(std::string_view input, bool utf8Text, ParseError& error) {
         utf8Text = true;
     }
     CapturedErrors captured;
-    xmlParserCtxtPtr context = xmlNewParserCtxt();
+    const std::unique_ptr<xmlParserCtxt, void (*)(xmlParserCtxtPtr)> owned(xmlNewParserCtxt(),
+                                                                          xmlFreeParserCtxt);
+    xmlParserCtxtPtr context = owned.get();
     if (context == nullptr) {
         error.kind = ParseError::Kind::NotWellFormed;
         error.text = "out of memory";
@@ -410,9 +447,14 @@ bool Document::Parse(std::string_view input, bool utf8Text, ParseError& error) {
     context->sax->initialized = XML_SAX2_MAGIC;
     // Streamed through the scanner, which sees every byte first. The converter named here
     // decodes the whole file, whatever its declaration says.
-    xmlDocPtr parsed =
+    std::unique_ptr<xmlDoc, void (*)(xmlDocPtr)> ownedDocument(
         xmlCtxtReadIO(context, ReadScanned, nullptr, &session, nullptr, converter,
-                      kLoadOptions | (converter != nullptr ? XML_PARSE_IGNORE_ENC : 0));
+                      kLoadOptions | (converter != nullptr ? XML_PARSE_IGNORE_ENC : 0)),
+        xmlFreeDoc);
+    // Out of memory is no verdict on the file: it fails the load as the library's other
+    // allocations do.
+    if (session.outOfMemory) throw std::bad_alloc();
+    xmlDocPtr parsed = ownedDocument.get();
     const bool refused =
         session.scanner.verdict() != MarkupScanner::Verdict::Accepted || session.tooManyNames;
     const bool wellFormed = parsed != nullptr && context->wellFormed && !refused;
@@ -439,27 +481,28 @@ bool Document::Parse(std::string_view input, bool utf8Text, ParseError& error) {
         error.text =
             last != nullptr && last->message != nullptr ? last->message : "not well-formed";
     }
-    xmlFreeParserCtxt(context);
-    if (!wellFormed) {
-        if (parsed != nullptr) xmlFreeDoc(parsed);
-        return false;
-    }
+    if (!wellFormed) return false;
     // The document's encoding is the one its declaration names, as without a converter given.
     if (converter != nullptr) {
         xmlFree(const_cast<xmlChar*>(parsed->encoding));
         parsed->encoding =
             encoding.declared.empty() ? nullptr : xmlStrdup(Xml(encoding.declared.c_str()));
     }
-    state_->Reset(parsed);
+    state_->Reset(ownedDocument.release());
     return true;
 }
 
 namespace {
 
-// libxml2's output callback: appends to a string.
-int AppendToString(void* text, const char* buffer, int length) {
-    static_cast<std::string*>(text)->append(buffer, static_cast<std::size_t>(length));
-    return length;
+// libxml2's output callback: appends to a string; a failed allocation is a failed write,
+// never an exception unwinding through libxml2.
+int AppendToString(void* text, const char* buffer, int length) noexcept {
+    try {
+        static_cast<std::string*>(text)->append(buffer, static_cast<std::size_t>(length));
+        return length;
+    } catch (...) {
+        return -1;
+    }
 }
 
 // The document as UTF-8: naming UTF-8 (rather than none) keeps characters as they are.
@@ -534,6 +577,7 @@ bool Document::AppendProcessingInstruction(std::string_view target, std::string_
 Node Document::CreateElement(std::string_view name) {
     const char* encoding = state_->doc->encoding != nullptr ? Chars(state_->doc->encoding) : "";
     if (!IsCreatableElementName(name, encoding)) return Node();
+    state_->MakeRoomForNode();
     xmlNodePtr element =
         xmlNewDocNode(state_->doc, nullptr, Xml(std::string(name).c_str()), nullptr);
     if (element == nullptr) return Node();
@@ -543,6 +587,7 @@ Node Document::CreateElement(std::string_view name) {
 
 Node Document::CreateTextNode(std::string_view text) {
     if (!IsXmlText(text)) return Node();
+    state_->MakeRoomForNode();
     xmlNodePtr node =
         xmlNewDocTextLen(state_->doc, Xml(text.data()), static_cast<int>(text.size()));
     if (node == nullptr) return Node();
