@@ -1,5 +1,4 @@
-// The subcommands of korvane. Each returns the process's exit status: 0 on success, 1 when
-// the work failed or problems were found. Usage errors (2) are the parser's.
+// The subcommands of korvane. Each returns the process's exit status, one of exit_codes.h.
 #pragma once
 
 #include <iosfwd>
@@ -7,11 +6,9 @@
 #include <utility>
 #include <vector>
 
-namespace korvane::cli {
+#include "cli/exit_codes.h"
 
-inline constexpr int kSuccess = 0;
-inline constexpr int kFailure = 1;
-inline constexpr int kUsageError = 2;
+namespace korvane::cli {
 
 int Show(const std::string& file, bool json);
 int Check(const std::string& file);
@@ -35,7 +32,8 @@ struct StampOptions {
 };
 int Stamp(const StampOptions& options);
 
-// Exit status 0 when the two describe the same installation, 1 when they differ, 2 on error.
+// kSuccess when the two describe the same installation, kDifferent when they differ,
+// kDiffError when either cannot be compared.
 int Diff(const std::string& before, const std::string& after, bool json);
 
 }  // namespace korvane::cli

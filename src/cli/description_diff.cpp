@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/description.h"
+#include "cli/description_forms.h"
 #include "setupfile/grammar.h"
 
 namespace korvane::cli {

@@ -16,9 +16,6 @@ namespace {
 using namespace setupfile;
 using Json = nlohmann::ordered_json;
 
-constexpr int kDifferent = 1;
-constexpr int kError = 2;
-
 // A value of the JSON form as people read it: a text quoted, in the system code page, with
 // what could disguise it escaped; a number as it is.
 std::string Shown(const Json& value) {
@@ -134,14 +131,14 @@ int Diff(const std::string& before, const std::string& after, bool json) {
     if (!LoadSetupFileExplained(before, first, reason) ||
         !LoadSetupFileExplained(after, second, reason)) {
         std::cerr << "korvane: " << reason << "\n";
-        return kError;
+        return kDiffError;
     }
     Json difference;
     try {
         difference = DiffDescriptions(first, second);
     } catch (const std::runtime_error& error) {
         std::cerr << "korvane: " << error.what() << "\n";
-        return kError;
+        return kDiffError;
     }
     const bool same = difference["same"].get<bool>();
     if (json) {

@@ -161,4 +161,10 @@ bool SaveSetupFileToStandardOutput(const model::SetupDocument& document, std::st
     });
 }
 
+bool SaveSetupFileTo(const model::SetupDocument& document, const std::string& output,
+                     std::string& reason) {
+    return output == "-" ? SaveSetupFileToStandardOutput(document, reason)
+                         : SaveSetupFileExplained(document, output, reason);
+}
+
 }  // namespace korvane::cli

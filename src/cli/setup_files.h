@@ -22,4 +22,9 @@ bool SaveSetupFileExplained(const model::SetupDocument& document, const std::str
 // output. On failure returns false and sets `reason`.
 bool SaveSetupFileToStandardOutput(const model::SetupDocument& document, std::string& reason);
 
+// Saves `document` to `output` as SaveSetupFileExplained does, or to standard output when
+// `output` is "-".
+bool SaveSetupFileTo(const model::SetupDocument& document, const std::string& output,
+                     std::string& reason);
+
 }  // namespace korvane::cli

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "cli/commands.h"
-#include "cli/description.h"
+#include "cli/description_forms.h"
 #include "cli/display_text.h"
 #include "cli/setup_files.h"
 #include "platform/code_page.h"

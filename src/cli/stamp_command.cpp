@@ -14,7 +14,7 @@
 #include "cli/commands.h"
 #include "cli/display_text.h"
 #include "cli/setup_files.h"
-#include "cli/source_lookup.h"
+#include "cli/stamp_source_lookup.h"
 #include "model/setup_document.h"
 #include "platform/code_page.h"
 #include "platform/file_times.h"

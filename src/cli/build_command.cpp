@@ -1,38 +1,16 @@
-// korvane format, build and expand.
+// korvane build: a setup file from the JSON form that show --json prints.
 #include <fstream>
 #include <iostream>
 #include <stdexcept>
 #include <string>
 
 #include "cli/commands.h"
-#include "cli/description.h"
+#include "cli/description_forms.h"
 #include "cli/setup_files.h"
 #include "platform/code_page.h"
 #include "setupfile/savable_name.h"
 
 namespace korvane::cli {
-namespace {
-
-// Saves `setup` to `output`, or to standard output when it is "-".
-bool SaveTo(const model::SetupDocument& setup, const std::string& output, std::string& reason) {
-    return output == "-" ? SaveSetupFileToStandardOutput(setup, reason)
-                         : SaveSetupFileExplained(setup, output, reason);
-}
-
-}  // namespace
-
-int Format(const std::string& file, const std::string& output) {
-    std::string reason;
-    model::SetupDocument setup;
-    // In place, FILE is always a file, even one named "-".
-    if (!LoadSetupFileExplained(file, setup, reason) ||
-        !(output.empty() ? SaveSetupFileExplained(setup, file, reason)
-                         : SaveTo(setup, output, reason))) {
-        std::cerr << "korvane: " << reason << "\n";
-        return kFailure;
-    }
-    return kSuccess;
-}
 
 int Build(const std::string& descriptionFile, const std::string& output) {
     std::ifstream input(descriptionFile, std::ios::binary);
@@ -65,18 +43,10 @@ int Build(const std::string& descriptionFile, const std::string& output) {
         }
     }
     std::string reason;
-    if (!SaveTo(setup, output, reason)) {
+    if (!SaveSetupFileTo(setup, output, reason)) {
         std::cerr << "korvane: " << reason << "\n";
         return kFailure;
     }
-    return kSuccess;
-}
-
-int Expand(const std::vector<std::pair<std::string, std::string>>& words,
-           const std::vector<std::string>& paths) {
-    model::SetupDocument setup;
-    for (const auto& [word, text] : words) setup.AddReservedWord(word, "", text);
-    for (const std::string& path : paths) std::cout << setup.ExpandReservedWords(path) << "\n";
     return kSuccess;
 }
 

@@ -1,4 +1,4 @@
-#include "cli/source_lookup.h"
+#include "cli/stamp_source_lookup.h"
 
 #include <dirent.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "cli/description.h"
+#include "cli/description_forms.h"
 
 #include <array>
 #include <climits>

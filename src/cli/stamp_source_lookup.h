@@ -1,6 +1,7 @@
-// Finding the source file of a FILE entry under a folder on a file system with case-sensitive
-// names, the way Windows would find it: backslashes and slashes both separate folders, and a
-// name that is not there exactly matches any name that differs from it in ASCII case only.
+// korvane stamp's search for the source file of a FILE entry under a folder, on a file system
+// with case-sensitive names, the way Windows would find it: backslashes and slashes both
+// separate folders, and a name that is not there exactly matches any name that differs from it
+// in ASCII case only.
 #pragma once
 
 #include <map>
