@@ -3,10 +3,10 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/file_support_windows.h"
 #include "platform/files.h"
 #include "platform/read_to_end.h"
-#include "platform/windows_calls.h"
-#include "platform/windows_files.h"
+#include "platform/system_calls_windows.h"
 
 namespace korvane::platform {
 namespace {
