@@ -5,27 +5,27 @@
 #include <cstdio>
 #include <vector>
 
-#include "platform/byte_source.h"
+#include "peversion/byte_source.h"
+#include "peversion/pe_version_reader.h"
+#include "peversion/version_block.h"
 #include "platform/code_page.h"
-#include "platform/pe_version_reader.h"
-#include "platform/version_block.h"
 
 namespace {
 
-using korvane::platform::FindVersionValue;
+using korvane::peversion::FindVersionValue;
 
 // What the version-text lookup asks of a block: the translation table, then the FileVersion of
 // every translation, as text in the system code page.
 void QueryBlock(const std::vector<unsigned char>& block) {
     const auto table = FindVersionValue(block, "\\VarFileInfo\\Translation");
     if (!table) return;
-    for (const auto& translation : korvane::platform::VersionTranslations(block, *table)) {
+    for (const auto& translation : korvane::peversion::VersionTranslations(block, *table)) {
         char query[64];
         std::snprintf(query, sizeof query, "\\StringFileInfo\\%04x%04x\\FileVersion",
                       static_cast<unsigned>(translation.language),
                       static_cast<unsigned>(translation.codePage));
         if (const auto value = FindVersionValue(block, query)) {
-            korvane::platform::FromUtf16(korvane::platform::VersionText(block, *value));
+            korvane::platform::FromUtf16(korvane::peversion::VersionText(block, *value));
         }
     }
 }
@@ -33,8 +33,8 @@ void QueryBlock(const std::vector<unsigned char>& block) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const korvane::platform::MemoryByteSource image(data, size);
-    if (const auto resource = korvane::platform::ReadPeVersionResource(image))
+    const korvane::peversion::MemoryByteSource image(data, size);
+    if (const auto resource = korvane::peversion::ReadPeVersionResource(image))
         QueryBlock(*resource);
     QueryBlock(std::vector<unsigned char>(data, data + size));
     return 0;

@@ -12,7 +12,8 @@ allowed() {
         model) echo "platform" ;;
         system) echo "platform" ;;
         xml) echo "platform" ;;
-        platform) echo "" ;;
+        platform) echo "peversion" ;;
+        peversion) echo "" ;;
         *) echo "UNKNOWN" ;;
     esac
 }

@@ -17,7 +17,7 @@
 #include "platform/code_page.h"
 #include "platform/code_page_system.h"
 #include "platform/encoding_names.h"
-#include "platform/iconv_decoding.h"
+#include "platform/iconv_decoding_posix.h"
 #include "platform/utf8.h"
 
 namespace korvane::platform {

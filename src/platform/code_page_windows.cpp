@@ -4,10 +4,10 @@
 
 #include "platform/code_page.h"
 #include "platform/code_page_system.h"
-#include "platform/encoded_text.h"
+#include "platform/encoded_text_windows.h"
 #include "platform/encoding_names.h"
+#include "platform/encodings_windows.h"
 #include "platform/utf8.h"
-#include "platform/windows_encodings.h"
 
 namespace korvane::platform {
 namespace {

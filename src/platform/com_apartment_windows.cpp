@@ -1,6 +1,6 @@
 #include <objbase.h>
 
-#include "platform/com_apartment.h"
+#include "platform/com_apartment_windows.h"
 
 namespace korvane::platform {
 

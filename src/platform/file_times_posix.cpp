@@ -2,8 +2,8 @@
 // that a file the caller may not read has no time, as on Windows.
 #include <time.h>
 
+#include "platform/file_support_posix.h"
 #include "platform/file_times.h"
-#include "platform/posix_file.h"
 
 namespace korvane::platform {
 namespace {

@@ -1,7 +1,7 @@
 // File times on Windows: the last-write time of a file opened for reading without sharing, in
 // UTC (the file time is converted to calendar form without any change of zone).
+#include "platform/file_support_windows.h"
 #include "platform/file_times.h"
-#include "platform/windows_files.h"
 
 namespace korvane::platform {
 namespace {

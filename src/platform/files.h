@@ -1,10 +1,10 @@
-// File operations that differ between operating systems.
+// File operations that differ between operating systems, chosen at link time: each system's
+// files_*.cpp and replacement_file_*.cpp define them (see README.md beside this file).
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
-
-struct stat;
 
 namespace korvane::platform {
 
@@ -84,39 +84,13 @@ class ReplacementFile {
     // target is as it was.
     bool Commit();
     // The system's error number of the first failure (EISDIR or EINVAL for a target that is
-    // not a regular file); 0 while nothing failed.
-    int Error() const { return error_; }
+    // not a regular file, ENOMEM when the replacement itself could not be allocated); 0 while
+    // nothing failed.
+    int Error() const;
 
   private:
-#ifdef _WIN32
-    std::wstring target_;         // full path of the target
-    std::wstring temporaryPath_;  // the file of new contents, while it has a name
-    void* contents_ = nullptr;    // its handle while open
-#else
-    void Open(bool exists, const struct stat& original);
-    bool CommitByRename();
-    bool CommitInPlace();
-    int WriteInPlaceWithoutJournal();
-
-    int folder_ = -1;            // the folder of the file finally named, links followed
-    std::string name_;           // that file's name in it
-    std::string temporaryName_;  // the named file of new contents, while it has a name
-    int contents_ = -1;          // the new contents
-    int existing_ = -1;          // the target, when it is written in place
-    unsigned long long device_ = 0, inode_ = 0;  // the target's identity, when it exists
-#endif
-    bool writeFailed_ = false;
-    int error_ = 0;
+    struct State;  // what each system keeps, defined in its replacement_file_*.cpp
+    std::unique_ptr<State> state_;
 };
-
-#ifdef _WIN32
-inline bool ReplacementFile::IsOpen() const {
-    return contents_ != nullptr;
-}
-#else
-inline bool ReplacementFile::IsOpen() const {
-    return contents_ >= 0;
-}
-#endif
 
 }  // namespace korvane::platform

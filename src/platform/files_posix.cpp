@@ -5,11 +5,11 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/file_support_posix.h"
 #include "platform/files.h"
-#include "platform/posix_calls.h"
-#include "platform/posix_file.h"
 #include "platform/read_to_end.h"
 #include "platform/save_journal_posix.h"
+#include "platform/system_calls_posix.h"
 
 namespace korvane::platform {
 

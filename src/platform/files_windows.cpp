@@ -2,11 +2,12 @@
 // names them, so that callers see the same numbers on every system.
 #include <cerrno>
 #include <cstring>
+#include <new>
 
+#include "platform/file_support_windows.h"
 #include "platform/files.h"
 #include "platform/read_to_end.h"
-#include "platform/windows_calls.h"
-#include "platform/windows_files.h"
+#include "platform/system_calls_windows.h"
 
 namespace korvane::platform {
 namespace {
@@ -24,8 +25,17 @@ HANDLE OpenForIdentity(const std::wstring& path) {
 
 }  // namespace
 
+// Removing a file never fails for want of memory, which would leave a scratch file behind: the
+// path is then handed over as it is, in the ANSI code page.
 void RemoveFile(const std::string& path) {
-    SystemCalls().deleteFile(WidePath(path).c_str());
+    std::wstring wide;
+    try {
+        wide = WidePath(path);
+    } catch (const std::bad_alloc&) {
+        DeleteFileA(path.c_str());
+        return;
+    }
+    SystemCalls().deleteFile(wide.c_str());
 }
 
 bool SameFile(const std::string& a, const std::string& b) {

@@ -8,14 +8,15 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <new>
 #include <optional>
 #include <random>
 #include <vector>
 
+#include "platform/file_support_posix.h"
 #include "platform/files.h"
-#include "platform/posix_calls.h"
-#include "platform/posix_file.h"
 #include "platform/save_journal_posix.h"
+#include "platform/system_calls_posix.h"
 
 namespace korvane::platform {
 namespace {
@@ -77,7 +78,29 @@ void CloseAndForget(int& descriptor) {
 
 }  // namespace
 
-ReplacementFile::ReplacementFile(const std::string& target) {
+// What a replacement holds on POSIX systems: descriptors relative to the target's folder.
+struct ReplacementFile::State {
+    explicit State(const std::string& target);
+    ~State();
+    bool Write(const char* data, std::size_t size);
+    bool Commit();
+
+    void Open(bool exists, const struct stat& original);
+    bool CommitByRename();
+    bool CommitInPlace();
+    int WriteInPlaceWithoutJournal();
+
+    int folder_ = -1;            // the folder of the file finally named, links followed
+    std::string name_;           // that file's name in it
+    std::string temporaryName_;  // the named file of new contents, while it has a name
+    int contents_ = -1;          // the new contents
+    int existing_ = -1;          // the target, when it is written in place
+    unsigned long long device_ = 0, inode_ = 0;  // the target's identity, when it exists
+    bool writeFailed_ = false;
+    int error_ = 0;
+};
+
+ReplacementFile::State::State(const std::string& target) {
     if (!OpenFinalFolder(target, folder_, name_)) {
         error_ = errno;
         return;
@@ -100,7 +123,7 @@ ReplacementFile::ReplacementFile(const std::string& target) {
     if (contents_ < 0 && error_ == 0) error_ = errno != 0 ? errno : EIO;
 }
 
-void ReplacementFile::Open(bool exists, const struct stat& original) {
+void ReplacementFile::State::Open(bool exists, const struct stat& original) {
     if (!exists) {
         // A new file gets the usual mode (0666 less the umask).
         contents_ = CreateTemporaryFile(folder_, 0666, temporaryName_);
@@ -138,14 +161,14 @@ void ReplacementFile::Open(bool exists, const struct stat& original) {
     }
 }
 
-ReplacementFile::~ReplacementFile() {
+ReplacementFile::State::~State() {
     CloseAndForget(contents_);
     CloseAndForget(existing_);
     if (!temporaryName_.empty()) SystemCalls().unlinkat(folder_, temporaryName_.c_str(), 0);
     CloseAndForget(folder_);
 }
 
-bool ReplacementFile::Write(const char* data, std::size_t size) {
+bool ReplacementFile::State::Write(const char* data, std::size_t size) {
     if (contents_ < 0 || writeFailed_) return false;
     off_t end = lseek(contents_, 0, SEEK_END);
     writeFailed_ = end < 0;
@@ -162,7 +185,7 @@ bool ReplacementFile::Write(const char* data, std::size_t size) {
     return !writeFailed_;
 }
 
-bool ReplacementFile::Commit() {
+bool ReplacementFile::State::Commit() {
     if (contents_ < 0 || writeFailed_) return false;
     errno = 0;
     const bool committed = existing_ >= 0 ? CommitInPlace() : CommitByRename();
@@ -170,7 +193,7 @@ bool ReplacementFile::Commit() {
     return committed;
 }
 
-bool ReplacementFile::CommitByRename() {
+bool ReplacementFile::State::CommitByRename() {
     // A journal that an unfinished write into the replaced file left is of no use once the file
     // is replaced. Named before the rename, since naming it allocates: once the file is
     // replaced, nothing may fail.
@@ -194,7 +217,7 @@ bool ReplacementFile::CommitByRename() {
     return true;
 }
 
-bool ReplacementFile::CommitInPlace() {
+bool ReplacementFile::State::CommitInPlace() {
     struct stat target = {};
     target.st_dev = static_cast<dev_t>(device_);
     target.st_ino = static_cast<ino_t>(inode_);
@@ -225,7 +248,7 @@ namespace korvane::platform {
 // No journal can be kept beside the file. The old contents are kept in the system's temporary
 // folder instead, and put back when the write fails; a process ended during the write leaves
 // that copy there, the only one of the old contents, and the file may be half written.
-int ReplacementFile::WriteInPlaceWithoutJournal() {
+int ReplacementFile::State::WriteInPlaceWithoutJournal() {
     const int temporary = OpenSystemTemporaryFolder();
     if (temporary < 0) return errno;
     std::string name;
@@ -242,6 +265,27 @@ int ReplacementFile::WriteInPlaceWithoutJournal() {
     if (copy >= 0 && intact) SystemCalls().unlinkat(temporary, name.c_str(), 0);
     close(temporary);
     return error;
+}
+
+ReplacementFile::ReplacementFile(const std::string& target)
+    : state_(new (std::nothrow) State(target)) {}
+
+ReplacementFile::~ReplacementFile() = default;
+
+bool ReplacementFile::IsOpen() const {
+    return state_ != nullptr && state_->contents_ >= 0;
+}
+
+bool ReplacementFile::Write(const char* data, std::size_t size) {
+    return state_ != nullptr && state_->Write(data, size);
+}
+
+bool ReplacementFile::Commit() {
+    return state_ != nullptr && state_->Commit();
+}
+
+int ReplacementFile::Error() const {
+    return state_ != nullptr ? state_->error_ : ENOMEM;
 }
 
 }  // namespace korvane::platform

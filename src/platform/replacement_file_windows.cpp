@@ -3,12 +3,13 @@
 // attributes and security) or, without a target, moved there with write-through.
 #include <algorithm>
 #include <cerrno>
+#include <new>
 #include <random>
 #include <vector>
 
+#include "platform/file_support_windows.h"
 #include "platform/files.h"
-#include "platform/windows_calls.h"
-#include "platform/windows_files.h"
+#include "platform/system_calls_windows.h"
 
 namespace korvane::platform {
 namespace {
@@ -85,7 +86,21 @@ bool MoveIntoPlace(const std::wstring& from, const std::wstring& to) {
 
 }  // namespace
 
-ReplacementFile::ReplacementFile(const std::string& target) {
+// What a replacement holds on Windows: the target's full path and the file of new contents.
+struct ReplacementFile::State {
+    explicit State(const std::string& target);
+    ~State();
+    bool Write(const char* data, std::size_t size);
+    bool Commit();
+
+    std::wstring target_;         // full path of the target
+    std::wstring temporaryPath_;  // the file of new contents, while it has a name
+    HANDLE contents_ = nullptr;   // its handle while open
+    bool writeFailed_ = false;
+    int error_ = 0;
+};
+
+ReplacementFile::State::State(const std::string& target) {
     // Relative paths are resolved here: ReplaceFileW fails on them under Wine.
     target_ = FullPath(WidePath(target));
     const DWORD attributes = GetFileAttributesW(target_.c_str());
@@ -102,19 +117,19 @@ ReplacementFile::ReplacementFile(const std::string& target) {
     contents_ = file;
 }
 
-ReplacementFile::~ReplacementFile() {
+ReplacementFile::State::~State() {
     if (contents_ != nullptr) CloseHandle(contents_);
     if (!temporaryPath_.empty()) SystemCalls().deleteFile(temporaryPath_.c_str());
 }
 
-bool ReplacementFile::Write(const char* data, std::size_t size) {
+bool ReplacementFile::State::Write(const char* data, std::size_t size) {
     if (contents_ == nullptr || writeFailed_) return false;
     writeFailed_ = !WriteWhole(contents_, data, size);
     if (writeFailed_) error_ = LastErrorNumber();
     return !writeFailed_;
 }
 
-bool ReplacementFile::Commit() {
+bool ReplacementFile::State::Commit() {
     if (contents_ == nullptr || writeFailed_) return false;
     const bool flushed = SystemCalls().flushFileBuffers(contents_);
     const DWORD flushError = GetLastError();
@@ -145,6 +160,27 @@ bool ReplacementFile::Commit() {
     }
     temporaryPath_.clear();
     return true;
+}
+
+ReplacementFile::ReplacementFile(const std::string& target)
+    : state_(new (std::nothrow) State(target)) {}
+
+ReplacementFile::~ReplacementFile() = default;
+
+bool ReplacementFile::IsOpen() const {
+    return state_ != nullptr && state_->contents_ != nullptr;
+}
+
+bool ReplacementFile::Write(const char* data, std::size_t size) {
+    return state_ != nullptr && state_->Write(data, size);
+}
+
+bool ReplacementFile::Commit() {
+    return state_ != nullptr && state_->Commit();
+}
+
+int ReplacementFile::Error() const {
+    return state_ != nullptr ? state_->error_ : ENOMEM;
 }
 
 }  // namespace korvane::platform

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "platform/posix_calls.h"
+#include "platform/system_calls_posix.h"
 
 namespace korvane::platform {
 namespace {

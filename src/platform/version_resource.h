@@ -6,13 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "peversion/translation.h"
+
 namespace korvane::platform {
 
-// One entry of a version resource's translation table.
-struct Translation {
-    std::uint16_t language;  // Windows language identifier, 0x0409 for U.S. English
-    std::uint16_t codePage;  // code page of the strings, 1200 for UTF-16
-};
+using Translation = peversion::Translation;
 
 class VersionResources {
   public:

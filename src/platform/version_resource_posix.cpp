@@ -6,14 +6,20 @@
 #include <algorithm>
 #include <limits>
 
+#include "peversion/pe_version_reader.h"
+#include "peversion/version_block.h"
 #include "platform/code_page.h"
-#include "platform/pe_version_reader.h"
-#include "platform/posix_file.h"
-#include "platform/version_block.h"
+#include "platform/file_support_posix.h"
 #include "platform/version_resource.h"
 
 namespace korvane::platform {
 namespace {
+
+using peversion::ByteSource;
+using peversion::FindVersionValue;
+using peversion::ReadPeVersionResource;
+using peversion::VersionText;
+using peversion::VersionTranslations;
 
 class FileByteSource final : public ByteSource {
   public:

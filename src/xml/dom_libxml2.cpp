@@ -26,7 +26,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/iconv_decoding.h"
+#include "platform/iconv_decoding_posix.h"
 #include "xml/dom.h"
 #include "xml/file_encoding.h"
 #include "xml/load_bounds.h"

@@ -24,19 +24,19 @@
 #include <vector>
 
 #include "platform/code_page.h"
-#include "platform/com_apartment.h"
-#include "platform/encoded_text.h"
+#include "platform/com_apartment_windows.h"
+#include "platform/encoded_text_windows.h"
 #include "platform/files.h"
 #include "platform/utf8.h"
-#include "xml/document_text.h"
+#include "xml/document_text_windows.h"
 #include "xml/dom.h"
-#include "xml/element_census.h"
+#include "xml/element_census_windows.h"
 #include "xml/load_bounds.h"
 #include "xml/markup_scanner.h"
 #include "xml/stylesheet_confinement.h"
 #include "xml/xml_declaration.h"
 #include "xml/xml_rules.h"
-#include "xml/xml_writer.h"
+#include "xml/xml_writer_windows.h"
 
 namespace korvane::xml {
 namespace {

@@ -115,9 +115,9 @@ void Populate() {
 constexpr int32_t kPopulatedCounts = 10;
 
 // Runs `call` first without failing, to count its allocations, then once for each of up to
-// 60 of those (spread over them all), failing from that one on. An export that allocates
-// nothing is still called once armed, and must not throw.
-void UnderFailingAllocation(const Export& exported) {
+// `maxRuns` of those (spread over them all), failing from that one on. An export that
+// allocates nothing is still called once armed, and must not throw.
+void UnderFailingAllocation(const Export& exported, std::size_t maxRuns = 60) {
     SCOPED_TRACE(exported.name);
     const auto prepare = [&exported] {
         Populate();
@@ -130,7 +130,7 @@ void UnderFailingAllocation(const Export& exported) {
     exported.call();
     armed = false;
     const std::size_t total = allocations;
-    const std::size_t runs = total == 0 ? 1 : std::min<std::size_t>(total, 60);
+    const std::size_t runs = total == 0 ? 1 : std::min<std::size_t>(total, maxRuns);
     for (std::size_t run = 0; run < runs; ++run) {
         prepare();
         failures = 0;
@@ -316,6 +316,20 @@ TEST(AllocationFailure, EveryExportAnswersAsDocumentedAndThrowsNothing) {
     EXPECT_EQ(exports.size(), listed.size());
 
     for (const Export& exported : exports) UnderFailingAllocation(exported);
+}
+
+// A save fails whole, leaving the file as it was, wherever memory runs out: every one of its
+// allocations fails in turn, the file writer's own included.
+TEST(AllocationFailure, ASaveLeavesTheFileAtEveryFailingAllocation) {
+    const ScratchDirectory directory;
+    UnderFailingAllocation({"SaveSetupFile", [] { return SaveSetupFile("saved.xml"); },
+                            [&](int32_t result) {
+                                EXPECT_EQ(result, 0);
+                                EXPECT_EQ(directory.Read("saved.xml"), "before");
+                                EXPECT_EQ(directory.Listing(), "saved.xml ");
+                            },
+                            [&] { directory.Write("saved.xml", "before"); }},
+                           SIZE_MAX);
 }
 
 }  // namespace

@@ -10,17 +10,17 @@
 #include <vector>
 
 #include "pe_fixtures.h"
-#include "platform/byte_source.h"
-#include "platform/pe_version_reader.h"
-#include "platform/version_block.h"
+#include "peversion/byte_source.h"
+#include "peversion/pe_version_reader.h"
+#include "peversion/version_block.h"
 
 namespace {
 
-using korvane::platform::FindVersionValue;
-using korvane::platform::MemoryByteSource;
-using korvane::platform::ReadPeVersionResource;
-using korvane::platform::VersionText;
-using korvane::platform::VersionTranslations;
+using korvane::peversion::FindVersionValue;
+using korvane::peversion::MemoryByteSource;
+using korvane::peversion::ReadPeVersionResource;
+using korvane::peversion::VersionText;
+using korvane::peversion::VersionTranslations;
 using Bytes = std::vector<unsigned char>;
 
 Bytes Fixture(const std::string& name) {

@@ -2,7 +2,7 @@
 // entries the test replaced.
 #pragma once
 
-#include "platform/posix_calls.h"
+#include "platform/system_calls_posix.h"
 
 namespace korvane::testing {
 

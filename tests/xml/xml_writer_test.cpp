@@ -4,7 +4,7 @@
 #include <string>
 
 #include "xml/dom.h"
-#include "xml/xml_writer.h"
+#include "xml/xml_writer_windows.h"
 
 namespace korvane::xml {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <thread>
 
-#include "platform/com_apartment.h"
+#include "platform/com_apartment_windows.h"
 
 namespace {
 

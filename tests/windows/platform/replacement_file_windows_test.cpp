@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/file_support_windows.h"
 #include "platform/files.h"
-#include "platform/windows_files.h"
 #include "scratch_directory.h"
 #include "wine.h"
 

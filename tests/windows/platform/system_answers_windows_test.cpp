@@ -11,15 +11,16 @@
 #include <vector>
 
 #include "pe_fixtures.h"
+#include "peversion/pe_version_reader.h"
+#include "peversion/version_block.h"
 #include "platform/file_times.h"
-#include "platform/pe_version_reader.h"
 #include "platform/shell_folders.h"
-#include "platform/version_block.h"
 #include "platform/version_resource.h"
 #include "scratch_directory.h"
 
 namespace {
 
+using namespace korvane::peversion;
 using namespace korvane::platform;
 
 std::string Lower(std::string text) {

@@ -15,7 +15,7 @@
 
 #include "describe_setup.h"
 #include "model/setup_document.h"
-#include "platform/windows_calls.h"
+#include "platform/system_calls_windows.h"
 #include "scratch_directory.h"
 #include "setup_file_io.h"
 #include "setupfile/setup_file.h"

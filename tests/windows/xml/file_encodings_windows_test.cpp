@@ -6,9 +6,9 @@
 #include <string>
 
 #include "platform/code_page.h"
-#include "platform/encoded_text.h"
+#include "platform/encoded_text_windows.h"
 #include "scoped_code_page.h"
-#include "xml/document_text.h"
+#include "xml/document_text_windows.h"
 #include "xml/xml_encoding.h"
 
 namespace korvane::xml {

@@ -1,6 +1,6 @@
-#include "xml/document_text.h"
+#include "xml/document_text_windows.h"
 
-#include "platform/encoded_text.h"
+#include "platform/encoded_text_windows.h"
 #include "xml/file_encoding.h"
 #include "xml/xml_declaration.h"
 

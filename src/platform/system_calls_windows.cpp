@@ -1,4 +1,4 @@
-#include "platform/windows_calls.h"
+#include "platform/system_calls_windows.h"
 
 namespace korvane::platform {
 

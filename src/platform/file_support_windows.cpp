@@ -1,9 +1,9 @@
-#include "platform/windows_files.h"
+#include "platform/file_support_windows.h"
 
 #include <cerrno>
 #include <vector>
 
-#include "platform/windows_calls.h"
+#include "platform/system_calls_windows.h"
 
 namespace korvane::platform {
 

@@ -1,4 +1,4 @@
-#include "xml/element_census.h"
+#include "xml/element_census_windows.h"
 
 #include <string>
 #include <unordered_set>

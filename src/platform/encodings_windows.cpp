@@ -1,5 +1,5 @@
 // Encoding names and code-page conversions on Windows.
-#include "platform/windows_encodings.h"
+#include "platform/encodings_windows.h"
 
 #include <windows.h>
 

@@ -1,9 +1,9 @@
-#include "platform/pe_version_reader.h"
+#include "peversion/pe_version_reader.h"
 
 #include <cstddef>
 #include <cstdint>
 
-namespace korvane::platform {
+namespace korvane::peversion {
 namespace {
 
 constexpr std::uint16_t kDosSignature = 0x5A4D;     // "MZ"
@@ -183,4 +183,4 @@ std::optional<std::vector<unsigned char>> ReadPeVersionResource(const ByteSource
     return block;
 }
 
-}  // namespace korvane::platform
+}  // namespace korvane::peversion

@@ -1,9 +1,9 @@
-#include "platform/version_block.h"
+#include "peversion/version_block.h"
 
 #include <algorithm>
 #include <cstdint>
 
-namespace korvane::platform {
+namespace korvane::peversion {
 namespace {
 
 // wLength, wValueLength and wType.
@@ -115,4 +115,4 @@ std::vector<Translation> VersionTranslations(const std::vector<unsigned char>& b
     return table;
 }
 
-}  // namespace korvane::platform
+}  // namespace korvane::peversion

@@ -10,9 +10,9 @@
 #include <optional>
 #include <vector>
 
-#include "platform/byte_source.h"
+#include "peversion/byte_source.h"
 
-namespace korvane::platform {
+namespace korvane::peversion {
 
 // The version resource (resource type 16, name 1, its first language) of the PE image in
 // `image`: the bytes of its VS_VERSIONINFO block, as many as the block's own length says (at
@@ -20,4 +20,4 @@ namespace korvane::platform {
 // resource cannot be read.
 std::optional<std::vector<unsigned char>> ReadPeVersionResource(const ByteSource& image);
 
-}  // namespace korvane::platform
+}  // namespace korvane::peversion

@@ -1,4 +1,4 @@
-#include "platform/posix_file.h"
+#include "platform/file_support_posix.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

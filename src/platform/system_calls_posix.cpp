@@ -1,4 +1,4 @@
-#include "platform/posix_calls.h"
+#include "platform/system_calls_posix.h"
 
 #include <fcntl.h>
 #include <stdio.h>

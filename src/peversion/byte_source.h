@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
-namespace korvane::platform {
+namespace korvane::peversion {
 
 class ByteSource {
   public:
@@ -33,4 +33,4 @@ class MemoryByteSource final : public ByteSource {
     std::size_t size_;
 };
 
-}  // namespace korvane::platform
+}  // namespace korvane::peversion

@@ -12,9 +12,9 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/version_resource.h"
+#include "peversion/translation.h"
 
-namespace korvane::platform {
+namespace korvane::peversion {
 
 // Where a value lies in its block.
 struct VersionValue {
@@ -35,4 +35,4 @@ std::u16string VersionText(const std::vector<unsigned char>& block, const Versio
 std::vector<Translation> VersionTranslations(const std::vector<unsigned char>& block,
                                              const VersionValue& value);
 
-}  // namespace korvane::platform
+}  // namespace korvane::peversion
