@@ -9,7 +9,6 @@
 
 #include <atomic>
 #include <filesystem>
-#include <set>
 #include <string>
 #include <thread>
 
@@ -22,16 +21,7 @@ namespace korvane::xml {
 namespace {
 
 namespace fs = std::filesystem;
-
-// The names in `folder`, sorted, each followed by a blank.
-std::string Listing(const std::string& folder) {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.insert(entry.path().filename().string());
-    std::string listing;
-    for (const std::string& name : names) listing += name + " ";
-    return listing;
-}
+using testing::Listing;
 
 // Saves `saves` times to d/out.xml while `d` and `swap` (a link to victim/) trade places.
 void SaveWhileSwapping(const model::SetupDocument& setup, int saves) {

@@ -10,7 +10,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <set>
 #include <string>
 
 #include "describe_setup.h"
@@ -25,6 +24,7 @@ namespace {
 namespace fs = std::filesystem;
 using model::SetupDocument;
 using testing::DescribeSetup;
+using testing::Listing;
 using testing::ReplacedCalls;
 using testing::ScratchDirectory;
 
@@ -87,16 +87,6 @@ int SaveEndedAt(const SetupDocument& setup, const std::string& path, int step,
     int status = 0;
     waitpid(child, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-// The names in `folder`, sorted, each followed by a blank.
-std::string Listing(const std::string& folder) {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.insert(entry.path().filename().string());
-    std::string listing;
-    for (const std::string& name : names) listing += name + " ";
-    return listing;
 }
 
 // The file's old contents, written into it (so it keeps its inode and hard links).

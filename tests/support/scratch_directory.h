@@ -12,6 +12,19 @@
 
 namespace korvane::testing {
 
+// The names in `folder` but `except`, sorted, each followed by a blank.
+inline std::string Listing(const std::string& folder, const std::string& except = "") {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        const std::string name = entry.path().filename().string();
+        if (name != except) names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    std::string listing;
+    for (const std::string& name : names) listing += name + " ";
+    return listing;
+}
+
 class ScratchDirectory {
   public:
     // With `withStylesheet`, the project's indent.xsl is copied in.
@@ -52,17 +65,7 @@ class ScratchDirectory {
     bool Exists(const std::string& name) const { return std::filesystem::exists(path_ / name); }
 
     // Names of the files here other than indent.xsl, sorted, each followed by a blank.
-    std::string Listing() const {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(path_)) {
-            const std::string name = entry.path().filename().string();
-            if (name != "indent.xsl") names.push_back(name);
-        }
-        std::sort(names.begin(), names.end());
-        std::string listing;
-        for (const std::string& name : names) listing += name + " ";
-        return listing;
-    }
+    std::string Listing() const { return testing::Listing(path_.string(), "indent.xsl"); }
 
   private:
     std::filesystem::path previous_;

@@ -2,60 +2,24 @@
 // characters and blanks, wherever they stand in a value.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "describe_setup.h"
+#include "dom_documents.h"
 #include "model/setup_document.h"
 #include "scratch_directory.h"
 #include "setup_file_io.h"
 #include "xml/dom.h"
-#include "xml/xml_encoding.h"
 
 namespace korvane::xml {
 namespace {
 
-std::string IndentStylesheet() {
-    std::ifstream file(KORVANE_INDENT_XSL, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-std::unique_ptr<Document> Parsed(const std::string& bytes) {
-    auto document = Document::Create();
-    ParseError error;
-    EXPECT_TRUE(document->ParseBytes(bytes, error)) << error.text << " in " << bytes;
-    return document;
-}
-
-std::string TextOf(Document& document, Node node) {
-    std::string text;
-    EXPECT_TRUE(document.Text(node, 1000, text));
-    return text;
-}
-
-// The names of the nodes the navigation reports beneath `node`.
-std::vector<std::string> ChildNames(const Document& document, Node node) {
-    std::vector<std::string> names;
-    for (Node child = document.FirstChild(node); child; child = document.NextSibling(child))
-        names.push_back(document.NodeName(child));
-    return names;
-}
-
-// The file a save writes for `source`: pretty-printed through indent.xsl, then encoded.
-std::string SavedBytes(const Document& source) {
-    auto stylesheet = Parsed(IndentStylesheet());
-    auto result = Document::Create();
-    EXPECT_TRUE(source.TransformInto(*stylesheet, *result));
-    SerializedDocument serialized;
-    EXPECT_TRUE(result->Serialize(serialized));
-    std::string bytes;
-    EXPECT_TRUE(EncodeXmlText(serialized.text, serialized.encoding, bytes));
-    return bytes;
-}
+using testing::ChildNames;
+using testing::IndentStylesheet;
+using testing::Parsed;
+using testing::SavedBytes;
+using testing::TextOf;
 
 std::size_t Count(const std::string& text, const std::string& what) {
     std::size_t count = 0;

@@ -3,67 +3,30 @@
 #include <gtest/gtest.h>
 #include <objbase.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "dom_documents.h"
 #include "xml/dom.h"
-#include "xml/xml_encoding.h"
 
 namespace korvane::xml {
 namespace {
 
+using testing::ChildNames;
+using testing::IndentStylesheet;
+using testing::Parsed;
+using testing::SavedBytes;
+using testing::TextOf;
+
 const std::string kHangul = "\xED\x95\x9C";     // U+D55C
 const std::string kExtension = "\xEA\xB0\x82";  // U+AC02: not in EUC-KR proper
-
-std::string IndentStylesheet() {
-    std::ifstream file(KORVANE_INDENT_XSL, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-std::unique_ptr<Document> Parsed(const std::string& bytes) {
-    auto document = Document::Create();
-    ParseError error;
-    EXPECT_TRUE(document->ParseBytes(bytes, error)) << error.text;
-    return document;
-}
 
 ParseError Refusal(const std::string& bytes) {
     auto document = Document::Create();
     ParseError error;
     EXPECT_FALSE(document->ParseBytes(bytes, error));
     return error;
-}
-
-// The element children of `node`, by name, as the navigation reports them.
-std::vector<std::string> ChildNames(const Document& document, Node node) {
-    std::vector<std::string> names;
-    for (Node child = document.FirstChild(node); child; child = document.NextSibling(child))
-        names.push_back(document.NodeName(child));
-    return names;
-}
-
-std::string TextOf(Document& document, Node node, std::size_t maxBytes = 1000) {
-    std::string text;
-    EXPECT_TRUE(document.Text(node, maxBytes, text));
-    return text;
-}
-
-// The file the save writes for a document built here: pretty-printed through indent.xsl and
-// encoded by the shared encoder.
-std::string SavedBytes(const Document& built) {
-    auto stylesheet = Parsed(IndentStylesheet());
-    auto result = Document::Create();
-    EXPECT_TRUE(built.TransformInto(*stylesheet, *result));
-    SerializedDocument serialized;
-    EXPECT_TRUE(result->Serialize(serialized));
-    std::string bytes;
-    EXPECT_TRUE(EncodeXmlText(serialized.text, serialized.encoding, bytes));
-    return bytes;
 }
 
 TEST(WindowsDom, BuiltDocumentRoundTripsThroughIndentationAndEucKr) {
