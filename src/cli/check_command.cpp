@@ -16,7 +16,7 @@
 #include "platform/files.h"
 #include "setupfile/grammar.h"
 #include "setupfile/savable_name.h"
-#include "setupfile/setup_reader.h"
+#include "setupfile/setup_file.h"
 #include "xml/dom.h"
 #include "xml/file_encoding.h"
 
@@ -323,7 +323,8 @@ int CheckTo(const std::string& file, std::ostream& findings) {
     // First read the document exactly as a load does, which can still refuse the file as a
     // whole (a value that expands beyond what can be read); then follow its structure.
     model::SetupDocument setup;
-    const bool readable = setupfile::ReadSetup(*document, setup);
+    const bool readable = setupfile::LoadSetupBytes(bytes, setup).kind !=
+                          setupfile::LoadResult::Kind::ExpandsBeyond;
     Checker checker(file, *document, findings);
     checker.Run();
     const bool clean = checker.Print() == 0;

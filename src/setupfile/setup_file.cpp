@@ -42,14 +42,13 @@ LoadResult LoadInto(const std::string& path, model::SetupDocument& setup) {
     return LoadSetupBytes(bytes, setup);
 }
 
-LoadResult ReadInto(std::string_view bytes, model::SetupDocument& setup) {
-    const std::unique_ptr<xml::Document> document = xml::Document::Create();
-    if (document == nullptr)
-        return Failure(LoadResult::Kind::NoDocument, 0, "cannot create a document");
-    xml::ParseError parseError;
-    if (!document->ParseBytes(bytes, parseError)) return ParseFailure(parseError);
+LoadResult ReadInto(std::string_view bytes, model::SetupDocument& setup,
+                    xml::EventSource source) {
     model::SetupDocument read;
-    if (!ReadSetup(*document, read)) {
+    SetupReader reader(read);
+    xml::ParseError parseError;
+    if (!xml::ReadXmlEvents(bytes, reader, parseError, source)) return ParseFailure(parseError);
+    if (reader.failed()) {
         return Failure(LoadResult::Kind::ExpandsBeyond, 0,
                        "expands beyond what can be read (entity expansion)");
     }
@@ -164,9 +163,10 @@ LoadResult LoadSetupFile(const std::string& path, model::SetupDocument& setup) {
     }
 }
 
-LoadResult LoadSetupBytes(std::string_view bytes, model::SetupDocument& setup) {
+LoadResult LoadSetupBytes(std::string_view bytes, model::SetupDocument& setup,
+                          xml::EventSource source) {
     try {
-        return ReadInto(bytes, setup);
+        return ReadInto(bytes, setup, source);
     } catch (...) {
         return Failure(LoadResult::Kind::NoDocument, 0, "out of memory");
     }

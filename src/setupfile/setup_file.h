@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "model/setup_document.h"
+#include "xml/xml_events.h"
 
 namespace korvane::setupfile {
 
@@ -57,8 +58,10 @@ struct SaveResult {
 // fresh description, so a failed load leaves `setup` exactly as it was.
 LoadResult LoadSetupFile(const std::string& path, model::SetupDocument& setup);
 
-// The same for the bytes of a setup file already in memory.
-LoadResult LoadSetupBytes(std::string_view bytes, model::SetupDocument& setup);
+// The same for the bytes of a setup file already in memory. `source` says how the parser hands
+// the reader the document; every source gives the same description (a test compares them).
+LoadResult LoadSetupBytes(std::string_view bytes, model::SetupDocument& setup,
+                          xml::EventSource source = xml::EventSource::Stream);
 
 // Writes `setup` to `path`, pretty-printed through indent.xsl, by way of a scratch file of this
 // save's own (temp-XXXXXXXX.xml, created under a name no other save has), which is removed

@@ -1,130 +1,98 @@
 #include "setupfile/setup_reader.h"
 
-#include <array>
-#include <string>
+#include <functional>
+#include <vector>
 
 #include "model/decimal.h"
 #include "setupfile/grammar.h"
 #include "setupfile/read_text.h"
+#include "xml/load_bounds.h"
 
 namespace korvane::setupfile {
 namespace {
 
-using xml::Document;
-using xml::Node;
+using Values = std::array<SetupReader::ValueText, SetupReader::kMaxValues>;
 
-class Reader {
+// The text of `value` as the description holds it, at most `capacity` - 1 bytes in the code
+// page, cut at a whole character.
+ReadText LocalText(SetupReader::ValueText& value, std::size_t capacity) {
+    // The parser hands out well-formed UTF-8.
+    return ReadUtf8Text(std::move(value.utf8), capacity - 1);
+}
+
+// How the reader takes one section: its name, the names of its values and how much of each
+// it keeps (none: the item's own text is its one value), and what a finished item adds.
+struct SectionPlan {
+    const char* name;
+    std::vector<std::string_view> values;
+    std::vector<std::size_t> capacities;  // one per value, or the item's own
+    std::function<void(model::SetupDocument&, std::string_view item, Values&)> add;
+};
+
+// A character of the code page takes at most four bytes of UTF-8 (and a character it lacks
+// becomes one '?'), so this much UTF-8 always fills the capacity.
+constexpr std::size_t Utf8Bound(std::size_t capacity) {
+    return 4 * (capacity - 1);
+}
+
+class Plans {
   public:
-    Reader(Document& document, model::SetupDocument& setup) : document_(document), setup_(setup) {}
-
-    bool failed() const { return failed_; }
-
-    // Reads the section `rule` declares from the first child of `root` with its name.
-    template <typename Section>
-    void Read(Node root, const Section& rule) {
-        const Node section = FindChildElement(root, rule.section);
-        if (section) ReadSection(section, rule);
+    void operator()(const ReserveSection& rule) {
+        plans_.push_back({rule.section,
+                          {rule.wordElement, rule.meaningElement},
+                          {rule.wordCapacity, rule.meaningCapacity},
+                          [&rule](model::SetupDocument& setup, std::string_view, Values& values) {
+                              ReadText word = LocalText(values[0], rule.wordCapacity);
+                              ReadText meaning = LocalText(values[1], rule.meaningCapacity);
+                              // A word read from a file has no expansion; that is given at run
+                              // time only. Words are compared in the code page: of two that
+                              // read the same, the first stays, with its own texts.
+                              const std::size_t before = setup.ReservedWords().size();
+                              setup.AddReservedWord(word.text, meaning.text, "");
+                              if (setup.ReservedWords().size() != before)
+                                  KeepLossyKeyed(setup, model::KeptTable::ReservedWords, word,
+                                                 meaning);
+                          }});
     }
-
-  private:
-    // The first child of `node` whose name is `name`, when it is an element.
-    Node FindChildElement(Node node, std::string_view name) const {
-        for (Node child = document_.FirstChild(node); child; child = document_.NextSibling(child)) {
-            if (document_.HasName(child, name)) return document_.IsElement(child) ? child : Node();
-        }
-        return Node();
+    void operator()(const ConfigSection& rule) {
+        plans_.push_back(
+            {rule.section,
+             {},
+             {rule.valueCapacity},
+             [&rule](model::SetupDocument& setup, std::string_view item, Values& values) {
+                 ReadText name = ReadUtf8Text(std::string(item));
+                 ReadText value = LocalText(values[0], rule.valueCapacity);
+                 const std::size_t before = setup.ElementFields().size();
+                 setup.AddElementField(name.text, value.text);
+                 if (setup.ElementFields().size() != before)
+                     KeepLossyKeyed(setup, model::KeptTable::ElementFields, name, value);
+             }});
     }
-
-    // The text beneath `node`, at most `capacity` - 1 bytes in the code page, cut at a whole
-    // character.
-    ReadText NodeText(Node node, std::size_t capacity) {
-        if (!node) return ReadText();
-        // A character of the code page takes at most four bytes of UTF-8 (and a character it
-        // lacks becomes one '?'), so this much UTF-8 always fills the capacity.
-        std::string utf8;
-        if (!document_.Text(node, 4 * (capacity - 1), utf8)) {
-            failed_ = true;
-            return ReadText();
-        }
-        // The parser hands out well-formed UTF-8.
-        return ReadUtf8Text(std::move(utf8), capacity - 1);
+    void operator()(const CommandSection& rule) {
+        plans_.push_back({rule.section,
+                          {},
+                          {kCommandCapacity},
+                          [&rule](model::SetupDocument& setup, std::string_view, Values& values) {
+                              ReadText command = LocalText(values[0], kCommandCapacity);
+                              const std::size_t count = setup.AddCommand(rule.list, command.text);
+                              KeepLossy(setup, model::KeptTableOf(rule.list), count - 1, 0,
+                                        command);
+                          }});
     }
-
-    // The first child of `item` named `name`, or no node.
-    Node FindChild(Node item, const char* name) const {
-        for (Node child = document_.FirstChild(item); child; child = document_.NextSibling(child)) {
-            if (document_.HasName(child, name)) return child;
-        }
-        return Node();
-    }
-
-    // The text of the first child of `item` named `name`; empty when there is none.
-    ReadText ChildText(Node item, const char* name, std::size_t capacity) {
-        return NodeText(FindChild(item, name), capacity);
-    }
-
-    // Calls `read` for every element child of `section`, in document order: each is one item,
-    // whatever its name.
-    template <typename ReadItem>
-    void ForEachItem(Node section, ReadItem&& read) {
-        for (Node item = document_.FirstChild(section); item && !failed_;
-             item = document_.NextSibling(item)) {
-            if (document_.IsElement(item)) read(item);
-        }
-    }
-
-    void ReadSection(Node section, const ReserveSection& rule) {
-        ForEachItem(section, [&](Node item) {
-            ReadText word = ChildText(item, rule.wordElement, rule.wordCapacity);
-            ReadText meaning = ChildText(item, rule.meaningElement, rule.meaningCapacity);
-            // A word read from a file has no expansion; that is given at run time only. Words
-            // are compared in the code page: of two that read the same, the first stays, with
-            // its own texts.
-            const std::size_t before = setup_.ReservedWords().size();
-            setup_.AddReservedWord(word.text, meaning.text, "");
-            if (setup_.ReservedWords().size() != before)
-                KeepLossyKeyed(setup_, model::KeptTable::ReservedWords, word, meaning);
-        });
-    }
-
-    void ReadSection(Node section, const ConfigSection& rule) {
-        ForEachItem(section, [&](Node item) {
-            ReadText name = ReadUtf8Text(document_.NodeName(item));
-            ReadText value = NodeText(item, rule.valueCapacity);
-            const std::size_t before = setup_.ElementFields().size();
-            setup_.AddElementField(name.text, value.text);
-            if (setup_.ElementFields().size() != before)
-                KeepLossyKeyed(setup_, model::KeptTable::ElementFields, name, value);
-        });
-    }
-
-    void ReadSection(Node section, const CommandSection& rule) {
-        ForEachItem(section, [&](Node item) {
-            ReadText command = NodeText(item, kCommandCapacity);
-            const std::size_t count = setup_.AddCommand(rule.list, command.text);
-            KeepLossy(setup_, model::KeptTableOf(rule.list), count - 1, 0, command);
-        });
-    }
-
     template <typename Record, std::size_t N>
-    void ReadSection(Node section, const RecordSection<Record, N>& rule) {
-        ForEachItem(section, [&](Node item) {
+    void operator()(const RecordSection<Record, N>& rule) {
+        static_assert(N <= SetupReader::kMaxValues);
+        SectionPlan plan{rule.section, {}, {}, nullptr};
+        for (const ValueRule<Record>& value : rule.values) {
+            plan.values.push_back(value.element);
+            plan.capacities.push_back(value.capacity);
+        }
+        plan.add = [&rule](model::SetupDocument& setup, std::string_view, Values& values) {
             std::array<ReadText, Record::kTextCount> texts;
             Record record;
-            // Values usually come in the order a save writes them: each is then the child after
-            // the previous one, and every child before it has the name of an earlier value, so
-            // it is the first child with its name. Otherwise the children are searched.
-            Node expected = document_.FirstChild(item);
-            for (const ValueRule<Record>& value : rule.values) {
-                Node child;
-                if (expected && document_.HasName(expected, value.element)) {
-                    child = expected;
-                    expected = document_.NextSibling(expected);
-                } else {
-                    child = FindChild(item, value.element);
-                    expected = Node();
-                }
-                ReadText read = NodeText(child, value.capacity);
+            for (std::size_t i = 0; i < N; ++i) {
+                const ValueRule<Record>& value = rule.values[i];
+                ReadText read = LocalText(values[i], value.capacity);
                 if (value.StoredAsText()) {
                     texts[value.text] = std::move(read);
                 } else if (value.kind == ValueKind::Flag) {
@@ -136,24 +104,147 @@ class Reader {
             std::array<std::string_view, Record::kTextCount> views;
             for (std::size_t i = 0; i < views.size(); ++i) views[i] = texts[i].text;
             record.texts = model::PackedTexts<Record::kTextCount>(views, Record::kWidths);
-            const std::size_t count = (setup_.*rule.append)(std::move(record));
+            const std::size_t count = (setup.*rule.append)(std::move(record));
             for (std::size_t i = 0; i < texts.size(); ++i)
-                KeepLossy(setup_, rule.kept, count - 1, i, texts[i]);
-        });
+                KeepLossy(setup, rule.kept, count - 1, i, texts[i]);
+        };
+        plans_.push_back(std::move(plan));
     }
 
-    Document& document_;
-    model::SetupDocument& setup_;
-    bool failed_ = false;
+    std::vector<SectionPlan> Take() { return std::move(plans_); }
+
+  private:
+    std::vector<SectionPlan> plans_;
 };
+
+const std::vector<SectionPlan>& SectionPlans() {
+    static const std::vector<SectionPlan> plans = [] {
+        Plans plans;
+        ForEachSection(plans);
+        return plans.Take();
+    }();
+    return plans;
+}
 
 }  // namespace
 
-bool ReadSetup(Document& document, model::SetupDocument& setup) {
-    Reader reader(document, setup);
-    const Node root = document.DocumentElement();
-    ForEachSection([&](const auto& section) { reader.Read(root, section); });
-    return !reader.failed();
+void SetupReader::OnEvent(const xml::Event& event) {
+    if (failed_) return;
+    switch (event.kind) {
+        case xml::EventKind::StartElement:
+            StartElement(event.name);
+            return;
+        case xml::EventKind::EndElement:
+            EndElement();
+            return;
+        case xml::EventKind::Text:
+        case xml::EventKind::CData:
+            Append(event.text);
+            return;
+        case xml::EventKind::ProcessingInstruction:
+            NamedChild(event.name, false, nullptr);
+            return;
+        case xml::EventKind::EntityReference:
+            NamedChild(event.name, false, event.expansion);
+            return;
+        case xml::EventKind::Comment:
+            return;
+    }
+}
+
+void SetupReader::StartElement(std::string_view name) {
+    const int parent = depth_++;
+    if (parent == 2 && section_ >= 0) {
+        StartItem(name);
+    } else if (parent == 1 || parent == 3) {
+        NamedChild(name, true, nullptr);
+    }
+}
+
+void SetupReader::EndElement() {
+    if (collecting_ != nullptr && depth_ == collectingDepth_) collecting_ = nullptr;
+    if (depth_ == 3 && inItem_) FinishItem();
+    if (depth_ == 2) section_ = -1;
+    --depth_;
+}
+
+// A child of the root or of an item, named `name`: the first of its name decides a section
+// or a value, whether or not it is an element.
+void SetupReader::NamedChild(std::string_view name, bool element,
+                             const xml::EntityExpansion* expansion) {
+    const std::vector<SectionPlan>& plans = SectionPlans();
+    if (depth_ - (element ? 1 : 0) == 1) {
+        for (std::size_t i = 0; i < plans.size(); ++i) {
+            if (sectionsSeen_[i] || name != plans[i].name) continue;
+            sectionsSeen_[i] = true;
+            if (element) section_ = static_cast<int>(i);
+            return;
+        }
+        return;
+    }
+    const int parent = depth_ - (element ? 1 : 0);
+    if (parent == 3 && inItem_ && collecting_ == nullptr) {
+        const SectionPlan& plan = plans[static_cast<std::size_t>(section_)];
+        // Values usually come in the order a save writes them: the one after the previous
+        // value is tried first.
+        for (std::size_t n = 0; n < plan.values.size(); ++n) {
+            const std::size_t i = (nextValue_ + n) % plan.values.size();
+            if (valuesSeen_[i] || name != plan.values[i]) continue;
+            valuesSeen_[i] = true;
+            nextValue_ = i + 1;
+            if (element) {
+                collecting_ = &values_[i];
+                collectingDepth_ = depth_;
+            } else if (expansion != nullptr) {
+                AppendExpansion(values_[i], *expansion);
+            }
+            return;
+        }
+        return;
+    }
+    if (collecting_ != nullptr && expansion != nullptr) AppendExpansion(*collecting_, *expansion);
+}
+
+void SetupReader::Append(std::string_view text) {
+    if (collecting_ == nullptr || collecting_->full) return;
+    if (!xml::AppendWithin(collecting_->utf8, text, collecting_->maxBytes))
+        collecting_->full = true;
+}
+
+// The replacement is asked for a little more than fits, so that a cut shows: a character that
+// does not fit ends within four bytes past the room left.
+void SetupReader::AppendExpansion(ValueText& value, const xml::EntityExpansion& expansion) {
+    if (value.full) return;
+    const std::size_t room = value.maxBytes - value.utf8.size();
+    if (!expansion.Text(room + 4, expansion_)) {
+        failed_ = true;
+        return;
+    }
+    if (!xml::AppendWithin(value.utf8, expansion_, value.maxBytes)) value.full = true;
+}
+
+void SetupReader::StartItem(std::string_view name) {
+    const SectionPlan& plan = SectionPlans()[static_cast<std::size_t>(section_)];
+    inItem_ = true;
+    itemName_.assign(name);
+    valuesSeen_.reset();
+    nextValue_ = 0;
+    for (std::size_t i = 0; i < plan.capacities.size(); ++i) {
+        values_[i].utf8.clear();
+        values_[i].maxBytes = Utf8Bound(plan.capacities[i]);
+        values_[i].full = false;
+    }
+    // An item without named values is itself the value.
+    if (plan.values.empty()) {
+        collecting_ = &values_[0];
+        collectingDepth_ = depth_;
+    }
+}
+
+void SetupReader::FinishItem() {
+    inItem_ = false;
+    collecting_ = nullptr;
+    SectionPlans()[static_cast<std::size_t>(section_)].add(setup_, itemName_, values_);
 }
 
 }  // namespace korvane::setupfile

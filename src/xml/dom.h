@@ -17,6 +17,17 @@ namespace korvane::xml {
 
 class Document;
 
+// What a node is, as far as the library tells nodes apart.
+enum class NodeKind {
+    Element,
+    Text,
+    CData,
+    Comment,
+    ProcessingInstruction,
+    EntityReference,  // a reference to an entity the document type declares (libxml2 only)
+    Other,            // the document node, a document type, or no node
+};
+
 // A node of a document, or no node at all (false in a condition).
 class Node {
   public:
@@ -107,12 +118,16 @@ class Document {
     Node FirstChild(Node node) const;
     Node NextSibling(Node node) const;
     bool IsElement(Node node) const;
+    NodeKind KindOf(Node node) const;
     // An element's tag name; "#text", "#comment", "#cdata-section" for those nodes, a
     // processing instruction's target.
     std::string NodeName(Node node) const;
     // The line of the file on which `node` starts (1-based), or 0 when it was not parsed or the
     // backend cannot tell (the Windows XML component does not say).
     long LineOf(Node node) const;
+    // The content of a text, CDATA section or comment, or a processing instruction's data, into
+    // `out`; empty for other nodes. False when the backend cannot read it.
+    bool Value(Node node, std::string& out) const;
     // True when NodeName(node) is exactly `name`.
     bool HasName(Node node, std::string_view name) const;
 

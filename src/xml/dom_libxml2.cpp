@@ -1,8 +1,4 @@
-// The DOM over libxml2 and libxslt.
-//
-// libxml2 keeps its error handlers per thread and libxslt keeps one for the process; this file
-// never leaves either changed, and never lets either print: errors are captured around every
-// call that can raise them and the previous handlers are put back.
+// The DOM over libxml2 and libxslt. Errors are captured as libxml2_parse.h describes.
 #include <libxml/SAX2.h>
 #include <libxml/dict.h>
 #include <libxml/parser.h>
@@ -19,32 +15,19 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
-#include <mutex>
 #include <new>
-#include <optional>
-#include <unordered_set>
 #include <utility>
 #include <vector>
 
-#include "platform/iconv_decoding_posix.h"
 #include "xml/dom.h"
 #include "xml/file_encoding.h"
+#include "xml/libxml2_parse.h"
 #include "xml/load_bounds.h"
-#include "xml/markup_scanner.h"
 #include "xml/xml_declaration.h"
 #include "xml/xml_rules.h"
 
 namespace korvane::xml {
 namespace {
-
-// libxml2's name dictionary holds attribute and entity names too: as a whole it gets a wider
-// bound than the element names.
-constexpr int kMaxDictionaryNames = 4 * kMaxElementNames;
-
-// Blank text is kept as parsed: libxml2's own removal of blanks takes the blank pieces of a
-// text it split at a CR or a comment. The layout is dropped as each element ends.
-constexpr int kLoadOptions = XML_PARSE_NONET | XML_PARSE_COMPACT | XML_PARSE_NOERROR |
-                             XML_PARSE_NOWARNING | XML_PARSE_BIG_LINES;
 
 const xmlChar* Xml(const char* text) {
     return reinterpret_cast<const xmlChar*>(text);
@@ -69,136 +52,24 @@ xmlNodePtr NodeOf(void* handle) {
     return static_cast<xmlNodePtr>(handle);
 }
 
-void InitialiseOnce() {
-    static std::once_flag once;
-    std::call_once(once, [] { xmlInitParser(); });
-}
-
-void IgnoreGenericError(void*, const char*, ...) {}
-void IgnoreStructuredError(void*, xmlErrorPtr) {}
-
-// Silences libxml2's and libxslt's error output for its lifetime and restores what was there.
-class CapturedErrors {
-  public:
-    CapturedErrors()
-        : generic_(xmlGenericError),
-          genericContext_(xmlGenericErrorContext),
-          structured_(xmlStructuredError),
-          structuredContext_(xmlStructuredErrorContext),
-          xslt_(xsltGenericError),
-          xsltContext_(xsltGenericErrorContext) {
-        xmlSetGenericErrorFunc(nullptr, IgnoreGenericError);
-        xmlSetStructuredErrorFunc(nullptr, IgnoreStructuredError);
-        xsltSetGenericErrorFunc(nullptr, IgnoreGenericError);
-    }
-    ~CapturedErrors() {
-        xmlSetGenericErrorFunc(genericContext_, generic_);
-        xmlSetStructuredErrorFunc(structuredContext_, structured_);
-        xsltSetGenericErrorFunc(xsltContext_, xslt_);
-    }
-    CapturedErrors(const CapturedErrors&) = delete;
-    CapturedErrors& operator=(const CapturedErrors&) = delete;
-
-  private:
-    xmlGenericErrorFunc generic_;
-    void* genericContext_;
-    xmlStructuredErrorFunc structured_;
-    void* structuredContext_;
-    xmlGenericErrorFunc xslt_;
-    void* xsltContext_;
+// Blank characters that follow the element `after` in `parent`, held back until they turn out
+// to be part of a longer text rather than layout.
+struct HeldBlanks {
+    std::string text;
+    xmlNodePtr parent = nullptr;
+    xmlNodePtr after = nullptr;
 };
 
-// An element's prefix and local name, both interned in the parser's dictionary: equal names
-// have equal pointers.
-using InternedName = std::pair<const xmlChar*, const xmlChar*>;
-struct InternedNameHash {
-    std::size_t operator()(const InternedName& name) const {
-        const std::hash<const void*> hash;
-        return hash(name.first) * 31 + hash(name.second);
-    }
-};
-
-// What one parse reads and counts; the parser context's `_private` points at it.
-struct ParseSession {
-    ParseSession(ParseError& parseError, std::string_view input, bool knownUtf8)
-        : error(&parseError), bytes(input), scanner(knownUtf8) {}
-    ParseError* error;
-    std::string_view bytes;  // what the parser has not been handed yet
-    MarkupScanner scanner;
-    std::unordered_set<InternedName, InternedNameHash> elementNames;
-    bool tooManyNames = false;
-    // A callback ran out of memory: the parse was stopped, since no exception may unwind
-    // through libxml2's own frames (it would leave its parser and document behind).
-    bool outOfMemory = false;
-    // Blank characters that follow the element `pendingAfter` in `pendingParent`, held back
-    // until they turn out to be part of a longer text rather than layout.
-    std::string pending;
-    xmlNodePtr pendingParent = nullptr;
-    xmlNodePtr pendingAfter = nullptr;
-};
-
-ParseSession* SessionOf(void* parserContext) {
-    return static_cast<ParseSession*>(static_cast<xmlParserCtxtPtr>(parserContext)->_private);
-}
-
-// Runs the body of a parser callback; a failed allocation inside it stops the parse instead
-// of unwinding through libxml2.
-template <typename Body>
-void Contained(xmlParserCtxtPtr context, Body&& body) noexcept {
-    try {
-        body();
-    } catch (...) {
-        SessionOf(context)->outOfMemory = true;
-        xmlStopParser(context);
-    }
-}
-
-// Hands the parser the next bytes once the scanner has seen them; -1 ends the parse.
-int ReadScanned(void* userData, char* buffer, int length) noexcept {
-    auto* session = static_cast<ParseSession*>(userData);
-    try {
-        if (session->bytes.empty()) return session->scanner.Finish() ? 0 : -1;
-        const std::size_t size = std::min(session->bytes.size(), static_cast<std::size_t>(length));
-        std::memcpy(buffer, session->bytes.data(), size);
-        session->bytes.remove_prefix(size);
-        const auto* bytes = reinterpret_cast<const unsigned char*>(buffer);
-        return session->scanner.Feed(bytes, size) ? static_cast<int>(size) : -1;
-    } catch (...) {
-        session->outOfMemory = true;
-        return -1;
-    }
-}
-
-// Stops the parse once the name dictionary holds more names than a setup file could need.
-bool WithinNameBounds(xmlParserCtxtPtr context) {
-    ParseSession* session = SessionOf(context);
-    if (!session->tooManyNames && session->elementNames.size() <= kMaxElementNames &&
-        (context->dict == nullptr || xmlDictSize(context->dict) <= kMaxDictionaryNames)) {
-        return true;
-    }
-    session->tooManyNames = true;
-    xmlStopParser(context);
-    return false;
+HeldBlanks& HeldBlanksOf(xmlParserCtxtPtr context) {
+    return *static_cast<HeldBlanks*>(SessionOf(context)->client);
 }
 
 void CountedStartElement(void* userData, const xmlChar* localName, const xmlChar* prefix,
                          const xmlChar* uri, int namespaceCount, const xmlChar** namespaces,
                          int attributeCount, int defaultedCount, const xmlChar** attributes) {
-    auto* context = static_cast<xmlParserCtxtPtr>(userData);
-    bool counted = false;
-    Contained(context, [&] {
-        SessionOf(context)->elementNames.emplace(prefix, localName);
-        counted = true;
-    });
-    if (!counted || !WithinNameBounds(context)) return;
+    if (!CountElementName(static_cast<xmlParserCtxtPtr>(userData), prefix, localName)) return;
     xmlSAX2StartElementNs(userData, localName, prefix, uri, namespaceCount, namespaces,
                           attributeCount, defaultedCount, attributes);
-}
-
-void CountedEntityDeclaration(void* userData, const xmlChar* name, int type,
-                              const xmlChar* publicId, const xmlChar* systemId, xmlChar* content) {
-    if (!WithinNameBounds(static_cast<xmlParserCtxtPtr>(userData))) return;
-    xmlSAX2EntityDecl(userData, name, type, publicId, systemId, content);
 }
 
 // Adds characters to the text being parsed. A text that starts right after an element is
@@ -207,22 +78,21 @@ void CountedEntityDeclaration(void* userData, const xmlChar* name, int type,
 // holds about as much layout as elements, so most of it never becomes a node.
 void CharactersWithoutLayout(void* userData, const xmlChar* characters, int length) {
     auto* context = static_cast<xmlParserCtxtPtr>(userData);
-    ParseSession* session = SessionOf(context);
+    HeldBlanks& held = HeldBlanksOf(context);
     xmlNodePtr parent = context->node;
     xmlNodePtr last = parent != nullptr ? parent->last : nullptr;
     // Held characters whose text has ended (a node came after them) were layout.
-    if (session->pendingParent != parent || session->pendingAfter != last) session->pending.clear();
+    if (held.parent != parent || held.after != last) held.text.clear();
     const std::string_view text(Chars(characters), static_cast<std::size_t>(length));
     if (last != nullptr && last->type == XML_ELEMENT_NODE && IsBlankText(text)) {
-        Contained(context, [&] { session->pending.append(text); });
-        session->pendingParent = parent;
-        session->pendingAfter = last;
+        Contained(context, [&] { held.text.append(text); });
+        held.parent = parent;
+        held.after = last;
         return;
     }
-    if (!session->pending.empty()) {
-        xmlSAX2Characters(userData, Xml(session->pending.data()),
-                          static_cast<int>(session->pending.size()));
-        session->pending.clear();
+    if (!held.text.empty()) {
+        xmlSAX2Characters(userData, Xml(held.text.data()), static_cast<int>(held.text.size()));
+        held.text.clear();
     }
     xmlSAX2Characters(userData, characters, length);
 }
@@ -250,58 +120,13 @@ void EndElementWithoutLayout(void* userData, const xmlChar* localName, const xml
     }
 }
 
-// The converter that libxml2 is to decode the file `bytes` with, chosen by the library: the
-// table's, by the byte-order mark or else by the declared name; null for a declared name that
-// the table lacks, which libxml2 then finds through iconv itself. A file in code page 949 that
-// holds its user-defined rows, which iconv lacks, the library decodes itself: `decoded` then
-// holds the file's text as UTF-8, and the converter is UTF-8. False (with `error` saying why)
-// for bytes refused before any parse.
-bool ChooseConverter(std::string_view bytes, FileEncoding& encoding, const char*& converter,
-                     std::optional<std::string>& decoded, ParseError& error) {
-    std::string failure;
-    converter = nullptr;
-    if (ChooseFileEncoding(bytes, encoding, failure)) {
-        if (encoding.known == nullptr) return true;
-        converter = encoding.known->converter;
-        // libxml2 decodes UTF-8 and UTF-16 itself, but not every invalid sequence stops it
-        // when iconv decodes: the bytes are checked first. (The scanner refuses a declared
-        // UTF-16 that the bytes do not show.)
-        const platform::ByteLayout layout = encoding.known->layout;
-        const bool throughIconv = layout != platform::ByteLayout::Utf8 &&
-                                  layout != platform::ByteLayout::Utf16Le &&
-                                  layout != platform::ByteLayout::Utf16Be;
-        const std::string_view body = bytes.substr(encoding.markLength);
-        if (!throughIconv || platform::DecodesWithoutError(converter, body)) return true;
-        std::string text;
-        if (platform::DecodeWithUserDefinedRows(*encoding.known, body, text)) {
-            decoded = std::move(text);
-            converter = "UTF-8";
-            return true;
-        }
-        failure = "bytes that are not valid " + encoding.declared;
-    }
-    error.kind = ParseError::Kind::NotWellFormed;
-    error.code = XML_ERR_UNSUPPORTED_ENCODING;
-    error.line = error.column = 1;
-    error.text = RefusalText(failure);
-    return false;
-}
-
-// Keeps the first error of a parse in the session's ParseError.
-void RecordParseError(void* userData, xmlErrorPtr error) {
-    auto* context = static_cast<xmlParserCtxtPtr>(userData);
-    ParseError* loadError = context->_private != nullptr ? SessionOf(context)->error : nullptr;
-    if (loadError == nullptr || error == nullptr || error->level < XML_ERR_ERROR) return;
-    if (loadError->kind != ParseError::Kind::None) return;
-    loadError->kind = ParseError::Kind::NotWellFormed;
-    loadError->code = error->code;
-    loadError->line = error->line;
-    loadError->column = error->int2;
-    Contained(context, [&] {
-        loadError->text = error->message != nullptr ? error->message : "";
-        while (!loadError->text.empty() && loadError->text.back() == '\n')
-            loadError->text.pop_back();
-    });
+// The callbacks that build the tree, with layout left out and element names counted.
+void InstallTreeBuilding(xmlSAXHandler& handler) {
+    handler.startElementNs = CountedStartElement;
+    // Both, so that libxml2 hands every run of characters to the one callback.
+    handler.characters = CharactersWithoutLayout;
+    handler.ignorableWhitespace = CharactersWithoutLayout;
+    handler.endElementNs = EndElementWithoutLayout;
 }
 
 // Links `child` as the last child of `parent` without merging adjacent text nodes (which
@@ -391,7 +216,7 @@ struct Document::State {
 };
 
 std::unique_ptr<Document> Document::Create() {
-    InitialiseOnce();
+    InitialiseLibxml2Once();
     auto state = std::unique_ptr<State>(new (std::nothrow) State);
     if (state == nullptr) return nullptr;
     state->doc = NewDocument();
@@ -412,83 +237,14 @@ bool Document::ParseText(std::string_view text, ParseError& error) {
 }
 
 bool Document::Parse(std::string_view input, bool utf8Text, ParseError& error) {
-    error = ParseError();
     state_->Reset(NewDocument());
     FileEncoding encoding;
-    const char* converter = "UTF-8";  // text is UTF-8 whatever its declaration says
-    std::optional<std::string> decoded;
-    if (!utf8Text && !ChooseConverter(input, encoding, converter, decoded, error)) return false;
-    if (decoded) {  // (code page 949 is never decided by a byte-order mark)
-        input = *decoded;
-        utf8Text = true;
-    }
-    CapturedErrors captured;
-    const std::unique_ptr<xmlParserCtxt, void (*)(xmlParserCtxtPtr)> owned(xmlNewParserCtxt(),
-                                                                          xmlFreeParserCtxt);
-    xmlParserCtxtPtr context = owned.get();
-    if (context == nullptr) {
-        error.kind = ParseError::Kind::NotWellFormed;
-        error.text = "out of memory";
-        return false;
-    }
-    // Parse errors go to this document's own handler, never to a process-wide one. The scanner
-    // sees the byte-order mark, the parser does not: a converter given by name keeps it.
-    ParseSession session(error, input, utf8Text || encoding.decidedByBytes);
-    session.scanner.Feed(reinterpret_cast<const unsigned char*>(input.data()), encoding.markLength);
-    session.bytes.remove_prefix(encoding.markLength);
-    context->_private = &session;
-    context->sax->serror = RecordParseError;
-    context->sax->startElementNs = CountedStartElement;
-    context->sax->entityDecl = CountedEntityDeclaration;
-    // Both, so that libxml2 hands every run of characters to the one callback.
-    context->sax->characters = CharactersWithoutLayout;
-    context->sax->ignorableWhitespace = CharactersWithoutLayout;
-    context->sax->endElementNs = EndElementWithoutLayout;
-    context->sax->initialized = XML_SAX2_MAGIC;
-    // Streamed through the scanner, which sees every byte first. The converter named here
-    // decodes the whole file, whatever its declaration says.
-    std::unique_ptr<xmlDoc, void (*)(xmlDocPtr)> ownedDocument(
-        xmlCtxtReadIO(context, ReadScanned, nullptr, &session, nullptr, converter,
-                      kLoadOptions | (converter != nullptr ? XML_PARSE_IGNORE_ENC : 0)),
-        xmlFreeDoc);
-    // Out of memory is no verdict on the file: it fails the load as the library's other
-    // allocations do.
-    if (session.outOfMemory) throw std::bad_alloc();
-    xmlDocPtr parsed = ownedDocument.get();
-    const bool refused =
-        session.scanner.verdict() != MarkupScanner::Verdict::Accepted || session.tooManyNames;
-    const bool wellFormed = parsed != nullptr && context->wellFormed && !refused;
-    if (refused) {
-        const bool nul = session.scanner.verdict() == MarkupScanner::Verdict::NulCharacter;
-        error = ParseError();
-        error.kind = ParseError::Kind::Refused;
-        error.code = nul ? XML_ERR_INVALID_CHAR : XML_ERR_USER_STOP;
-        if (session.tooManyNames) {
-            error.line = context->input != nullptr ? context->input->line : 0;
-            error.column = context->input != nullptr ? context->input->col : 0;
-            error.text = TooManyNamesText();
-        } else {
-            error.line = static_cast<int>(session.scanner.line());
-            error.column = static_cast<int>(session.scanner.column());
-            error.text = RefusalText(session.scanner.Description());
-        }
-    } else if (!wellFormed && error.kind == ParseError::Kind::None) {
-        const xmlError* last = xmlCtxtGetLastError(context);
-        error.kind = ParseError::Kind::NotWellFormed;
-        error.code = last != nullptr ? last->code : 0;
-        error.line = last != nullptr ? last->line : 0;
-        error.column = last != nullptr ? last->int2 : 0;
-        error.text =
-            last != nullptr && last->message != nullptr ? last->message : "not well-formed";
-    }
+    bool wellFormed = false;
+    HeldBlanks held;
+    std::unique_ptr<xmlDoc, void (*)(xmlDocPtr)> parsed =
+        ParseWithLibxml2(input, utf8Text, InstallTreeBuilding, &held, error, encoding, wellFormed);
     if (!wellFormed) return false;
-    // The document's encoding is the one its declaration names, as without a converter given.
-    if (converter != nullptr) {
-        xmlFree(const_cast<xmlChar*>(parsed->encoding));
-        parsed->encoding =
-            encoding.declared.empty() ? nullptr : xmlStrdup(Xml(encoding.declared.c_str()));
-    }
-    state_->Reset(ownedDocument.release());
+    state_->Reset(parsed.release());
     return true;
 }
 
@@ -631,6 +387,43 @@ Node Document::NextSibling(Node node) const {
 bool Document::IsElement(Node node) const {
     xmlNodePtr xmlNode = NodeOf(node.handle_);
     return xmlNode != nullptr && xmlNode->type == XML_ELEMENT_NODE;
+}
+
+NodeKind Document::KindOf(Node node) const {
+    xmlNodePtr xmlNode = NodeOf(node.handle_);
+    if (xmlNode == nullptr) return NodeKind::Other;
+    switch (xmlNode->type) {
+        case XML_ELEMENT_NODE:
+            return NodeKind::Element;
+        case XML_TEXT_NODE:
+            return NodeKind::Text;
+        case XML_CDATA_SECTION_NODE:
+            return NodeKind::CData;
+        case XML_COMMENT_NODE:
+            return NodeKind::Comment;
+        case XML_PI_NODE:
+            return NodeKind::ProcessingInstruction;
+        case XML_ENTITY_REF_NODE:
+            return NodeKind::EntityReference;
+        default:
+            return NodeKind::Other;
+    }
+}
+
+bool Document::Value(Node node, std::string& out) const {
+    out.clear();
+    switch (KindOf(node)) {
+        case NodeKind::Text:
+        case NodeKind::CData:
+        case NodeKind::Comment:
+        case NodeKind::ProcessingInstruction: {
+            const xmlChar* content = NodeOf(node.handle_)->content;
+            if (content != nullptr) out.assign(Chars(content));
+            return true;
+        }
+        default:
+            return true;
+    }
 }
 
 std::string Document::NodeName(Node node) const {

@@ -660,6 +660,38 @@ bool Document::IsElement(Node node) const {
     return TypeOf(NodeOf(node.handle_)) == NODE_ELEMENT;
 }
 
+NodeKind Document::KindOf(Node node) const {
+    switch (TypeOf(NodeOf(node.handle_))) {
+        case NODE_ELEMENT:
+            return NodeKind::Element;
+        case NODE_TEXT:
+            return NodeKind::Text;
+        case NODE_CDATA_SECTION:
+            return NodeKind::CData;
+        case NODE_COMMENT:
+            return NodeKind::Comment;
+        case NODE_PROCESSING_INSTRUCTION:
+            return NodeKind::ProcessingInstruction;
+        case NODE_ENTITY_REFERENCE:
+            return NodeKind::EntityReference;
+        default:
+            return NodeKind::Other;
+    }
+}
+
+bool Document::Value(Node node, std::string& out) const {
+    out.clear();
+    switch (KindOf(node)) {
+        case NodeKind::Text:
+        case NodeKind::CData:
+        case NodeKind::Comment:
+        case NodeKind::ProcessingInstruction:
+            return ValueOf(NodeOf(node.handle_), out);
+        default:
+            return true;
+    }
+}
+
 std::string Document::NodeName(Node node) const {
     IXMLDOMNode* domNode = NodeOf(node.handle_);
     Bstr name;
