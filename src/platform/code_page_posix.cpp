@@ -309,25 +309,6 @@ bool IsLeadByte(unsigned codePage, unsigned char byte) {
     }
 }
 
-bool DecodesWithoutError(const char* charset, std::string_view bytes) {
-    bool valid = false;
-    const bool known = converters.With("UTF-8", charset, [&](iconv_t descriptor) {
-        char* in = const_cast<char*>(bytes.data());
-        std::size_t inLeft = bytes.size();
-        char chunk[4096];  // what is decoded is not kept
-        while (true) {
-            char* out = chunk;
-            std::size_t outLeft = sizeof chunk;
-            if (iconv(descriptor, &in, &inLeft, &out, &outLeft) != static_cast<std::size_t>(-1)) {
-                valid = true;
-                return;
-            }
-            if (errno != E2BIG) return;
-        }
-    });
-    return known && valid;
-}
-
 bool DecodeWithUserDefinedRows(const EncodingName& encoding, std::string_view bytes,
                                std::string& out) {
     out.clear();
@@ -361,6 +342,27 @@ bool DecodeWithUserDefinedRows(const EncodingName& encoding, std::string_view by
         at += 2;
     }
     return decodeRun(bytes.size());
+}
+
+namespace {
+
+// Whether `charset` reads every ASCII character but NUL as itself (Shift-JIS in some
+// converters reads the backslash as a yen sign).
+bool ReadsAsciiAsItself(const char* charset) {
+    std::string ascii, decoded;
+    for (char c = 1; c > 0; ++c) ascii.push_back(c);
+    return Convert("UTF-8", charset, ascii, decoded, nullptr, nullptr) && decoded == ascii;
+}
+
+}  // namespace
+
+bool DecodeToUtf8(const EncodingName& encoding, std::string_view bytes, std::string& out,
+                  bool& asIs) {
+    out.clear();
+    asIs = IsAscii(bytes) && ReadsAsciiAsItself(encoding.converter);
+    if (asIs) return true;
+    if (Convert("UTF-8", encoding.converter, bytes, out, nullptr, nullptr)) return true;
+    return DecodeWithUserDefinedRows(encoding, bytes, out);
 }
 
 bool ToUtf8(std::string_view text, std::string& out) {

@@ -1,10 +1,20 @@
 #include "platform/utf8.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace korvane::platform {
 
 bool IsAscii(std::string_view text) {
-    for (const char c : text) {
-        if (!IsAscii(c)) return false;
+    // Eight bytes at a time: a whole file is checked before it is parsed.
+    std::size_t at = 0;
+    for (; at + 8 <= text.size(); at += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + at, sizeof word);
+        if ((word & 0x8080808080808080u) != 0) return false;
+    }
+    for (; at < text.size(); ++at) {
+        if (!IsAscii(text[at])) return false;
     }
     return true;
 }

@@ -64,30 +64,33 @@ void CountedEntityDeclaration(void* userData, const xmlChar* name, int type,
 
 // The converter that libxml2 is to decode the file `bytes` with, chosen by the library: the
 // table's, by the byte-order mark or else by the declared name; null for a declared name that
-// the table lacks, which libxml2 then finds through iconv itself. A file in code page 949 that
-// holds its user-defined rows, which iconv lacks, the library decodes itself: `decoded` then
-// holds the file's text as UTF-8, and the converter is UTF-8. False (with `error` saying why)
-// for bytes refused before any parse.
+// the table lacks, which libxml2 then finds through iconv itself. A file in an encoding other
+// than UTF-8 and UTF-16 the library decodes itself (see DecodeToUtf8): `readAsUtf8` is then
+// set, the converter is UTF-8 and `decoded` holds the file's text unless its bytes are already
+// UTF-8. False (with `error` saying why) for bytes refused before any parse.
 bool ChooseConverter(std::string_view bytes, FileEncoding& encoding, const char*& converter,
-                     std::optional<std::string>& decoded, ParseError& error) {
+                     std::optional<std::string>& decoded, bool& readAsUtf8, ParseError& error) {
     std::string failure;
     converter = nullptr;
     if (ChooseFileEncoding(bytes, encoding, failure)) {
         if (encoding.known == nullptr) return true;
         converter = encoding.known->converter;
-        // libxml2 decodes UTF-8 and UTF-16 itself, but not every invalid sequence stops it
-        // when iconv decodes: the bytes are checked first. (The scanner refuses a declared
-        // UTF-16 that the bytes do not show.)
+        // libxml2 decodes UTF-8 and UTF-16 itself. Any other encoding the library decodes
+        // once, before the parse: then an invalid sequence always fails the load, and the
+        // parser and the scanner read UTF-8. (The scanner refuses a declared UTF-16 that the
+        // bytes do not show.)
         const platform::ByteLayout layout = encoding.known->layout;
         const bool throughIconv = layout != platform::ByteLayout::Utf8 &&
                                   layout != platform::ByteLayout::Utf16Le &&
                                   layout != platform::ByteLayout::Utf16Be;
-        const std::string_view body = bytes.substr(encoding.markLength);
-        if (!throughIconv || platform::DecodesWithoutError(converter, body)) return true;
+        if (!throughIconv) return true;
         std::string text;
-        if (platform::DecodeWithUserDefinedRows(*encoding.known, body, text)) {
-            decoded = std::move(text);
+        bool asIs = false;
+        if (platform::DecodeToUtf8(*encoding.known, bytes.substr(encoding.markLength), text,
+                                   asIs)) {
+            if (!asIs) decoded = std::move(text);
             converter = "UTF-8";
+            readAsUtf8 = true;
             return true;
         }
         failure = "bytes that are not valid " + encoding.declared;
@@ -165,11 +168,12 @@ std::unique_ptr<xmlDoc, void (*)(xmlDocPtr)> ParseWithLibxml2(std::string_view i
     wellFormed = false;
     const char* converter = "UTF-8";  // text is UTF-8 whatever its declaration says
     std::optional<std::string> decoded;
-    if (!utf8Text && !ChooseConverter(input, encoding, converter, decoded, error)) return none;
-    if (decoded) {  // (code page 949 is never decided by a byte-order mark)
-        input = *decoded;
-        utf8Text = true;
-    }
+    bool readAsUtf8 = false;
+    if (!utf8Text && !ChooseConverter(input, encoding, converter, decoded, readAsUtf8, error))
+        return none;
+    // (An encoding the library decodes is never decided by a byte-order mark.)
+    if (decoded) input = *decoded;
+    utf8Text = utf8Text || readAsUtf8;
     CapturedErrors captured;
     const std::unique_ptr<xmlParserCtxt, void (*)(xmlParserCtxtPtr)> owned(xmlNewParserCtxt(),
                                                                            xmlFreeParserCtxt);

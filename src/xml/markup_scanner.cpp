@@ -117,6 +117,8 @@ std::size_t MarkupScanner::FollowTags(const unsigned char* bytes, std::size_t fr
             state_ != State::EndTag) {
             break;
         }
+        i = SkipPlainBytes(bytes, i, size, legacy);
+        if (i == size) break;
         const unsigned char b = bytes[i];
         if (b == 0 || (legacy && b >= 0x80)) break;
         const State before = state_;
@@ -185,6 +187,43 @@ std::size_t MarkupScanner::FollowTags(const unsigned char* bytes, std::size_t fr
                            : column_ + static_cast<long>(followed);
     charactersSeen_ += followed;
     previous_ = bytes[i - 1];
+    return i;
+}
+
+// Skips, from `from`, the bytes that change nothing in the current simple state but the
+// position and the run's length (most of a file: names, values, indentation); returns the first
+// byte that may change more. A run stops short of its bound, which Character then enforces.
+std::size_t MarkupScanner::SkipPlainBytes(const unsigned char* bytes, std::size_t from,
+                                          std::size_t size, bool legacy) {
+    const auto skip = [&](std::size_t end, auto plain) {
+        std::size_t i = from;
+        while (i < end && plain(bytes[i]) && !(legacy && bytes[i] >= 0x80)) ++i;
+        return i;
+    };
+    const std::size_t runLeft = runBytes_ < kMaxRunBytes ? kMaxRunBytes - runBytes_ : 0;
+    const std::size_t runEnd = from + std::min(size - from, runLeft);
+    std::size_t i = from;
+    switch (state_) {
+        case State::Content:
+            i = skip(runEnd, [](unsigned char b) { return b != '<' && b != '\n' && b != 0; });
+            runBytes_ += i - from;
+            break;
+        case State::AttributeValue:
+            i = skip(runEnd,
+                     [q = quote_](unsigned char b) { return b != q && b != '\n' && b != 0; });
+            runBytes_ += i - from;
+            break;
+        case State::StartTag:
+            i = skip(size, [](unsigned char b) {
+                return b != '>' && b != '=' && b != '"' && b != '\'' && b != '\n' && b != 0;
+            });
+            break;
+        case State::EndTag:
+            i = skip(size, [](unsigned char b) { return b != '>' && b != '\n' && b != 0; });
+            break;
+        default:
+            break;
+    }
     return i;
 }
 
@@ -489,7 +528,8 @@ bool MarkupScanner::ClassifyDeclaredEncoding() {
             return Refuse(Verdict::UncheckableEncoding);
         if (known->layout == platform::ByteLayout::ShiftJis) pairs_ = Pairs::ShiftJis;
         if (known->layout == platform::ByteLayout::LeadPairs) pairs_ = Pairs::Wide;
-        if (known->layout != platform::ByteLayout::Utf8 && !utf16) legacyCharset_ = known->converter;
+        if (known->layout != platform::ByteLayout::Utf8 && !utf16)
+            legacyCharset_ = known->converter;
         return true;
     }
     // Other names, which iconv reads by their own names.
