@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
+#include <stdexcept>
 
 #include "model/kept_texts.h"
 #include "model/records.h"
@@ -224,6 +225,26 @@ static_assert(IsPermutation(kFiles.exportOrder) && IsPermutation(kRegistrys.expo
 static_assert(KeysAreTexts(kFiles) && KeysAreTexts(kRegistrys) && KeysAreTexts(kPreKills) &&
                   KeysAreTexts(kUpKills),
               "a section's keys are values kept as texts");
+
+// The position in `rule.values` of the value kept in the record's text `text`, or in its
+// number `number`. Meant for constants: naming a field no value keeps fails to compile.
+template <typename Record, std::size_t N>
+constexpr std::size_t PositionOf(const RecordSection<Record, N>& rule, std::size_t text) {
+    for (std::size_t position = 0; position < N; ++position) {
+        if (rule.values[position].StoredAsText() && rule.values[position].text == text)
+            return position;
+    }
+    throw std::logic_error("no value of the section is kept in that text");
+}
+template <typename Record, std::size_t N>
+constexpr std::size_t PositionOf(const RecordSection<Record, N>& rule,
+                                 std::int32_t Record::*number) {
+    for (std::size_t position = 0; position < N; ++position) {
+        if (!rule.values[position].StoredAsText() && rule.values[position].number == number)
+            return position;
+    }
+    throw std::logic_error("no value of the section is kept in that number");
+}
 
 // RESERVE: items WORD, each a reserved word (SHORT, the key) and its meaning (MEAN). The
 // expansion belongs to the machine and is never written.
