@@ -2,9 +2,9 @@
 // (its schema is in the README). Both are compared in their JSON form, so numbers compare as
 // the numbers they read as and texts as texts.
 //   - Reserved words and configuration fields, by name: added, removed, changed.
-//   - Files and registry values, by key (folder, file name and target OS; path and key), without
-//     ASCII case, as Windows compares paths; items with the same key are paired in order of
-//     appearance; the order of the items does not matter.
+//   - Files and registry values, by the values the grammar names as their key (folder, file name
+//     and target OS; path and key), without ASCII case, as Windows compares paths; items with
+//     the same key are paired in order of appearance; the order of the items does not matter.
 //   - Processes and commands, as ordered lists: added, removed and moved, from a longest common
 //     subsequence.
 #pragma once
@@ -19,27 +19,12 @@
 
 namespace korvane::cli {
 
-// The texts of a record that key the items of its section; none for the ordered lists.
-inline std::vector<std::size_t> KeyTexts(const setupfile::RecordSection<model::FileEntry, 13>&) {
-    return {model::FileEntry::kFolder, model::FileEntry::kFileName, model::FileEntry::kTargetOs};
-}
-inline std::vector<std::size_t> KeyTexts(const setupfile::RecordSection<model::RegistryEntry, 5>&) {
-    return {model::RegistryEntry::kRegPath, model::RegistryEntry::kKey};
-}
-inline std::vector<std::size_t> KeyTexts(
-    const setupfile::RecordSection<model::KillProcessEntry, 2>&) {
-    return {};
-}
-
-// The JSON members of those texts, in the order of KeyTexts.
+// The JSON members of the values that key the items of a section, in the grammar's order;
+// none for the ordered lists.
 template <typename Record, std::size_t N>
 std::vector<const char*> KeyMembers(const setupfile::RecordSection<Record, N>& rule) {
     std::vector<const char*> members;
-    for (std::size_t text : KeyTexts(rule)) {
-        for (const auto& value : rule.values) {
-            if (value.text == text) members.push_back(value.jsonKey);
-        }
-    }
+    for (std::size_t position : rule.keys) members.push_back(rule.values[position].jsonKey);
     return members;
 }
 

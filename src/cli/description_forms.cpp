@@ -9,6 +9,7 @@
 #include "platform/code_page.h"
 #include "setupfile/grammar.h"
 #include "setupfile/read_text.h"
+#include "setupfile/record_texts.h"
 
 namespace korvane::cli {
 namespace {
@@ -203,25 +204,26 @@ class JsonReader {
     template <typename Record, std::size_t N>
     void operator()(const RecordSection<Record, N>& rule) {
         ForEachItem(rule.jsonKey, [&](const JsonItem& item) {
-            std::array<ReadText, Record::kTextCount> texts;
-            Record record;
-            // Read in the JSON's own order, so that the first member at fault is named.
+            // The text of each value as a file would hold it, by its position in the grammar; a
+            // number as a save writes it. Read in the JSON's own order, so that the first member
+            // at fault is named.
+            std::array<ReadText, N> read;
             for (std::size_t position : rule.exportOrder) {
                 const ValueRule<Record>& value = rule.values[position];
-                if (!IsNumber(value)) {
-                    texts[value.text] = item.Text(value.jsonKey, Record::kWidths[value.text] - 1);
-                } else if (value.StoredAsText()) {
-                    texts[value.text].text = model::FormatDecimal(item.Number(value.jsonKey));
-                } else {
-                    record.*value.number = item.Number(value.jsonKey);
-                }
+                read[position] =
+                    IsNumber(value)
+                        ? ReadText{NumberText(value.kind, item.Number(value.jsonKey)), {}, false}
+                        : item.Text(value.jsonKey, Record::kWidths[value.text] - 1);
             }
-            std::array<std::string_view, Record::kTextCount> views;
-            for (std::size_t i = 0; i < views.size(); ++i) views[i] = texts[i].text;
-            record.texts = model::PackedTexts<Record::kTextCount>(views, Record::kWidths);
-            const std::size_t count = (setup_.*rule.append)(std::move(record));
-            for (std::size_t i = 0; i < texts.size(); ++i)
-                KeepLossy(setup_, rule.kept, count - 1, i, texts[i]);
+            std::array<std::string_view, N> texts;
+            for (std::size_t position = 0; position < N; ++position)
+                texts[position] = read[position].text;
+            const std::size_t count = (setup_.*rule.append)(RecordFromTexts(rule, texts));
+            for (std::size_t position = 0; position < N; ++position) {
+                if (rule.values[position].StoredAsText())
+                    KeepLossy(setup_, rule.kept, count - 1, rule.values[position].text,
+                              read[position]);
+            }
         });
     }
 

@@ -15,10 +15,13 @@
 #include "cli/display_text.h"
 #include "cli/setup_files.h"
 #include "cli/stamp_source_lookup.h"
+#include "model/decimal.h"
 #include "model/setup_document.h"
 #include "platform/code_page.h"
 #include "platform/file_times.h"
 #include "platform/version_resource.h"
+#include "setupfile/grammar.h"
+#include "setupfile/record_texts.h"
 #include "system/target_file_version.h"
 
 namespace korvane::cli {
@@ -39,23 +42,24 @@ struct Tally {
     std::size_t Failures() const { return missing + ambiguous + tooLarge; }
 };
 
-// `entry` with another size and version text; every other value as it was.
+// Where the grammar puts the values that stamp sets.
+constexpr std::size_t kVersionValue = setupfile::PositionOf(setupfile::kFiles, FileEntry::kVersion);
+constexpr std::size_t kSizeValue = setupfile::PositionOf(setupfile::kFiles, &FileEntry::fileSize);
+
+// `entry` with another size and version text; every other value carried over through the text a
+// save writes for it, so that each value the grammar declares is kept.
 FileEntry WithSizeAndVersion(const FileEntry& entry, std::int32_t fileSize,
                              std::string_view version) {
-    std::array<std::string, FileEntry::kTextCount> texts;
-    std::array<std::string_view, FileEntry::kTextCount> views;
-    for (std::size_t i = 0; i < texts.size(); ++i) {
-        texts[i] = i == FileEntry::kVersion ? std::string(version) : std::string(entry.texts[i]);
-        views[i] = texts[i];
-    }
-    FileEntry changed{{views, FileEntry::kWidths}};
-    changed.iconIndex = entry.iconIndex;
-    changed.selfReg = entry.selfReg;
-    changed.overwrite = entry.overwrite;
-    changed.fileSize = fileSize;
-    changed.realTime = entry.realTime;
-    changed.reboot = entry.reboot;
-    return changed;
+    constexpr std::size_t kValues = setupfile::kFiles.values.size();
+    std::array<std::string, kValues> texts;
+    for (std::size_t position = 0; position < kValues; ++position)
+        texts[position] = setupfile::ValueText(entry, setupfile::kFiles.values[position]);
+    texts[kVersionValue] = std::string(version);
+    texts[kSizeValue] = model::FormatDecimal(fileSize);
+    std::array<std::string_view, kValues> views;
+    for (std::size_t position = 0; position < kValues; ++position)
+        views[position] = texts[position];
+    return setupfile::RecordFromTexts(setupfile::kFiles, views);
 }
 
 // Why a version text is not taken as the entry's version.

@@ -8,6 +8,8 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
+#include <stdexcept>
 
 #include "model/kept_texts.h"
 #include "model/records.h"
@@ -53,7 +55,7 @@ struct ValueRule {
     const char* jsonKey;
     const char* column;
 
-    bool StoredAsText() const { return text != kNotText; }
+    constexpr bool StoredAsText() const { return text != kNotText; }
 };
 
 template <typename Record>
@@ -70,6 +72,23 @@ constexpr ValueRule<Record> NumberValue(const char* element, ValueKind kind,
     return {element, kind, kNumberCapacity, kNotText, number, jsonKey, column};
 }
 
+// Some of the positions in a section's `values` (at most N), in the order given.
+template <std::size_t N>
+class ValuePositions {
+  public:
+    constexpr ValuePositions() = default;
+    constexpr ValuePositions(std::initializer_list<std::size_t> positions) {
+        for (std::size_t position : positions) positions_[count_++] = position;
+    }
+
+    constexpr const std::size_t* begin() const { return positions_.data(); }
+    constexpr const std::size_t* end() const { return positions_.data() + count_; }
+
+  private:
+    std::array<std::size_t, N> positions_{};
+    std::size_t count_ = 0;
+};
+
 // A section of items made of values: FILES, REGISTRYS, PREKILLS, UPKILLS.
 template <typename Record, std::size_t N>
 struct RecordSection {
@@ -79,6 +98,9 @@ struct RecordSection {
     // Positions in `values` in the order of the exports' parameters, which the command's JSON
     // and tables follow.
     std::array<std::size_t, N> exportOrder;
+    // Positions in `values` of the texts that together identify an item, by which the items of
+    // two descriptions are paired (`korvane diff`); none where the items form an ordered list.
+    ValuePositions<N> keys;
     const model::RecordList<Record>& (model::SetupDocument::*records)() const;
     std::int32_t (model::SetupDocument::*append)(Record);
     model::KeptTable kept;  // where the file's texts of its records are kept
@@ -114,6 +136,7 @@ inline constexpr RecordSection<FileEntry, 13> kFiles = {
                                "SIZE"),
     },
     {0, 1, 2, 3, 4, 5, 6, 7, 8, 11, 12, 9, 10},
+    {2, 1, 4},  // FOLDER, FILENAME, TARGETOS
     &model::SetupDocument::Files,
     &model::SetupDocument::AppendFile,
     model::KeptTable::Files,
@@ -133,6 +156,7 @@ inline constexpr RecordSection<RegistryEntry, 5> kRegistrys = {
                                    "ACTION"),
     },
     {0, 2, 1, 3, 4},
+    {0, 2},  // REGPATH, KEY
     &model::SetupDocument::Registries,
     &model::SetupDocument::AppendRegistry,
     model::KeptTable::Registries,
@@ -152,6 +176,7 @@ inline constexpr RecordSection<KillProcessEntry, 2> kPreKills = {
     "PREKILL",
     kKillProcessValues,
     {0, 1},
+    {},
     &model::SetupDocument::PreKills,
     &model::SetupDocument::AppendPreKill,
     model::KeptTable::PreKills,
@@ -164,12 +189,62 @@ inline constexpr RecordSection<KillProcessEntry, 2> kUpKills = {
     "UPKILL",
     kKillProcessValues,
     {0, 1},
+    {},
     &model::SetupDocument::UpKills,
     &model::SetupDocument::AppendUpKill,
     model::KeptTable::UpKills,
     "upKill",
     "Processes to stop before updating",
 };
+
+// True when `order` names each of the positions 0 to N-1 once.
+template <std::size_t N>
+constexpr bool IsPermutation(const std::array<std::size_t, N>& order) {
+    std::array<bool, N> named{};
+    for (std::size_t position : order) {
+        if (position >= N || named[position]) return false;
+        named[position] = true;
+    }
+    return true;
+}
+
+// True when every key of `rule` is a value kept as text, as the pairing compares them.
+template <typename Record, std::size_t N>
+constexpr bool KeysAreTexts(const RecordSection<Record, N>& rule) {
+    for (std::size_t position : rule.keys) {
+        if (position >= N || rule.values[position].kind != ValueKind::Text ||
+            !rule.values[position].StoredAsText())
+            return false;
+    }
+    return true;
+}
+
+static_assert(IsPermutation(kFiles.exportOrder) && IsPermutation(kRegistrys.exportOrder) &&
+                  IsPermutation(kPreKills.exportOrder) && IsPermutation(kUpKills.exportOrder),
+              "a section's exportOrder names each of its values once");
+static_assert(KeysAreTexts(kFiles) && KeysAreTexts(kRegistrys) && KeysAreTexts(kPreKills) &&
+                  KeysAreTexts(kUpKills),
+              "a section's keys are values kept as texts");
+
+// The position in `rule.values` of the value kept in the record's text `text`, or in its
+// number `number`. Meant for constants: naming a field no value keeps fails to compile.
+template <typename Record, std::size_t N>
+constexpr std::size_t PositionOf(const RecordSection<Record, N>& rule, std::size_t text) {
+    for (std::size_t position = 0; position < N; ++position) {
+        if (rule.values[position].StoredAsText() && rule.values[position].text == text)
+            return position;
+    }
+    throw std::logic_error("no value of the section is kept in that text");
+}
+template <typename Record, std::size_t N>
+constexpr std::size_t PositionOf(const RecordSection<Record, N>& rule,
+                                 std::int32_t Record::*number) {
+    for (std::size_t position = 0; position < N; ++position) {
+        if (!rule.values[position].StoredAsText() && rule.values[position].number == number)
+            return position;
+    }
+    throw std::logic_error("no value of the section is kept in that number");
+}
 
 // RESERVE: items WORD, each a reserved word (SHORT, the key) and its meaning (MEAN). The
 // expansion belongs to the machine and is never written.

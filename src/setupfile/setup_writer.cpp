@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "model/decimal.h"
 #include "platform/code_page.h"
 #include "setupfile/grammar.h"
+#include "setupfile/record_texts.h"
 #include "setupfile/savable_name.h"
 #include "xml/markup_scanner.h"
 #include "xml/xml_encoding.h"
@@ -136,7 +136,7 @@ class Writer {
                     const std::string* kept =
                         value.StoredAsText() ? setup_.Kept().Find(rule.kept, position, value.text)
                                              : nullptr;
-                    if (!AppendValue(item, value.element, TextOf(record, value), kept))
+                    if (!AppendValue(item, value.element, ValueText(record, value), kept))
                         return false;
                 }
                 return true;
@@ -148,14 +148,6 @@ class Writer {
 
     const std::string* Kept(model::KeptTable table, std::string_view key, std::size_t field) const {
         return setup_.Kept().Find(table, key, field);
-    }
-
-    template <typename Record>
-    static std::string TextOf(const Record& record, const ValueRule<Record>& value) {
-        if (value.StoredAsText()) return std::string(record.texts[value.text]);
-        const std::int32_t number = record.*value.number;
-        if (value.kind == ValueKind::Flag) return number != 0 ? "1" : "0";
-        return model::FormatDecimal(number);
     }
 
     const model::SetupDocument& setup_;

@@ -195,4 +195,35 @@ TEST(Stamp, DryRunShowsTheChangesWithoutWriting) {
     EXPECT_EQ(directory.Listing(), "setup.xml setup.xml.json tree ");
 }
 
+// Stamp changes the size and version of an entry and nothing else: every other value, each
+// number given a value of its own (and so each flag set), comes back as it was.
+TEST(Stamp, CarriesEveryOtherValueOfTheEntry) {
+    ScratchDirectory directory;
+    PlaceFixture("version-1001.dll", "tree/app.dll");
+    nlohmann::json entry =
+        nlohmann::json::parse(FileJson("app.dll", "app.dll", "0.9", 0, "[SYSDIR]", "NT"));
+    entry["shortcut"] = "DESK";
+    entry["displayName"] = "App";
+    int number = 2;
+    for (auto& member : entry.items()) {
+        if (member.value().is_number()) member.value() = number++;
+    }
+    ASSERT_TRUE(BuildSetup(directory, "setup.xml", R"("files":[)" + entry.dump() + "]"));
+    const nlohmann::json before = FilesOf("setup.xml")[0];
+    for (const auto& member : before.items()) {
+        if (member.value().is_number()) {
+            ASSERT_NE(member.value(), 0) << member.key();
+        }
+    }
+
+    const CommandResult stamped = RunKorvane({"stamp", "setup.xml", "--from", "tree"});
+    ASSERT_EQ(stamped.status, 0) << stamped.err;
+    nlohmann::json after = FilesOf("setup.xml")[0];
+    EXPECT_EQ(after["version"], "1.0.0.1");
+    EXPECT_EQ(after["fileSize"], 2560);
+    after["version"] = before["version"];
+    after["fileSize"] = before["fileSize"];
+    EXPECT_EQ(after, before);
+}
+
 }  // namespace
