@@ -3,9 +3,9 @@
 #include <functional>
 #include <vector>
 
-#include "model/decimal.h"
 #include "setupfile/grammar.h"
 #include "setupfile/read_text.h"
+#include "setupfile/record_texts.h"
 #include "xml/load_bounds.h"
 
 namespace korvane::setupfile {
@@ -88,25 +88,17 @@ class Plans {
             plan.capacities.push_back(value.capacity);
         }
         plan.add = [&rule](model::SetupDocument& setup, std::string_view, Values& values) {
-            std::array<ReadText, Record::kTextCount> texts;
-            Record record;
+            std::array<ReadText, N> read;
+            std::array<std::string_view, N> texts;
             for (std::size_t i = 0; i < N; ++i) {
-                const ValueRule<Record>& value = rule.values[i];
-                ReadText read = LocalText(values[i], value.capacity);
-                if (value.StoredAsText()) {
-                    texts[value.text] = std::move(read);
-                } else if (value.kind == ValueKind::Flag) {
-                    record.*value.number = read.text == "1" ? 1 : 0;
-                } else {
-                    record.*value.number = model::ParseDecimal(read.text);
-                }
+                read[i] = LocalText(values[i], rule.values[i].capacity);
+                texts[i] = read[i].text;
             }
-            std::array<std::string_view, Record::kTextCount> views;
-            for (std::size_t i = 0; i < views.size(); ++i) views[i] = texts[i].text;
-            record.texts = model::PackedTexts<Record::kTextCount>(views, Record::kWidths);
-            const std::size_t count = (setup.*rule.append)(std::move(record));
-            for (std::size_t i = 0; i < texts.size(); ++i)
-                KeepLossy(setup, rule.kept, count - 1, i, texts[i]);
+            const std::size_t count = (setup.*rule.append)(RecordFromTexts(rule, texts));
+            for (std::size_t i = 0; i < N; ++i) {
+                if (rule.values[i].StoredAsText())
+                    KeepLossy(setup, rule.kept, count - 1, rule.values[i].text, read[i]);
+            }
         };
         plans_.push_back(std::move(plan));
     }
