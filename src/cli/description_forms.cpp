@@ -4,7 +4,7 @@
 #include <climits>
 #include <stdexcept>
 
-#include "cli/display_text.h"
+#include "setupfile/display_text.h"
 #include "model/decimal.h"
 #include "platform/code_page.h"
 #include "setupfile/grammar.h"
@@ -29,7 +29,7 @@ std::string Utf8(std::string_view text, const std::string* kept) {
 // A text in a table, in the code page: the file's own text where a load kept one, with the
 // characters the code page lacks as escapes.
 std::string TableText(std::string_view text, const std::string* kept) {
-    return kept != nullptr ? LocalFormOfUtf8(*kept) : std::string(text);
+    return kept != nullptr ? setupfile::LocalFormOfUtf8(*kept) : std::string(text);
 }
 
 constexpr model::KeptTable kWords = model::KeptTable::ReservedWords;

@@ -5,7 +5,7 @@
 
 #include "cli/commands.h"
 #include "cli/description_diff.h"
-#include "cli/display_text.h"
+#include "setupfile/display_text.h"
 #include "cli/setup_files.h"
 #include "platform/code_page.h"
 #include "setupfile/grammar.h"
@@ -20,7 +20,7 @@ using Json = nlohmann::ordered_json;
 // what could disguise it escaped; a number as it is.
 std::string Shown(const Json& value) {
     if (!value.is_string()) return value.dump();
-    return "\"" + DisplayForm(platform::FromUtf8(value.get<std::string>())) + "\"";
+    return "\"" + setupfile::DisplayForm(platform::FromUtf8(value.get<std::string>())) + "\"";
 }
 
 // Prints the changes of each section that has any, under its title.
@@ -94,7 +94,7 @@ class TextPrinter {
         const Json& changes = difference_.at(section);
         if (!Heading(title, changes)) return;
         const auto nameOf = [&](const Json& item) {
-            return DisplayForm(platform::FromUtf8(item[name].get<std::string>()));
+            return setupfile::DisplayForm(platform::FromUtf8(item[name].get<std::string>()));
         };
         for (const Json& item : changes["removed"])
             std::cout << "  - " << nameOf(item) << ": " << Shown(item[value]) << "\n";

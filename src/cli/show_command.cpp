@@ -6,7 +6,7 @@
 
 #include "cli/commands.h"
 #include "cli/description_forms.h"
-#include "cli/display_text.h"
+#include "setupfile/display_text.h"
 #include "cli/setup_files.h"
 #include "platform/code_page.h"
 
@@ -30,7 +30,7 @@ std::size_t DisplayWidth(const std::string& text) {
 void PrintTable(const std::string& title, const Row& header, std::vector<Row> rows) {
     std::cout << title << " (" << rows.size() << ")\n";
     for (Row& row : rows) {
-        for (std::string& cell : row) cell = DisplayForm(cell);
+        for (std::string& cell : row) cell = setupfile::DisplayForm(cell);
     }
     if (rows.empty()) {
         std::cout << "  (none)\n\n";

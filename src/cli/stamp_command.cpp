@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "cli/commands.h"
-#include "cli/display_text.h"
+#include "setupfile/display_text.h"
 #include "cli/setup_files.h"
 #include "cli/stamp_source_lookup.h"
 #include "model/decimal.h"
@@ -89,7 +89,7 @@ class Stamper {
             setup_.Kept().Find(model::KeptTable::Files, position, FileEntry::kSrcPath);
         const std::string label =
             "files[" + std::to_string(position) + "] " +
-            DisplayForm(keptPath != nullptr ? LocalFormOfUtf8(*keptPath) : entry.SrcPath());
+            setupfile::DisplayForm(keptPath != nullptr ? setupfile::LocalFormOfUtf8(*keptPath) : entry.SrcPath());
         std::string sourcePath;
         if (const std::string refusal = Refusal(entry.SrcPath(), sourcePath); !refusal.empty()) {
             std::cerr << "korvane: " << label << ": left alone: " << refusal << "\n";
@@ -136,7 +136,7 @@ class Stamper {
     std::string Refusal(std::string_view srcPath, std::string& sourcePath) const {
         for (const auto& word : setup_.ReservedWords()) {
             if (!word.first.empty() && srcPath.find(word.first) != std::string_view::npos)
-                return "holds the reserved word " + DisplayForm(word.first);
+                return "holds the reserved word " + setupfile::DisplayForm(word.first);
         }
         if (!platform::ToUtf8(srcPath, sourcePath)) return "not a text of the code page";
         return std::string();
@@ -160,8 +160,8 @@ class Stamper {
         if (options_.dryRun || options_.verbose) {
             report_ << label << ":";
             if (versionChanged)
-                report_ << " VERSION " << DisplayForm(entry.Version()) << " -> "
-                        << DisplayForm(version);
+                report_ << " VERSION " << setupfile::DisplayForm(entry.Version()) << " -> "
+                        << setupfile::DisplayForm(version);
             if (sizeChanged)
                 report_ << (versionChanged ? "," : "") << " FILESIZE " << entry.fileSize << " -> "
                         << size;

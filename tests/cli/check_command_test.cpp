@@ -68,13 +68,33 @@ TEST(CheckCommand, ReportsEachProblemOnItsLine) {
              "seeded.xml:21: the number ICONINDEX is ' 12'; it reads as 12",
              "seeded.xml:22: the element 'COLOR' in FILE is ignored",
              "seeded.xml:24: the item 'ITEM' in FILES is read as FILE",
-             "seeded.xml:26: 'pi' (a processing instruction or entity reference) in PREEXECUTE is "
-             "skipped",
+             "seeded.xml:26: 'pi' (a processing instruction) in PREEXECUTE is skipped",
              "seeded.xml:26: markup inside COMMAND is dropped",
          }) {
         EXPECT_NE(result.out.find(expected), std::string::npos) << expected << "\nin:\n"
                                                                 << result.out;
     }
+}
+
+// A node that is no element but bears the name of a section or value hides it from a load: the
+// check says so, where it once called the node merely ignored.
+TEST(CheckCommand, ReportsWhatHidesASectionOrAValue) {
+    ScratchDirectory directory;
+    directory.Write("hidden.xml", R"(<SETUP>
+  <?CONFIG x?>
+  <CONFIG><A>a</A></CONFIG>
+  <FILES><FILE><?SRCPATH?><SRCPATH>p</SRCPATH><FILENAME>f</FILENAME></FILE></FILES>
+</SETUP>
+)");
+    CommandResult result = RunKorvane({"check", "hidden.xml"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out,
+              "hidden.xml:2: 'CONFIG' (a processing instruction) hides the CONFIG section, which "
+              "is not read\n"
+              "hidden.xml:3: a second CONFIG section is ignored\n"
+              "hidden.xml:4: 'SRCPATH' (a processing instruction) in FILE hides the value "
+              "SRCPATH, which reads as empty\n"
+              "hidden.xml:4: a second SRCPATH in FILE is ignored\n");
 }
 
 TEST(CheckCommand, ReportsCharactersThatCanDisguiseAValue) {

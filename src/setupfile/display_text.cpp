@@ -1,4 +1,4 @@
-#include "cli/display_text.h"
+#include "setupfile/display_text.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -8,7 +8,7 @@
 #include "platform/code_page.h"
 #include "platform/utf8.h"
 
-namespace korvane::cli {
+namespace korvane::setupfile {
 namespace {
 
 bool IsHiddenCodePoint(std::uint32_t codePoint) {
@@ -94,4 +94,4 @@ std::vector<std::string> DisguisingCharacters(std::string_view text) {
     return found;
 }
 
-}  // namespace korvane::cli
+}  // namespace korvane::setupfile

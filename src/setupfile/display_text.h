@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace korvane::cli {
+namespace korvane::setupfile {
 
 // `text` (in the active code page) with every C0 control (tab, line feed and carriage return
 // included) and DEL written as "\xHH"; under UTF-8 also every C1 control (U+0080 to U+009F)
@@ -23,4 +23,4 @@ std::string LocalFormOfUtf8(std::string_view text);
 // moves the text on, it hides nothing), each once, in order of first appearance.
 std::vector<std::string> DisguisingCharacters(std::string_view text);
 
-}  // namespace korvane::cli
+}  // namespace korvane::setupfile
