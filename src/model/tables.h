@@ -34,7 +34,10 @@ class ReservedWordTable {
 
     // Adds `word` with its meaning and expansion unless the word is present; false when it was.
     bool Add(std::string_view word, std::string_view meaning, std::string_view expansion) {
-        const auto place = words_.lower_bound(word);
+        // A saved file holds its words in key order: each then goes after the last, found
+        // without a search.
+        const bool last = !words_.empty() && ByteOrder()(words_.rbegin()->first, word);
+        const auto place = last ? words_.end() : words_.lower_bound(word);
         if (place != words_.end() && place->first == word) return false;
         words_.emplace_hint(place, std::string(word),
                             ReservedWordEntry{{{meaning, expansion}, ReservedWordEntry::kWidths}});

@@ -28,6 +28,12 @@ enum class NodeKind {
     Other,            // the document node, a document type, or no node
 };
 
+// Whether a node of `kind` has a value of its own (Document::Value).
+constexpr bool HoldsValue(NodeKind kind) {
+    return kind == NodeKind::Text || kind == NodeKind::CData || kind == NodeKind::Comment ||
+           kind == NodeKind::ProcessingInstruction;
+}
+
 // A node of a document, or no node at all (false in a condition).
 class Node {
   public:

@@ -412,18 +412,10 @@ NodeKind Document::KindOf(Node node) const {
 
 bool Document::Value(Node node, std::string& out) const {
     out.clear();
-    switch (KindOf(node)) {
-        case NodeKind::Text:
-        case NodeKind::CData:
-        case NodeKind::Comment:
-        case NodeKind::ProcessingInstruction: {
-            const xmlChar* content = NodeOf(node.handle_)->content;
-            if (content != nullptr) out.assign(Chars(content));
-            return true;
-        }
-        default:
-            return true;
-    }
+    if (!HoldsValue(KindOf(node))) return true;
+    const xmlChar* content = NodeOf(node.handle_)->content;
+    if (content != nullptr) out.assign(Chars(content));
+    return true;
 }
 
 std::string Document::NodeName(Node node) const {

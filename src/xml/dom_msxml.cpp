@@ -681,15 +681,7 @@ NodeKind Document::KindOf(Node node) const {
 
 bool Document::Value(Node node, std::string& out) const {
     out.clear();
-    switch (KindOf(node)) {
-        case NodeKind::Text:
-        case NodeKind::CData:
-        case NodeKind::Comment:
-        case NodeKind::ProcessingInstruction:
-            return ValueOf(NodeOf(node.handle_), out);
-        default:
-            return true;
-    }
+    return !HoldsValue(KindOf(node)) || ValueOf(NodeOf(node.handle_), out);
 }
 
 std::string Document::NodeName(Node node) const {

@@ -1,0 +1,137 @@
+// The events a loaded document hands its reader: the same from libxml2's stream, from a walk of
+// a parsed tree and, on Windows, from the XML component's tree; layout never among them.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "xml/layout_filter.h"
+#include "xml/xml_events.h"
+
+namespace korvane::xml {
+namespace {
+
+// The events as one line of text: S(name) E T'text' C'cdata' #'comment' ?(target data)
+// &(name=expansion); a text's pieces are joined.
+class Recorder final : public EventSink {
+  public:
+    void OnEvent(const Event& event) override {
+        const bool textGoesOn = event.kind == EventKind::Text && afterText_;
+        afterText_ = event.kind == EventKind::Text;
+        if (textGoesOn) {
+            out.insert(out.size() - 1, std::string(event.text));
+            return;
+        }
+        switch (event.kind) {
+            case EventKind::StartElement:
+                out += "S(" + std::string(event.name) + ")";
+                break;
+            case EventKind::EndElement:
+                out += "E";
+                break;
+            case EventKind::Text:
+                out += "T'" + std::string(event.text) + "'";
+                break;
+            case EventKind::CData:
+                out += "C'" + std::string(event.text) + "'";
+                break;
+            case EventKind::Comment:
+                out += "#'" + std::string(event.text) + "'";
+                break;
+            case EventKind::ProcessingInstruction:
+                out += "?(" + std::string(event.name) + " " + std::string(event.text) + ")";
+                break;
+            case EventKind::EntityReference: {
+                std::string text;
+                EXPECT_TRUE(event.expansion->Text(100, text));
+                out += "&(" + std::string(event.name) + "=" + text + ")";
+                break;
+            }
+        }
+    }
+    std::string out;
+
+  private:
+    bool afterText_ = false;
+};
+
+std::string EventsOf(const std::string& document, EventSource source) {
+    Recorder recorder;
+    ParseError error;
+    EXPECT_TRUE(ReadXmlEvents(document, recorder, error, source)) << error.text;
+    return recorder.out;
+}
+
+void ExpectEvents(const std::string& document, const std::string& expected) {
+    EXPECT_EQ(EventsOf(document, EventSource::Stream), expected) << document;
+    EXPECT_EQ(EventsOf(document, EventSource::Tree), expected) << document;
+}
+
+TEST(XmlEvents, OnlyTheRootsEventsAndNoLayout) {
+    ExpectEvents(
+        "<?xml version=\"1.0\"?>\n<!--before--><?pi before?>\n<SETUP>\n  <A>x</A>\n"
+        "  <B/>\n</SETUP>\n<!--after-->\n",
+        "S(SETUP)S(A)T'x'ES(B)EE");
+}
+
+TEST(XmlEvents, BlanksAreLayoutOnlyBesideAnElementChild) {
+    // A value of blanks alone, blanks beside a comment, CDATA or CR, and indentation with CR LF.
+    ExpectEvents(
+        "<R>\r\n  <A> </A>\r\n  <B> <!--c-->x</B>\r\n  <C> <![CDATA[ ]]> </C>\r\n"
+        "  <D> &#13; </D>\r\n</R>",
+        "S(R)S(A)T' 'ES(B)T' '#'c'T'x'ES(C)T' 'C' 'T' 'ES(D)T' \r 'EE");
+    // Blank text before and after an element child is layout; other text beside it is not.
+    ExpectEvents("<R><A> <!--c--> <B/> x </A><C>  <?p d?>  </C></R>",
+                 "S(R)S(A)#'c'S(B)ET' x 'ES(C)T'  '?(p d)T'  'EE");
+}
+
+TEST(XmlEvents, CharacterAndPredefinedReferencesAreText) {
+    ExpectEvents("<R><A>&lt;&amp;&#x41;&gt;</A></R>", "S(R)S(A)T'<&A>'EE");
+}
+
+TEST(XmlEvents, FailuresOfTheParseAreFailures) {
+    for (EventSource source : {EventSource::Stream, EventSource::Tree}) {
+        Recorder recorder;
+        ParseError error;
+        EXPECT_FALSE(ReadXmlEvents("<R><A></R>", recorder, error, source));
+        EXPECT_EQ(error.kind, ParseError::Kind::NotWellFormed);
+        EXPECT_FALSE(ReadXmlEvents(std::string("<R>\0</R>", 8), recorder, error, source));
+        EXPECT_EQ(error.kind, ParseError::Kind::Refused);
+    }
+}
+
+// Pieces of one text as a parser may hand them: blank at first, then not.
+TEST(LayoutFilter, ATextIsLayoutOnlyWhenAllOfItIsBlank) {
+    Recorder recorder;
+    LayoutFilter filter(recorder);
+    const auto event = [&](EventKind kind, std::string_view text = {}) {
+        Event e;
+        e.kind = kind;
+        e.name = "N";
+        e.text = text;
+        filter.OnEvent(e);
+    };
+    event(EventKind::StartElement);
+    event(EventKind::StartElement);
+    event(EventKind::EndElement);
+    event(EventKind::Text, "  ");
+    event(EventKind::Text, "\n");
+    event(EventKind::StartElement);  // after layout
+    event(EventKind::EndElement);
+    event(EventKind::Text, "  ");
+    event(EventKind::Text, "x");  // the same text goes on: not layout
+    event(EventKind::EndElement);
+    EXPECT_EQ(recorder.out, "S(N)S(N)ES(N)ET'  x'E");
+}
+
+#if !defined(_WIN32)
+// A document type may declare entities, whose references only a tree holds: the stream gives
+// way to the tree, and a reference's text is its replacement.
+TEST(XmlEvents, EntityReferencesComeWithTheirText) {
+    ExpectEvents("<!DOCTYPE R [<!ENTITY e \"<b>in</b>side\">]><R><A>x&e;y</A></R>",
+                 "S(R)S(A)T'x'&(e=inside)T'y'EE");
+}
+#endif
+
+}  // namespace
+}  // namespace korvane::xml
