@@ -35,11 +35,11 @@ void LayoutFilter::OnEvent(const Event& event) {
     switch (event.kind) {
         case EventKind::StartElement:
             if (!elementChild_.empty() && !elementChild_.back()) {
-                elementChild_.back() = true;
+                elementChild_.back() = 1;
                 ReleaseHeld(true);
             }
             next_.OnEvent(event);
-            elementChild_.push_back(false);
+            elementChild_.push_back(0);
             return;
         case EventKind::EndElement:
             // No element child came: every held blank text was part of the value.

@@ -7,6 +7,7 @@
 // setup file a held text is at most one line's indentation.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -39,7 +40,7 @@ class LayoutFilter final : public EventSink {
 
     EventSink& next_;
     // For each open element, whether it has an element child yet.
-    std::vector<bool> elementChild_;
+    std::vector<std::uint8_t> elementChild_;
     // The text being read, while it is blank: held until it ends.
     bool inText_ = false;
     bool textBlank_ = true;

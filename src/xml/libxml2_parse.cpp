@@ -149,11 +149,18 @@ ParseSession* SessionOf(void* parserContext) {
 }
 
 bool CountElementName(xmlParserCtxtPtr context, const xmlChar* prefix, const xmlChar* localName) {
+    ParseSession* session = SessionOf(context);
+    const InternedName name(prefix, localName);
+    // A setup file repeats a few names over and over: those recently counted are known.
+    const auto& recent = session->recentNames;
+    if (std::find(recent.begin(), recent.end(), name) != recent.end())
+        return WithinNameBounds(context);
     bool counted = false;
     Contained(context, [&] {
-        SessionOf(context)->elementNames.emplace(prefix, localName);
+        session->elementNames.insert(name);
         counted = true;
     });
+    session->recentNames[session->nextRecent++ % session->recentNames.size()] = name;
     return counted && WithinNameBounds(context);
 }
 

@@ -10,6 +10,7 @@
 #include <libxml/xmlerror.h>
 #include <libxslt/xsltutils.h>
 
+#include <array>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -59,6 +60,8 @@ struct ParseSession {
     std::string_view bytes;  // what the parser has not been handed yet
     MarkupScanner scanner;
     std::unordered_set<InternedName, InternedNameHash> elementNames;
+    std::array<InternedName, 16> recentNames{};  // a few of `elementNames`
+    std::size_t nextRecent = 0;
     bool tooManyNames = false;
     // A callback ran out of memory: the parse was stopped, since no exception may unwind
     // through libxml2's own frames (it would leave its parser and document behind).

@@ -1,6 +1,7 @@
 #include "xml/markup_scanner.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cstring>
 
@@ -102,83 +103,162 @@ bool MarkupScanner::FeedBytes(const unsigned char* bytes, std::size_t size) {
     return true;
 }
 
-// Follows bytes[from, size) while they stay in the simple states; returns where it stopped.
-// Keeps the position (line, column, characters seen, previous character) and the length of the
-// run as Character does; a byte that would take the run over its bound is left to Character.
+namespace {
+
+// The simple states, as FollowTags steps through them: a table of transitions by byte class.
+enum FastState : std::uint8_t {
+    kContent,
+    kAfterLessThan,
+    kStartTag,
+    kDoubleQuoted,
+    kSingleQuoted,
+    kEndTag,
+    kStop,  // a byte Character must see
+};
+enum ByteClass : std::uint8_t {
+    kPlain,
+    kLess,
+    kGreater,
+    kDoubleQuote,
+    kSingleQuote,
+    kEquals,
+    kLineFeed,
+    kSlash,
+    kBangOrQuestion,
+    kNul,  // and, in a legacy encoding, a byte outside ASCII
+    kClasses,
+};
+
+constexpr std::array<std::array<std::uint8_t, 256>, 2> MakeByteClasses() {
+    std::array<std::array<std::uint8_t, 256>, 2> classes{};
+    for (int legacy = 0; legacy < 2; ++legacy) {
+        for (int b = 0; b < 256; ++b) classes[legacy][b] = b >= 0x80 && legacy ? kNul : kPlain;
+        classes[legacy]['<'] = kLess;
+        classes[legacy]['>'] = kGreater;
+        classes[legacy]['"'] = kDoubleQuote;
+        classes[legacy]['\''] = kSingleQuote;
+        classes[legacy]['='] = kEquals;
+        classes[legacy]['\n'] = kLineFeed;
+        classes[legacy]['/'] = kSlash;
+        classes[legacy]['!'] = kBangOrQuestion;
+        classes[legacy]['?'] = kBangOrQuestion;
+        classes[legacy][0] = kNul;
+    }
+    return classes;
+}
+constexpr auto kByteClasses = MakeByteClasses();
+
+constexpr std::array<std::array<std::uint8_t, kClasses>, kStop> MakeTransitions() {
+    std::array<std::array<std::uint8_t, kClasses>, kStop> next{};
+    for (int c = 0; c < kClasses; ++c) {
+        next[kContent][c] = c == kLess ? kAfterLessThan : kContent;
+        // After '<': an end tag, "<!" or "<?" (which Character follows), or a start tag.
+        next[kAfterLessThan][c] = c == kSlash ? kEndTag : c == kBangOrQuestion ? kStop : kStartTag;
+        next[kStartTag][c] = c == kGreater       ? kContent
+                             : c == kDoubleQuote ? kDoubleQuoted
+                             : c == kSingleQuote ? kSingleQuoted
+                                                 : kStartTag;
+        next[kDoubleQuoted][c] = c == kDoubleQuote ? kStartTag : kDoubleQuoted;
+        next[kSingleQuoted][c] = c == kSingleQuote ? kStartTag : kSingleQuoted;
+        next[kEndTag][c] = c == kGreater ? kContent : kEndTag;
+    }
+    for (auto& state : next) state[kNul] = kStop;
+    return next;
+}
+constexpr auto kTransitions = MakeTransitions();
+
+// States whose bytes make up a run that the bound applies to.
+constexpr bool IsRun(std::uint8_t state) {
+    return state == kContent || state == kDoubleQuoted || state == kSingleQuoted;
+}
+
+}  // namespace
+
+// Follows bytes[from, size) while they stay in the simple states (text, tags, attribute values)
+// through a table of transitions; returns where it stopped. Keeps the position (line, column,
+// characters seen, previous character), the length of the run and the count of attributes as
+// Character does; a byte that would take the run or the attributes over their bound, a NUL, a
+// byte outside ASCII of a legacy encoding, "<!" and "<?" are left to Character.
 std::size_t MarkupScanner::FollowTags(const unsigned char* bytes, std::size_t from,
                                       std::size_t size) {
-    std::size_t i = from;
+    std::uint8_t state;
+    switch (state_) {
+        case State::Content:
+            state = kContent;
+            break;
+        case State::AfterLessThan:
+            state = kAfterLessThan;
+            break;
+        case State::StartTag:
+            state = kStartTag;
+            break;
+        case State::AttributeValue:
+            state = quote_ == '"' ? kDoubleQuoted : kSingleQuoted;
+            break;
+        case State::EndTag:
+            state = kEndTag;
+            break;
+        default:
+            return from;
+    }
+    const auto& classes = kByteClasses[legacyCharset_.empty() ? 0 : 1];
     long lineEnds = 0;
     std::size_t afterLastLineEnd = 0;
-    const bool legacy = !legacyCharset_.empty();
+    std::size_t i = from;
     for (; i < size; ++i) {
-        if (state_ != State::Content && state_ != State::AfterLessThan &&
-            state_ != State::StartTag && state_ != State::AttributeValue &&
-            state_ != State::EndTag) {
-            break;
-        }
-        i = SkipPlainBytes(bytes, i, size, legacy);
-        if (i == size) break;
-        const unsigned char b = bytes[i];
-        if (b == 0 || (legacy && b >= 0x80)) break;
-        const State before = state_;
-        const bool inRun = (state_ == State::Content && b != '<') ||
-                           (state_ == State::AttributeValue && b != quote_);
-        if (inRun && runBytes_ >= kMaxRunBytes) break;
-        if (b == '\n') {
-            ++lineEnds;
-            afterLastLineEnd = i + 1;
-            if (state_ == State::AfterLessThan) {
-                state_ = State::StartTag;
-                attributes_ = 0;
-                runBytes_ = 0;
-            } else if (inRun) {
-                ++runBytes_;
+        const std::uint8_t byteClass = classes[bytes[i]];
+        if (byteClass == kPlain && state != kAfterLessThan) {
+            // Names, values and blanks, most of a file, in one go.
+            std::size_t end = size;
+            if (IsRun(state)) {
+                end = i + std::min(size - i, runBytes_ < kMaxRunBytes ? kMaxRunBytes - runBytes_
+                                                                      : std::size_t{0});
+                if (end == i) break;
             }
+            std::size_t plain = i + 1;
+            while (plain < end && classes[bytes[plain]] == kPlain) ++plain;
+            if (IsRun(state)) runBytes_ += plain - i;
+            i = plain - 1;
             continue;
         }
-        bool handled = true;
-        switch (state_) {
-            case State::Content:
-                if (b == '<') state_ = State::AfterLessThan;
-                break;
-            case State::AfterLessThan:
-                if (b == '/') {
-                    state_ = State::EndTag;
-                } else if (b == '!' || b == '?') {
-                    handled = false;
-                } else {
-                    state_ = State::StartTag;
-                    attributes_ = 0;
-                }
-                break;
-            case State::StartTag:
-                if (b == '"' || b == '\'') {
-                    quote_ = b;
-                    state_ = State::AttributeValue;
-                } else if (b == '=') {
-                    handled = attributes_ < kMaxAttributes;
-                    if (handled) ++attributes_;
-                } else if (b == '>') {
-                    state_ = State::Content;
-                }
-                break;
-            case State::AttributeValue:
-                if (b == quote_) state_ = State::StartTag;
-                break;
-            case State::EndTag:
-                if (b == '>') state_ = State::Content;
-                break;
-            default:
-                handled = false;
-                break;
-        }
-        if (!handled) break;
-        if (state_ != before) {
+        const std::uint8_t next = kTransitions[state][byteClass];
+        if (next == kStop) break;
+        if (next == state) {
+            if (IsRun(state)) {
+                if (runBytes_ >= kMaxRunBytes) break;
+                ++runBytes_;
+            } else if (byteClass == kEquals && state == kStartTag) {
+                if (attributes_ >= kMaxAttributes) break;
+                ++attributes_;
+            }
+        } else {
             runBytes_ = 0;
-        } else if (inRun) {
-            ++runBytes_;
+            if (state == kAfterLessThan) attributes_ = 0;
         }
+        if (byteClass == kLineFeed) {
+            ++lineEnds;
+            afterLastLineEnd = i + 1;
+        }
+        state = next;
+    }
+    switch (state) {
+        case kContent:
+            state_ = State::Content;
+            break;
+        case kAfterLessThan:
+            state_ = State::AfterLessThan;
+            break;
+        case kStartTag:
+            state_ = State::StartTag;
+            break;
+        case kDoubleQuoted:
+        case kSingleQuoted:
+            state_ = State::AttributeValue;
+            quote_ = state == kDoubleQuoted ? '"' : '\'';
+            break;
+        default:
+            state_ = State::EndTag;
+            break;
     }
     const std::size_t followed = i - from;
     if (followed == 0) return i;
@@ -187,43 +267,6 @@ std::size_t MarkupScanner::FollowTags(const unsigned char* bytes, std::size_t fr
                            : column_ + static_cast<long>(followed);
     charactersSeen_ += followed;
     previous_ = bytes[i - 1];
-    return i;
-}
-
-// Skips, from `from`, the bytes that change nothing in the current simple state but the
-// position and the run's length (most of a file: names, values, indentation); returns the first
-// byte that may change more. A run stops short of its bound, which Character then enforces.
-std::size_t MarkupScanner::SkipPlainBytes(const unsigned char* bytes, std::size_t from,
-                                          std::size_t size, bool legacy) {
-    const auto skip = [&](std::size_t end, auto plain) {
-        std::size_t i = from;
-        while (i < end && plain(bytes[i]) && !(legacy && bytes[i] >= 0x80)) ++i;
-        return i;
-    };
-    const std::size_t runLeft = runBytes_ < kMaxRunBytes ? kMaxRunBytes - runBytes_ : 0;
-    const std::size_t runEnd = from + std::min(size - from, runLeft);
-    std::size_t i = from;
-    switch (state_) {
-        case State::Content:
-            i = skip(runEnd, [](unsigned char b) { return b != '<' && b != '\n' && b != 0; });
-            runBytes_ += i - from;
-            break;
-        case State::AttributeValue:
-            i = skip(runEnd,
-                     [q = quote_](unsigned char b) { return b != q && b != '\n' && b != 0; });
-            runBytes_ += i - from;
-            break;
-        case State::StartTag:
-            i = skip(size, [](unsigned char b) {
-                return b != '>' && b != '=' && b != '"' && b != '\'' && b != '\n' && b != 0;
-            });
-            break;
-        case State::EndTag:
-            i = skip(size, [](unsigned char b) { return b != '>' && b != '\n' && b != 0; });
-            break;
-        default:
-            break;
-    }
     return i;
 }
 

@@ -76,8 +76,6 @@ class MarkupScanner {
     bool DetectWidth(const unsigned char* bytes, std::size_t size);
     bool FeedBytes(const unsigned char* bytes, std::size_t size);
     std::size_t FollowTags(const unsigned char* bytes, std::size_t from, std::size_t size);
-    std::size_t SkipPlainBytes(const unsigned char* bytes, std::size_t from, std::size_t size,
-                               bool legacy);
     bool Unit(std::uint32_t unit);
     bool Character(std::uint32_t c, std::size_t utf8Length);
     bool Counted(State state) const;
