@@ -4,8 +4,12 @@
 #include <memory>
 
 #include "platform/files.h"
+#include "setupfile/grammar.h"
+#include "setupfile/save_ways.h"
+#include "setupfile/setup_markup.h"
 #include "setupfile/setup_reader.h"
 #include "setupfile/setup_writer.h"
+#include "setupfile/shipped_stylesheet.h"
 #include "xml/dom.h"
 #include "xml/markup_scanner.h"
 #include "xml/xml_encoding.h"
@@ -67,6 +71,13 @@ SaveResult EncodeDocument(const xml::Document& document, SaveResult::Step step,
     return SaveResult();
 }
 
+// The failure of a save whose file the markup scanner refused.
+SaveResult LoadRefusal(const xml::MarkupScanner& scanner) {
+    return Failure(SaveResult::Step::Target, 0,
+                   "a load would refuse the file (line " + std::to_string(scanner.line()) +
+                       "): " + scanner.Description());
+}
+
 // Whether a load takes `bytes` past the markup scanner: a save never writes what a load
 // refuses. The writer refuses a value too long for it, so this finds only what the layout
 // would add.
@@ -75,9 +86,7 @@ SaveResult WithinLoadBounds(std::string_view bytes) {
     if (scanner.Feed(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()) &&
         scanner.Finish())
         return SaveResult();
-    return Failure(SaveResult::Step::Target, 0,
-                   "a load would refuse the file (line " + std::to_string(scanner.line()) +
-                       "): " + scanner.Description());
+    return LoadRefusal(scanner);
 }
 
 // Writes `document` to the file `path`, which is replaced whole or left as it was.
@@ -93,13 +102,9 @@ SaveResult WriteDocument(const xml::Document& document, const std::string& path)
     return SaveResult();
 }
 
-// Writes `document` to a scratch file of this save's own, under a name no other save can take,
-// and removes it again: the document is indented as it stands in memory, which is exactly what
-// the scratch file holds (the DOM accepts only text that XML can carry). Not made durable.
-SaveResult WriteScratchFile(const xml::Document& document) {
-    std::string bytes;
-    SaveResult encoded = EncodeDocument(document, SaveResult::Step::ScratchFile, bytes);
-    if (!encoded) return encoded;
+// Writes `bytes` to a scratch file of this save's own, under a name no other save can take,
+// and removes it again. Not made durable.
+SaveResult WriteScratchBytes(const std::string& bytes) {
     std::string name;
     if (const int error = platform::WriteScratchFile(kScratchFilePrefix, kScratchFileSuffix,
                                                      bytes.data(), bytes.size(), name)) {
@@ -109,12 +114,18 @@ SaveResult WriteScratchFile(const xml::Document& document) {
     return SaveResult();
 }
 
-// The pretty-printed form of `source`, through indent.xsl, written to `target`.
-SaveResult IndentXmlFile(const xml::Document& source, const std::string& target) {
+// Writes `document` to the scratch file: the document is unindented as it stands in memory,
+// which is exactly what the scratch file holds (the DOM accepts only text that XML can carry).
+SaveResult WriteScratchFile(const xml::Document& document) {
     std::string bytes;
-    if (const int error =
-            platform::ReadRegularFile(kStylesheetFile, platform::kMaxReadBytes, bytes))
-        return Failure(SaveResult::Step::Stylesheet, error, platform::ErrorText(error));
+    SaveResult encoded = EncodeDocument(document, SaveResult::Step::ScratchFile, bytes);
+    if (!encoded) return encoded;
+    return WriteScratchBytes(bytes);
+}
+
+// The pretty-printed form of `source`, through the stylesheet `bytes`, written to `target`.
+SaveResult IndentXmlFile(const xml::Document& source, std::string_view bytes,
+                         const std::string& target) {
     const std::unique_ptr<xml::Document> stylesheet = xml::Document::Create();
     const std::unique_ptr<xml::Document> result = xml::Document::Create();
     if (stylesheet == nullptr || result == nullptr)
@@ -132,25 +143,128 @@ SaveResult IndentXmlFile(const xml::Document& source, const std::string& target)
     return WriteDocument(*result, target);
 }
 
+SaveResult BuildFailure(const std::string& failure) {
+    if (!failure.empty()) return Failure(SaveResult::Step::Build, 0, failure);
+    return Failure(SaveResult::Step::Build, 0,
+                   "a configuration name is not an XML element name or cannot be written in "
+                   "the file's encoding, or a text holds a character XML cannot carry");
+}
+
+SaveResult EncodingFailure(SaveResult::Step step) {
+    return Failure(step, 0, std::string("cannot write the encoding ") + kFileEncoding);
+}
+
+SaveResult ReadStylesheet(std::string& bytes) {
+    if (const int error =
+            platform::ReadRegularFile(kStylesheetFile, platform::kMaxReadBytes, bytes))
+        return Failure(SaveResult::Step::Stylesheet, error, platform::ErrorText(error));
+    return SaveResult();
+}
+
+// The direct writer's pieces of text, each written in the file's encoding.
+constexpr std::size_t kPieceBytes = 256 * 1024;
+
+// Collects the bytes of the scratch file. A piece that cannot be encoded does not stop the
+// writer: what it cannot build is the failure to report first.
+class ScratchBytes : public MarkupOutput {
+  public:
+    bool Write(std::string_view utf8) override {
+        encoded_ = encoded_ && xml::AppendEncodedXmlPiece(utf8, kFileEncoding, bytes_);
+        return true;
+    }
+    bool encoded() const { return encoded_; }
+    const std::string& bytes() const { return bytes_; }
+
+  private:
+    bool encoded_ = true;
+    std::string bytes_;
+};
+
+// Streams the file's bytes, piece by piece, past the markup scanner into the replacement of
+// the target. The whole file is encoded and scanned even after a write failed, so that the
+// failure a save reports is the one it would report with the file written in one go: the
+// encoding first, then what a load would refuse, then the file.
+class TargetBytes : public MarkupOutput {
+  public:
+    explicit TargetBytes(platform::ReplacementFile& file) : file_(file) {}
+
+    bool Write(std::string_view utf8) override {
+        bytes_.clear();
+        encoded_ = xml::AppendEncodedXmlPiece(utf8, kFileEncoding, bytes_);
+        if (!encoded_) return false;
+        if (!scanner_.Feed(reinterpret_cast<const unsigned char*>(bytes_.data()), bytes_.size()))
+            return false;
+        written_ = written_ && file_.Write(bytes_.data(), bytes_.size());
+        return true;
+    }
+
+    // After the last piece: how writing the file went, committed when all went well.
+    SaveResult Finish() {
+        if (!encoded_) return EncodingFailure(SaveResult::Step::Target);
+        if (scanner_.verdict() != xml::MarkupScanner::Verdict::Accepted || !scanner_.Finish())
+            return LoadRefusal(scanner_);
+        if (!written_ || !file_.Commit())
+            return Failure(SaveResult::Step::Target, file_.Error(),
+                           platform::ErrorText(file_.Error()));
+        return SaveResult();
+    }
+
+  private:
+    platform::ReplacementFile& file_;
+    xml::MarkupScanner scanner_;
+    std::string bytes_;
+    bool encoded_ = true;
+    bool written_ = true;
+};
+
+}  // namespace
+
+SaveResult SaveThroughStylesheet(const model::SetupDocument& setup, const std::string& path) {
+    const std::unique_ptr<xml::Document> document = xml::Document::Create();
+    if (document == nullptr)
+        return Failure(SaveResult::Step::NoDocument, 0, "cannot create a document");
+    std::string failure;
+    if (!WriteSetup(setup, *document, failure)) return BuildFailure(failure);
+    SaveResult scratch = WriteScratchFile(*document);
+    if (!scratch) return scratch;
+    std::string stylesheet;
+    SaveResult read = ReadStylesheet(stylesheet);
+    if (!read) return read;
+    return IndentXmlFile(*document, stylesheet, path);
+}
+
+SaveResult SaveDirectly(const model::SetupDocument& setup, const std::string& path) {
+    std::string failure;
+    {
+        ScratchBytes scratch;
+        if (!WriteSetupMarkup(setup, ScratchLayout(), kPieceBytes, scratch, failure))
+            return BuildFailure(failure);
+        if (!scratch.encoded()) return EncodingFailure(SaveResult::Step::ScratchFile);
+        SaveResult written = WriteScratchBytes(scratch.bytes());
+        if (!written) return written;
+    }
+    platform::ReplacementFile file(path);
+    TargetBytes target(file);
+    // What could stop the writer now is only the target's bytes: the walk passed once already.
+    WriteSetupMarkup(setup, ShippedStylesheetLayout(), kPieceBytes, target, failure);
+    return target.Finish();
+}
+
+namespace {
+
+// The stylesheet the library ships is written directly, in the layout it gives; any other goes
+// through the DOM and the XSLT engine. Read first only to choose: a failure to read it is the
+// other way's to report, at its own step.
 SaveResult BuildAndSave(const model::SetupDocument& setup, const std::string& path) {
     // Saving over the stylesheet would make every later save fail.
     if (platform::SameFile(path, kStylesheetFile)) {
         return Failure(SaveResult::Step::Target, EBUSY,
                        std::string("the file is the stylesheet ") + kStylesheetFile);
     }
-    const std::unique_ptr<xml::Document> document = xml::Document::Create();
-    if (document == nullptr)
-        return Failure(SaveResult::Step::NoDocument, 0, "cannot create a document");
-    std::string failure;
-    if (!WriteSetup(setup, *document, failure)) {
-        if (!failure.empty()) return Failure(SaveResult::Step::Build, 0, failure);
-        return Failure(SaveResult::Step::Build, 0,
-                       "a configuration name is not an XML element name or cannot be written in "
-                       "the file's encoding, or a text holds a character XML cannot carry");
-    }
-    SaveResult scratch = WriteScratchFile(*document);
-    if (!scratch) return scratch;
-    return IndentXmlFile(*document, path);
+    std::string stylesheet;
+    if (ReadStylesheet(stylesheet) && IsShippedStylesheet(stylesheet))
+        return SaveDirectly(setup, path);
+    return SaveThroughStylesheet(setup, path);
 }
 
 }  // namespace
