@@ -198,6 +198,12 @@ class TargetBytes : public MarkupOutput {
         return true;
     }
 
+    // Whether the bytes stopped the writer: they could not be encoded, or a load would refuse
+    // them.
+    bool Stopped() const {
+        return !encoded_ || scanner_.verdict() != xml::MarkupScanner::Verdict::Accepted;
+    }
+
     // After the last piece: how writing the file went, committed when all went well.
     SaveResult Finish() {
         if (!encoded_) return EncodingFailure(SaveResult::Step::Target);
@@ -245,8 +251,11 @@ SaveResult SaveDirectly(const model::SetupDocument& setup, const std::string& pa
     }
     platform::ReplacementFile file(path);
     TargetBytes target(file);
-    // What could stop the writer now is only the target's bytes: the walk passed once already.
-    WriteSetupMarkup(setup, ShippedStylesheetLayout(), kPieceBytes, target, failure);
+    // The walk passed once already: only the target's bytes should stop it now, and a file
+    // that is not whole is never put in place.
+    if (!WriteSetupMarkup(setup, ShippedStylesheetLayout(), kPieceBytes, target, failure) &&
+        !target.Stopped())
+        return BuildFailure(failure);
     return target.Finish();
 }
 
