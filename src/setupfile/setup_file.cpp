@@ -164,20 +164,26 @@ SaveResult ReadStylesheet(std::string& bytes) {
 // The direct writer's pieces of text, each written in the file's encoding.
 constexpr std::size_t kPieceBytes = 256 * 1024;
 
-// Collects the bytes of the scratch file. A piece that cannot be encoded does not stop the
-// writer: what it cannot build is the failure to report first.
+// Streams the bytes of the scratch file into it through `write`, or nowhere once a piece could
+// not be encoded or written. Neither stops the writer: what it cannot build is the failure to
+// report first.
 class ScratchBytes : public MarkupOutput {
   public:
+    explicit ScratchBytes(const platform::PieceWriter* write) : write_(write) {}
+
     bool Write(std::string_view utf8) override {
+        bytes_.clear();
         encoded_ = encoded_ && xml::AppendEncodedXmlPiece(utf8, kFileEncoding, bytes_);
+        if (encoded_ && write_ != nullptr && !(*write_)(bytes_.data(), bytes_.size()))
+            write_ = nullptr;
         return true;
     }
     bool encoded() const { return encoded_; }
-    const std::string& bytes() const { return bytes_; }
 
   private:
-    bool encoded_ = true;
+    const platform::PieceWriter* write_;  // null when the bytes go nowhere
     std::string bytes_;
+    bool encoded_ = true;
 };
 
 // Streams the file's bytes, piece by piece, past the markup scanner into the replacement of
@@ -240,15 +246,27 @@ SaveResult SaveThroughStylesheet(const model::SetupDocument& setup, const std::s
 }
 
 SaveResult SaveDirectly(const model::SetupDocument& setup, const std::string& path) {
+    // The walk that writes the scratch file is also the check of everything the file holds; a
+    // file that cannot be created gets the walk without it, since what cannot be built is
+    // reported first.
     std::string failure;
-    {
-        ScratchBytes scratch;
-        if (!WriteSetupMarkup(setup, ScratchLayout(), kPieceBytes, scratch, failure))
-            return BuildFailure(failure);
-        if (!scratch.encoded()) return EncodingFailure(SaveResult::Step::ScratchFile);
-        SaveResult written = WriteScratchBytes(scratch.bytes());
-        if (!written) return written;
-    }
+    bool walked = false, built = false, encoded = false;
+    const auto walk = [&](const platform::PieceWriter* write) {
+        ScratchBytes scratch(write);
+        walked = true;
+        built = WriteSetupMarkup(setup, ScratchLayout(), kPieceBytes, scratch, failure);
+        encoded = scratch.encoded();
+    };
+    std::string name;
+    const int error = platform::WriteScratchFile(
+        kScratchFilePrefix, kScratchFileSuffix,
+        [&](const platform::PieceWriter& write) { walk(&write); }, name);
+    if (error == 0) platform::RemoveFile(name);
+    if (!walked) walk(nullptr);
+    if (!built) return BuildFailure(failure);
+    if (!encoded) return EncodingFailure(SaveResult::Step::ScratchFile);
+    if (error != 0) return Failure(SaveResult::Step::ScratchFile, error, platform::ErrorText(error));
+
     platform::ReplacementFile file(path);
     TargetBytes target(file);
     // The walk passed once already: only the target's bytes should stop it now, and a file
