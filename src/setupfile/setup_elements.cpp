@@ -32,7 +32,8 @@ class Walker {
     // (UTF-8) where a load kept one. A text longer in the file than a load reads is refused,
     // and named in `failure_`; so are the names and texts a document cannot hold.
     bool Value(std::string_view name, std::string_view text, const std::string* kept) {
-        const std::string converted = kept != nullptr ? std::string() : platform::ToUtf8Replacing(text);
+        const std::string converted =
+            kept != nullptr ? std::string() : platform::ToUtf8Replacing(text);
         const std::string& utf8 = kept != nullptr ? *kept : converted;
         // No character takes more than five times its UTF-8 length in the file ("&amp;").
         constexpr std::size_t kBound = xml::MarkupScanner::kMaxRunBytes;
@@ -153,8 +154,7 @@ class Walker {
 
 }  // namespace
 
-bool WalkSetupElements(const model::SetupDocument& setup, ElementSink& sink,
-                       std::string& failure) {
+bool WalkSetupElements(const model::SetupDocument& setup, ElementSink& sink, std::string& failure) {
     Walker walker(setup, sink);
     bool walked = sink.StartElement(kRoot);
     ForEachSection([&](const auto& section) { walked = walked && walker.Walk(section); });

@@ -30,7 +30,6 @@ class ElementSink {
 // whose text would take more bytes in the file than a load reads
 // (xml::MarkupScanner::kMaxRunBytes), which `failure` then names (otherwise it is empty); or
 // when `sink` stops it.
-bool WalkSetupElements(const model::SetupDocument& setup, ElementSink& sink,
-                       std::string& failure);
+bool WalkSetupElements(const model::SetupDocument& setup, ElementSink& sink, std::string& failure);
 
 }  // namespace korvane::setupfile

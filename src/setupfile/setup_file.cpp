@@ -102,9 +102,13 @@ SaveResult WriteDocument(const xml::Document& document, const std::string& path)
     return SaveResult();
 }
 
-// Writes `bytes` to a scratch file of this save's own, under a name no other save can take,
-// and removes it again. Not made durable.
-SaveResult WriteScratchBytes(const std::string& bytes) {
+// Writes `document` to a scratch file of this save's own, under a name no other save can take,
+// and removes it again: the document is indented as it stands in memory, which is exactly what
+// the scratch file holds (the DOM accepts only text that XML can carry). Not made durable.
+SaveResult WriteScratchFile(const xml::Document& document) {
+    std::string bytes;
+    SaveResult encoded = EncodeDocument(document, SaveResult::Step::ScratchFile, bytes);
+    if (!encoded) return encoded;
     std::string name;
     if (const int error = platform::WriteScratchFile(kScratchFilePrefix, kScratchFileSuffix,
                                                      bytes.data(), bytes.size(), name)) {
@@ -114,18 +118,19 @@ SaveResult WriteScratchBytes(const std::string& bytes) {
     return SaveResult();
 }
 
-// Writes `document` to the scratch file: the document is unindented as it stands in memory,
-// which is exactly what the scratch file holds (the DOM accepts only text that XML can carry).
-SaveResult WriteScratchFile(const xml::Document& document) {
-    std::string bytes;
-    SaveResult encoded = EncodeDocument(document, SaveResult::Step::ScratchFile, bytes);
-    if (!encoded) return encoded;
-    return WriteScratchBytes(bytes);
+// The bytes of indent.xsl.
+SaveResult ReadStylesheet(std::string& bytes) {
+    if (const int error =
+            platform::ReadRegularFile(kStylesheetFile, platform::kMaxReadBytes, bytes))
+        return Failure(SaveResult::Step::Stylesheet, error, platform::ErrorText(error));
+    return SaveResult();
 }
 
-// The pretty-printed form of `source`, through the stylesheet `bytes`, written to `target`.
-SaveResult IndentXmlFile(const xml::Document& source, std::string_view bytes,
-                         const std::string& target) {
+// The pretty-printed form of `source`, through indent.xsl, written to `target`.
+SaveResult IndentXmlFile(const xml::Document& source, const std::string& target) {
+    std::string bytes;
+    SaveResult read = ReadStylesheet(bytes);
+    if (!read) return read;
     const std::unique_ptr<xml::Document> stylesheet = xml::Document::Create();
     const std::unique_ptr<xml::Document> result = xml::Document::Create();
     if (stylesheet == nullptr || result == nullptr)
@@ -152,13 +157,6 @@ SaveResult BuildFailure(const std::string& failure) {
 
 SaveResult EncodingFailure(SaveResult::Step step) {
     return Failure(step, 0, std::string("cannot write the encoding ") + kFileEncoding);
-}
-
-SaveResult ReadStylesheet(std::string& bytes) {
-    if (const int error =
-            platform::ReadRegularFile(kStylesheetFile, platform::kMaxReadBytes, bytes))
-        return Failure(SaveResult::Step::Stylesheet, error, platform::ErrorText(error));
-    return SaveResult();
 }
 
 // The direct writer's pieces of text, each written in the file's encoding.
@@ -239,10 +237,7 @@ SaveResult SaveThroughStylesheet(const model::SetupDocument& setup, const std::s
     if (!WriteSetup(setup, *document, failure)) return BuildFailure(failure);
     SaveResult scratch = WriteScratchFile(*document);
     if (!scratch) return scratch;
-    std::string stylesheet;
-    SaveResult read = ReadStylesheet(stylesheet);
-    if (!read) return read;
-    return IndentXmlFile(*document, stylesheet, path);
+    return IndentXmlFile(*document, path);
 }
 
 SaveResult SaveDirectly(const model::SetupDocument& setup, const std::string& path) {
@@ -265,7 +260,8 @@ SaveResult SaveDirectly(const model::SetupDocument& setup, const std::string& pa
     if (!walked) walk(nullptr);
     if (!built) return BuildFailure(failure);
     if (!encoded) return EncodingFailure(SaveResult::Step::ScratchFile);
-    if (error != 0) return Failure(SaveResult::Step::ScratchFile, error, platform::ErrorText(error));
+    if (error != 0)
+        return Failure(SaveResult::Step::ScratchFile, error, platform::ErrorText(error));
 
     platform::ReplacementFile file(path);
     TargetBytes target(file);

@@ -100,8 +100,7 @@ bool EncodeXmlText(std::string_view text, const std::string& encoding, std::stri
     return true;
 }
 
-bool AppendEncodedXmlPiece(std::string_view text, const std::string& encoding,
-                           std::string& bytes) {
+bool AppendEncodedXmlPiece(std::string_view text, const std::string& encoding, std::string& bytes) {
     if (IsUtf8Name(encoding)) {
         bytes.append(text);
         return true;

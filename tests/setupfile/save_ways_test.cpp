@@ -29,14 +29,14 @@ using model::SetupDocument;
 using testing::ScopedCodePage;
 using testing::ScratchDirectory;
 
-// Pieces of text, UTF-8: markup characters, line ends and tabs, and characters that euc-kr has
-// (Hangul, a Han character), that only code page 949 has (U+AC02), that neither has (Latin,
-// Thai, beyond U+FFFF).
-const std::vector<std::string> kPieces = {
-    "a", "Z", "0", " ", "&", "<", ">", "\"", "'", "\r", "\n", "\t", "\r\n", "]]>", "&amp;",
-    "\xED\x95\x9C", "\xEA\xB0\x82", "\xE6\xBC\xA2", "\xC3\xA9", "\xE2\x82\xAC", "\xC2\xA0",
-    "\xE0\xB9\x84", "\xF0\x9F\x98\x80", "[APPDIR]", "C:\\Program Files\\x.exe",
-};
+// Pieces of text, UTF-8: plain ASCII; markup characters, line ends and tabs; and characters
+// that euc-kr has (Hangul, a Han character), that only code page 949 has (U+AC02), that neither
+// has (Latin, Thai, beyond U+FFFF).
+const std::vector<std::vector<std::string>> kPieces = {
+    {"a", "Z", "0", " ", "[APPDIR]", "C:\\Program Files\\x.exe"},
+    {"&", "<", ">", "\"", "'", "]]>", "&amp;", "\r", "\n", "\t", "\r\n"},
+    {"\xED\x95\x9C", "\xE6\xBC\xA2", "\xEA\xB0\x82", "\xC3\xA9", "\xE2\x82\xAC", "\xC2\xA0"},
+    {"\xE0\xB9\x84", "\xF0\x9F\x98\x80"}};
 const std::vector<std::string> kBlanks = {" ", "\t", "\n", "\r\n", "  ", " \t\r\n "};
 
 class Generator {
@@ -53,7 +53,10 @@ class Generator {
             return text;
         }
         const int pieces = kind == 2 ? 600 + Below(600) : 1 + Below(12);
-        for (int i = 0; i < pieces; ++i) text += kPieces[Below(kPieces.size())];
+        for (int i = 0; i < pieces; ++i) {
+            const std::vector<std::string>& kind = kPieces[Below(kPieces.size())];
+            text += kind[Below(kind.size())];
+        }
         return text;
     }
 
@@ -240,12 +243,11 @@ TEST_P(SaveWays, EmptyAndBlankValuesAndEmptySectionsAreLaidOutAsTheEngineLaysThe
     const xml::IndentedLayout layout = xml::EngineIndentedLayout();
     const std::string written = directory.Read("direct.xml");
     const std::string empty = layout.emptyTextAsPair ? "<EMPTY></EMPTY>" : "<EMPTY/>";
-    EXPECT_NE(written.find("\n" + std::string(layout.indent) + std::string(layout.indent) + empty +
-                           "\n"),
-              std::string::npos)
+    EXPECT_NE(
+        written.find("\n" + std::string(layout.indent) + std::string(layout.indent) + empty + "\n"),
+        std::string::npos)
         << written;
-    EXPECT_NE(written.find("\n" + std::string(layout.indent) + "<PREKILLS/>\n"),
-              std::string::npos)
+    EXPECT_NE(written.find("\n" + std::string(layout.indent) + "<PREKILLS/>\n"), std::string::npos)
         << written;
 }
 
