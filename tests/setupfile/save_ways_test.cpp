@@ -22,6 +22,16 @@
 #include "xml/dom.h"
 #include "xml/xml_encoding.h"
 
+#ifndef _WIN32
+#include <fcntl.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string_view>
+
+#include "replaced_calls.h"
+#endif
+
 namespace korvane::setupfile {
 namespace {
 
@@ -293,6 +303,50 @@ TEST_P(SaveWays, EveryFailureIsTheSameBothWays) {
     expectSameFailure(fine, "plain/setup.xml", SaveResult::Step::Target);
     expectSameFailure(fine, directory.path().string(), SaveResult::Step::Target);
 }
+
+#ifndef _WIN32
+int FullDiskForScratchFiles(int folder, const char* name, int flags, mode_t mode) {
+    if ((flags & O_EXCL) != 0 && std::strncmp(name, "temp-", 5) == 0) {
+        errno = ENOSPC;
+        return -1;
+    }
+    return ::openat(folder, name, flags, mode);
+}
+
+// Fails the write that ends a document, however its file is written in pieces.
+ssize_t FullDiskAtTheEnd(int file, const void* data, std::size_t size) {
+    if (std::string_view(static_cast<const char*>(data), size).find("</SETUP>") !=
+        std::string_view::npos) {
+        errno = ENOSPC;
+        return -1;
+    }
+    return ::write(file, data, size);
+}
+
+// The scratch file fails both ways alike, and what cannot be built is still reported first.
+TEST_P(SaveWays, AScratchFileThatCannotBeWrittenFailsTheSameBothWays) {
+    ScratchDirectory directory;
+    const ScopedCodePage codePage(GetParam());
+    SetupDocument fine, bad;
+    fine.AddElementField("NAME", "value");
+    bad.AddElementField("1bad", "value");
+    for (const auto replace : {+[] { platform::SystemCalls().openat = FullDiskForScratchFiles; },
+                               +[] { platform::SystemCalls().write = FullDiskAtTheEnd; }}) {
+        const testing::ReplacedCalls calls;
+        replace();
+        for (const SetupDocument* setup : {&fine, &bad}) {
+            const SaveResult direct = SaveDirectly(*setup, "setup.xml");
+            const SaveResult engine = SaveThroughStylesheet(*setup, "setup.xml");
+            EXPECT_EQ(direct.failed,
+                      setup == &fine ? SaveResult::Step::ScratchFile : SaveResult::Step::Build);
+            EXPECT_EQ(engine.failed, direct.failed);
+            EXPECT_EQ(engine.systemError, direct.systemError);
+            EXPECT_EQ(engine.detail, direct.detail);
+        }
+    }
+    EXPECT_EQ(directory.Listing(), "");
+}
+#endif
 
 // SaveSetupFile writes with the shipped stylesheet what both ways write, and follows any other
 // stylesheet through the engine.
