@@ -19,6 +19,7 @@
 #include "setupfile/save_ways.h"
 #include "setupfile/setup_markup.h"
 #include "setupfile/setup_writer.h"
+#include "setupfile/shipped_stylesheet.h"
 #include "xml/dom.h"
 #include "xml/xml_encoding.h"
 
@@ -368,6 +369,20 @@ TEST_P(SaveWays, AnotherStylesheetGoesThroughTheEngine) {
     const std::string other = directory.Read("other.xml");
     EXPECT_NE(other, directory.Read("direct.xml"));
     EXPECT_NE(other.find("<SETUP><RESERVE/>"), std::string::npos) << other;
+}
+
+// The stylesheet built into the library is data/indent.xsl, byte for byte.
+TEST(ShippedStylesheet, IsRecognisedByEveryByteAndOnlyThen) {
+    ScratchDirectory directory;
+    const std::string shipped = directory.Read("indent.xsl");
+    ASSERT_FALSE(shipped.empty());
+    EXPECT_TRUE(IsShippedStylesheet(shipped));
+    EXPECT_FALSE(IsShippedStylesheet(shipped + "\n"));
+    EXPECT_FALSE(IsShippedStylesheet(shipped.substr(0, shipped.size() - 1)));
+    std::string changed = shipped;
+    changed[changed.size() / 2] ^= 1;
+    EXPECT_FALSE(IsShippedStylesheet(changed));
+    EXPECT_FALSE(IsShippedStylesheet(""));
 }
 
 INSTANTIATE_TEST_SUITE_P(CodePages, SaveWays,
