@@ -9,6 +9,7 @@
 # (a load and a save).
 #   bench/save_scaling.sh [BUILD_DIR [WINDOWS_BUILD_DIR]]    (default: build, build-win64;
 #                                                            Wine is skipped without the latter)
+# Each save runs KORVANE_BENCH_RUNS times (default 3): the median time, the highest peak.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$top/build}" && pwd)
@@ -21,22 +22,27 @@ cp "$top/data/indent.xsl" "$work/direct/"
 { cat "$top/data/indent.xsl"; echo "<!-- the same transform, through the engine -->"; } \
     > "$work/engine/indent.xsl"
 
-# run LABEL DIR N COMMAND...: runs COMMAND (which prints "fill S save S peak KB") in DIR, which
-# it saves out.xml in; prints one line.
+# run LABEL DIR N COMMAND...: runs COMMAND (which prints "fill S save S peak KB" and saves
+# out.xml) in DIR $runs times; prints the median save time and the highest peak.
+runs=${KORVANE_BENCH_RUNS:-3}
 run() {
     label=$1 dir=$2 entries=$3
     shift 3
-    (cd "$dir" && "$@" > "$work/out.txt") ||
-        { echo "$label $entries: failed"; cat "$work/out.txt"; return 0; }
+    : > "$work/out.txt"
+    for _ in $(seq "$runs"); do
+        (cd "$dir" && "$@" >> "$work/out.txt") ||
+            { echo "$label $entries: failed"; cat "$work/out.txt"; return 0; }
+    done
     bytes=$(wc -c < "$dir/out.xml")
     python3 - "$label" "$entries" "$bytes" "$work/out.txt" <<'PY'
-import sys
+import statistics, sys
 label, entries, size = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
-out = open(sys.argv[4]).read().split()
-peak = int(out[out.index("peak") + 1]) * 1024
-save = float(out[out.index("save") + 1])
+lines = [line.split() for line in open(sys.argv[4]) if line.strip()]
+saves = [float(words[words.index("save") + 1]) for words in lines]
+peak = max(int(words[words.index("peak") + 1]) for words in lines) * 1024
+save = statistics.median(saves)
 print(f"{label:14} {entries:>9} entries: file {size/1e6:7.1f} MB  save {save:7.2f} s"
-      f"  peak {peak/1e6:7.1f} MB  peak/file {peak/size:5.2f}")
+      f" (median of {len(saves)})  peak {peak/1e6:7.1f} MB  peak/file {peak/size:5.2f}")
 with open(f"{sys.argv[4]}.{label}.{entries}", "w") as kept:
     kept.write(f"{save}")
 PY
