@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -17,17 +18,33 @@ bool SameFile(const std::string& a, const std::string& b);
 // The system's description of an error number.
 std::string ErrorText(int error);
 
+// Appends a piece to a new file's contents; false once a piece could not be written (the rest
+// is then not written either).
+using PieceWriter = std::function<bool(const char* data, std::size_t size)>;
+// Writes a new file's contents, all of them, through the PieceWriter it is handed.
+using ContentsWriter = std::function<void(const PieceWriter& write)>;
+
 // Creates the file `path`, which must not exist (a link there is not followed), and writes
 // `size` bytes into it, without making them durable: for a scratch file that is removed again
 // soon. Returns 0, or the system's error number; a file that could not be written whole is
 // removed.
 int WriteNewFile(const std::string& path, const char* data, std::size_t size);
 
+// The same with the contents written piece by piece by `contents`, which is called only once
+// the file exists, so that they need never be held whole. The file is also removed when
+// `contents` throws, and the exception passed on.
+int WriteNewFile(const std::string& path, const ContentsWriter& contents);
+
 // Writes `size` bytes as WriteNewFile does, into a new file named `prefix`, eight random letters
 // and digits, and `suffix`: a name that no file had, so that no other writer shares it. Returns
 // 0 and the name in `name`, or the system's error number (EEXIST when no free name was found).
 int WriteScratchFile(const std::string& prefix, const std::string& suffix, const char* data,
                      std::size_t size, std::string& name);
+
+// The same with the contents written piece by piece by `contents` (see WriteNewFile), which is
+// called at most once: not at all when no file could be created.
+int WriteScratchFile(const std::string& prefix, const std::string& suffix,
+                     const ContentsWriter& contents, std::string& name);
 
 // The most a file read whole may hold.
 inline constexpr std::size_t kMaxReadBytes = 256u * 1024 * 1024;

@@ -17,7 +17,7 @@ void RemoveFile(const std::string& path) {
     unlink(path.c_str());
 }
 
-int WriteNewFile(const std::string& path, const char* data, std::size_t size) {
+int WriteNewFile(const std::string& path, const ContentsWriter& contents) {
     const int file = SystemCalls().openat(AT_FDCWD, path.c_str(),
                                           O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (file < 0) {
@@ -29,14 +29,24 @@ int WriteNewFile(const std::string& path, const char* data, std::size_t size) {
         return error;
     }
     int error = 0;
-    while (size > 0 && error == 0) {
-        const ssize_t written = SystemCalls().write(file, data, size);
-        if (written < 0) {
-            if (errno != EINTR) error = errno;
-            continue;
+    const PieceWriter write = [file, &error](const char* data, std::size_t size) {
+        while (size > 0 && error == 0) {
+            const ssize_t written = SystemCalls().write(file, data, size);
+            if (written < 0) {
+                if (errno != EINTR) error = errno;
+                continue;
+            }
+            data += written;
+            size -= static_cast<std::size_t>(written);
         }
-        data += written;
-        size -= static_cast<std::size_t>(written);
+        return error == 0;
+    };
+    try {
+        contents(write);
+    } catch (...) {
+        close(file);
+        unlink(path.c_str());
+        throw;
     }
     if (close(file) != 0 && error == 0) error = errno;
     if (error != 0) unlink(path.c_str());

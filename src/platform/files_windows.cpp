@@ -52,7 +52,7 @@ std::string ErrorText(int error) {
     return std::strerror(error);
 }
 
-int WriteNewFile(const std::string& path, const char* data, std::size_t size) {
+int WriteNewFile(const std::string& path, const ContentsWriter& contents) {
     const std::wstring wide = WidePath(path);
     FileHandle file(SystemCalls().createFile(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                              FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -61,7 +61,18 @@ int WriteNewFile(const std::string& path, const char* data, std::size_t size) {
         const int error = LastErrorNumber();
         return IsFolder(wide) ? EISDIR : error;
     }
-    int error = WriteWhole(file.Get(), data, size) ? 0 : LastErrorNumber();
+    int error = 0;
+    const PieceWriter write = [&file, &error](const char* data, std::size_t size) {
+        if (error == 0 && !WriteWhole(file.Get(), data, size)) error = LastErrorNumber();
+        return error == 0;
+    };
+    try {
+        contents(write);
+    } catch (...) {
+        file.Close();
+        SystemCalls().deleteFile(wide.c_str());
+        throw;
+    }
     if (!file.Close() && error == 0) error = LastErrorNumber();
     if (error != 0) SystemCalls().deleteFile(wide.c_str());
     return error;

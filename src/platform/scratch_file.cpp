@@ -5,8 +5,18 @@
 
 namespace korvane::platform {
 
+int WriteNewFile(const std::string& path, const char* data, std::size_t size) {
+    return WriteNewFile(path, [data, size](const PieceWriter& write) { write(data, size); });
+}
+
 int WriteScratchFile(const std::string& prefix, const std::string& suffix, const char* data,
                      std::size_t size, std::string& name) {
+    return WriteScratchFile(
+        prefix, suffix, [data, size](const PieceWriter& write) { write(data, size); }, name);
+}
+
+int WriteScratchFile(const std::string& prefix, const std::string& suffix,
+                     const ContentsWriter& contents, std::string& name) {
     static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
     // Drawn afresh for every name, so that processes started from one parent differ.
     std::random_device random;
@@ -15,7 +25,7 @@ int WriteScratchFile(const std::string& prefix, const std::string& suffix, const
         name = prefix;
         for (int letter = 0; letter < 8; ++letter) name += kLetters[random() % 36];
         name += suffix;
-        error = WriteNewFile(name, data, size);
+        error = WriteNewFile(name, contents);
     }
     if (error != 0) name.clear();
     return error;

@@ -4,8 +4,12 @@
 #include <memory>
 
 #include "platform/files.h"
+#include "setupfile/grammar.h"
+#include "setupfile/save_ways.h"
+#include "setupfile/setup_markup.h"
 #include "setupfile/setup_reader.h"
 #include "setupfile/setup_writer.h"
+#include "setupfile/shipped_stylesheet.h"
 #include "xml/dom.h"
 #include "xml/markup_scanner.h"
 #include "xml/xml_encoding.h"
@@ -66,6 +70,13 @@ SaveResult EncodeDocument(const xml::Document& document, SaveResult::Step step,
     return SaveResult();
 }
 
+// The failure of a save whose file the markup scanner refused.
+SaveResult LoadRefusal(const xml::MarkupScanner& scanner) {
+    return Failure(SaveResult::Step::Target, 0,
+                   "a load would refuse the file (line " + std::to_string(scanner.line()) +
+                       "): " + scanner.Description());
+}
+
 // Whether a load takes `bytes` past the markup scanner: a save never writes what a load
 // refuses. The writer refuses a value too long for it, so this finds only what the layout
 // would add.
@@ -74,9 +85,7 @@ SaveResult WithinLoadBounds(std::string_view bytes) {
     if (scanner.Feed(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()) &&
         scanner.Finish())
         return SaveResult();
-    return Failure(SaveResult::Step::Target, 0,
-                   "a load would refuse the file (line " + std::to_string(scanner.line()) +
-                       "): " + scanner.Description());
+    return LoadRefusal(scanner);
 }
 
 // Writes `document` to the file `path`, which is replaced whole or left as it was.
@@ -108,12 +117,19 @@ SaveResult WriteScratchFile(const xml::Document& document) {
     return SaveResult();
 }
 
-// The pretty-printed form of `source`, through indent.xsl, written to `target`.
-SaveResult IndentXmlFile(const xml::Document& source, const std::string& target) {
-    std::string bytes;
+// The bytes of indent.xsl.
+SaveResult ReadStylesheet(std::string& bytes) {
     if (const int error =
             platform::ReadRegularFile(kStylesheetFile, platform::kMaxReadBytes, bytes))
         return Failure(SaveResult::Step::Stylesheet, error, platform::ErrorText(error));
+    return SaveResult();
+}
+
+// The pretty-printed form of `source`, through indent.xsl, written to `target`.
+SaveResult IndentXmlFile(const xml::Document& source, const std::string& target) {
+    std::string bytes;
+    SaveResult read = ReadStylesheet(bytes);
+    if (!read) return read;
     const std::unique_ptr<xml::Document> stylesheet = xml::Document::Create();
     const std::unique_ptr<xml::Document> result = xml::Document::Create();
     if (stylesheet == nullptr || result == nullptr)
@@ -131,25 +147,146 @@ SaveResult IndentXmlFile(const xml::Document& source, const std::string& target)
     return WriteDocument(*result, target);
 }
 
+SaveResult BuildFailure(const std::string& failure) {
+    if (!failure.empty()) return Failure(SaveResult::Step::Build, 0, failure);
+    return Failure(SaveResult::Step::Build, 0,
+                   "a configuration name is not an XML element name or cannot be written in "
+                   "the file's encoding, or a text holds a character XML cannot carry");
+}
+
+SaveResult EncodingFailure(SaveResult::Step step) {
+    return Failure(step, 0, std::string("cannot write the encoding ") + kFileEncoding);
+}
+
+// The direct writer's pieces of text, each written in the file's encoding.
+constexpr std::size_t kPieceBytes = 256 * 1024;
+
+// Streams the bytes of the scratch file into it through `write`, or nowhere once a piece could
+// not be encoded or written. Neither stops the writer: what it cannot build is the failure to
+// report first.
+class ScratchBytes : public MarkupOutput {
+  public:
+    explicit ScratchBytes(const platform::PieceWriter* write) : write_(write) {}
+
+    bool Write(std::string_view utf8) override {
+        bytes_.clear();
+        encoded_ = encoded_ && xml::AppendEncodedXmlPiece(utf8, kFileEncoding, bytes_);
+        if (encoded_ && write_ != nullptr && !(*write_)(bytes_.data(), bytes_.size()))
+            write_ = nullptr;
+        return true;
+    }
+    bool encoded() const { return encoded_; }
+
+  private:
+    const platform::PieceWriter* write_;  // null when the bytes go nowhere
+    std::string bytes_;
+    bool encoded_ = true;
+};
+
+// Streams the file's bytes, piece by piece, past the markup scanner into the replacement of
+// the target. The whole file is encoded and scanned even after a write failed, so that the
+// failure a save reports is the one it would report with the file written in one go: the
+// encoding first, then what a load would refuse, then the file.
+class TargetBytes : public MarkupOutput {
+  public:
+    explicit TargetBytes(platform::ReplacementFile& file) : file_(file) {}
+
+    bool Write(std::string_view utf8) override {
+        bytes_.clear();
+        encoded_ = xml::AppendEncodedXmlPiece(utf8, kFileEncoding, bytes_);
+        if (!encoded_) return false;
+        if (!scanner_.Feed(reinterpret_cast<const unsigned char*>(bytes_.data()), bytes_.size()))
+            return false;
+        written_ = written_ && file_.Write(bytes_.data(), bytes_.size());
+        return true;
+    }
+
+    // Whether the bytes stopped the writer: they could not be encoded, or a load would refuse
+    // them.
+    bool Stopped() const {
+        return !encoded_ || scanner_.verdict() != xml::MarkupScanner::Verdict::Accepted;
+    }
+
+    // After the last piece: how writing the file went, committed when all went well.
+    SaveResult Finish() {
+        if (!encoded_) return EncodingFailure(SaveResult::Step::Target);
+        if (scanner_.verdict() != xml::MarkupScanner::Verdict::Accepted || !scanner_.Finish())
+            return LoadRefusal(scanner_);
+        if (!written_ || !file_.Commit())
+            return Failure(SaveResult::Step::Target, file_.Error(),
+                           platform::ErrorText(file_.Error()));
+        return SaveResult();
+    }
+
+  private:
+    platform::ReplacementFile& file_;
+    xml::MarkupScanner scanner_;
+    std::string bytes_;
+    bool encoded_ = true;
+    bool written_ = true;
+};
+
+}  // namespace
+
+SaveResult SaveThroughStylesheet(const model::SetupDocument& setup, const std::string& path) {
+    const std::unique_ptr<xml::Document> document = xml::Document::Create();
+    if (document == nullptr)
+        return Failure(SaveResult::Step::NoDocument, 0, "cannot create a document");
+    std::string failure;
+    if (!WriteSetup(setup, *document, failure)) return BuildFailure(failure);
+    SaveResult scratch = WriteScratchFile(*document);
+    if (!scratch) return scratch;
+    return IndentXmlFile(*document, path);
+}
+
+SaveResult SaveDirectly(const model::SetupDocument& setup, const std::string& path) {
+    // The walk that writes the scratch file is also the check of everything the file holds; a
+    // file that cannot be created gets the walk without it, since what cannot be built is
+    // reported first.
+    std::string failure;
+    bool walked = false, built = false, encoded = false;
+    const auto walk = [&](const platform::PieceWriter* write) {
+        ScratchBytes scratch(write);
+        walked = true;
+        built = WriteSetupMarkup(setup, ScratchLayout(), kPieceBytes, scratch, failure);
+        encoded = scratch.encoded();
+    };
+    std::string name;
+    const int error = platform::WriteScratchFile(
+        kScratchFilePrefix, kScratchFileSuffix,
+        [&](const platform::PieceWriter& write) { walk(&write); }, name);
+    if (error == 0) platform::RemoveFile(name);
+    if (!walked) walk(nullptr);
+    if (!built) return BuildFailure(failure);
+    if (!encoded) return EncodingFailure(SaveResult::Step::ScratchFile);
+    if (error != 0)
+        return Failure(SaveResult::Step::ScratchFile, error, platform::ErrorText(error));
+
+    platform::ReplacementFile file(path);
+    TargetBytes target(file);
+    // The walk passed once already: only the target's bytes should stop it now, and a file
+    // that is not whole is never put in place.
+    if (!WriteSetupMarkup(setup, ShippedStylesheetLayout(), kPieceBytes, target, failure) &&
+        !target.Stopped())
+        return BuildFailure(failure);
+    return target.Finish();
+}
+
+namespace {
+
+// The stylesheet the library ships is written directly, in the layout it gives; any other goes
+// through the DOM and the XSLT engine. Read first only to choose: a failure to read it is the
+// other way's to report, at its own step.
 SaveResult BuildAndSave(const model::SetupDocument& setup, const std::string& path) {
     // Saving over the stylesheet would make every later save fail.
     if (platform::SameFile(path, kStylesheetFile)) {
         return Failure(SaveResult::Step::Target, EBUSY,
                        std::string("the file is the stylesheet ") + kStylesheetFile);
     }
-    const std::unique_ptr<xml::Document> document = xml::Document::Create();
-    if (document == nullptr)
-        return Failure(SaveResult::Step::NoDocument, 0, "cannot create a document");
-    std::string failure;
-    if (!WriteSetup(setup, *document, failure)) {
-        if (!failure.empty()) return Failure(SaveResult::Step::Build, 0, failure);
-        return Failure(SaveResult::Step::Build, 0,
-                       "a configuration name is not an XML element name or cannot be written in "
-                       "the file's encoding, or a text holds a character XML cannot carry");
-    }
-    SaveResult scratch = WriteScratchFile(*document);
-    if (!scratch) return scratch;
-    return IndentXmlFile(*document, path);
+    std::string stylesheet;
+    if (ReadStylesheet(stylesheet) && IsShippedStylesheet(stylesheet))
+        return SaveDirectly(setup, path);
+    return SaveThroughStylesheet(setup, path);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Loading and saving setup files: the file's bytes into a fresh DOM document and through the
 // reader into the description; the description through the writer into a document, by way of
-// the scratch file and the pretty-printing stylesheet, into the file. Every outcome is a
+// the scratch file and the pretty-printing stylesheet, into the file (or, for the stylesheet the
+// library ships, straight from the description into the file). Every outcome is a
 // structured result that says what failed, where and why.
 #pragma once
 
@@ -65,7 +66,10 @@ LoadResult LoadSetupBytes(std::string_view bytes, model::SetupDocument& setup,
 
 // Writes `setup` to `path`, pretty-printed through indent.xsl, by way of a scratch file of this
 // save's own (temp-XXXXXXXX.xml, created under a name no other save has), which is removed
-// before the save returns; a file named temp.xml is not the save's and is left alone. On failure
+// before the save returns. When indent.xsl is byte for byte the stylesheet the library ships,
+// the file is written directly in the layout it would give (see save_ways.h), in time linear
+// in the description and with little memory beside it; any other stylesheet goes through the
+// DOM and the XSLT engine. A file named temp.xml is not the save's and is left alone. On failure
 // the file at `path` is as it was and no scratch file is left behind. `path` is a plain file
 // name; a link there is followed and the file keeps its identity (see
 // platform::ReplacementFile). When `path` is indent.xsl itself (by any name), it is refused.

@@ -67,6 +67,18 @@ struct SerializedDocument {
     std::string encoding;  // the declared or stylesheet-given encoding; "UTF-8" without one
 };
 
+// How this build's XSLT engine lays out, through Document::Serialize, the result of an identity
+// transform whose output element says indent="yes", for a document of elements that hold
+// either elements or one text: every element on a line of its own, indented by its depth, an
+// element without children as <name/>. The engines differ in the rest.
+struct IndentedLayout {
+    std::string_view indent;  // one level of indentation
+    // An element holding one empty text: <name></name> (the text survives the transform) or
+    // <name/> (it does not).
+    bool emptyTextAsPair;
+};
+IndentedLayout EngineIndentedLayout();
+
 class Document {
   public:
     // A new, empty document; null when it cannot be created.

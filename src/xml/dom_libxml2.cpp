@@ -284,6 +284,11 @@ bool SerializeTransformResult(xmlDocPtr doc, xsltStylesheetPtr style, std::strin
 
 }  // namespace
 
+// libxslt keeps an empty text, and libxml2 indents by its default of two spaces.
+IndentedLayout EngineIndentedLayout() {
+    return IndentedLayout{"  ", true};
+}
+
 bool Document::Serialize(SerializedDocument& out) const {
     out = SerializedDocument();
     CapturedErrors captured;

@@ -36,7 +36,7 @@
 #include "xml/stylesheet_confinement.h"
 #include "xml/xml_declaration.h"
 #include "xml/xml_rules.h"
-#include "xml/xml_writer_windows.h"
+#include "xml/xml_writer.h"
 
 namespace korvane::xml {
 namespace {
@@ -496,6 +496,12 @@ bool WriteDocumentTree(IXMLDOMNode* document, XmlWriter& writer) {
 }
 
 }  // namespace
+
+// The component's transform writes its result as text and loads that into the result
+// document: an empty text does not come back as a node, and the indentation is a tab a level.
+IndentedLayout EngineIndentedLayout() {
+    return IndentedLayout{"\t", false};
+}
 
 bool Document::Serialize(SerializedDocument& out) const {
     out = SerializedDocument();

@@ -60,6 +60,28 @@ bool KeepsAscii(const std::string& encoding) {
            converted == probe;
 }
 
+// Appends `text` in `encoding`, which writes ASCII as it is: only the runs of other characters
+// are converted, since most of a setup file is ASCII markup.
+bool AppendKeepingAscii(std::string_view text, const std::string& encoding, std::string& bytes) {
+    std::string converted;
+    bytes.reserve(bytes.size() + text.size());
+    while (!text.empty()) {
+        std::size_t run = 0;
+        while (run < text.size() && platform::IsAscii(text[run])) ++run;
+        bytes.append(text.substr(0, run));
+        text.remove_prefix(run);
+        run = 0;
+        while (run < text.size() && !platform::IsAscii(text[run])) ++run;
+        if (run == 0) break;
+        if (!platform::ConvertFromUtf8(encoding.c_str(), text.substr(0, run), converted,
+                                       CharacterReference))
+            return false;
+        bytes.append(converted);
+        text.remove_prefix(run);
+    }
+    return true;
+}
+
 }  // namespace
 
 bool EncodeXmlText(std::string_view text, const std::string& encoding, std::string& bytes) {
@@ -69,31 +91,21 @@ bool EncodeXmlText(std::string_view text, const std::string& encoding, std::stri
         bytes.append(rest);
         return true;
     }
+    if (KeepsAscii(encoding)) return AppendKeepingAscii(rest, encoding, bytes);
     std::string converted;
-    if (!KeepsAscii(encoding)) {
-        if (!platform::ConvertFromUtf8(encoding.c_str(), bytes.append(rest), converted,
-                                       CharacterReference))
-            return false;
-        bytes.swap(converted);
+    if (!platform::ConvertFromUtf8(encoding.c_str(), bytes.append(rest), converted,
+                                   CharacterReference))
+        return false;
+    bytes.swap(converted);
+    return true;
+}
+
+bool AppendEncodedXmlPiece(std::string_view text, const std::string& encoding, std::string& bytes) {
+    if (IsUtf8Name(encoding)) {
+        bytes.append(text);
         return true;
     }
-    // Most of a setup file is ASCII markup: only the runs of other characters are converted.
-    bytes.reserve(bytes.size() + rest.size());
-    while (!rest.empty()) {
-        std::size_t run = 0;
-        while (run < rest.size() && platform::IsAscii(rest[run])) ++run;
-        bytes.append(rest.substr(0, run));
-        rest.remove_prefix(run);
-        run = 0;
-        while (run < rest.size() && !platform::IsAscii(rest[run])) ++run;
-        if (run == 0) break;
-        if (!platform::ConvertFromUtf8(encoding.c_str(), rest.substr(0, run), converted,
-                                       CharacterReference))
-            return false;
-        bytes.append(converted);
-        rest.remove_prefix(run);
-    }
-    return true;
+    return KeepsAscii(encoding) && AppendKeepingAscii(text, encoding, bytes);
 }
 
 std::size_t TextLengthInFile(std::string_view text, const std::string& encoding) {

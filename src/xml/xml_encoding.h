@@ -16,6 +16,12 @@ namespace korvane::xml {
 // or `text` is not well-formed UTF-8.
 bool EncodeXmlText(std::string_view text, const std::string& encoding, std::string& bytes);
 
+// Appends to `bytes` a piece of a document's UTF-8 `text` that follows its declaration, encoded
+// as EncodeXmlText encodes it: a document written in pieces, each ending at a whole character,
+// takes the same bytes as when encoded whole. Only for an encoding that writes ASCII as it is
+// (false for another, as for one the platform cannot convert into).
+bool AppendEncodedXmlPiece(std::string_view text, const std::string& encoding, std::string& bytes);
+
 // How many bytes, as UTF-8, the well-formed UTF-8 `text` of a text node takes in a file in
 // `encoding`: the measure the markup scanner applies when the file is loaded. It counts the
 // text as written: '&', '<', '>' and CR escaped (&amp; &lt; &gt; &#13;), and each character

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "xml/dom.h"
-#include "xml/xml_writer_windows.h"
+#include "xml/xml_writer.h"
 
 namespace korvane::xml {
 namespace {

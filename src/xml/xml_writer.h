@@ -1,6 +1,7 @@
-// The library's own writer of XML markup, so that a serialised document escapes the same way
-// whatever XML implementation holds the tree: a carriage return inside a text must reach the
-// file as a reference, since a parser turns a raw one into a line feed.
+// The library's own writer of XML markup, so that a document escapes the same way whatever
+// writes it (the Windows DOM's serialiser, the direct writer of setup files): a carriage return
+// inside a text must reach the file as a reference, since a parser turns a raw one into a line
+// feed.
 #pragma once
 
 #include <string>
@@ -32,8 +33,11 @@ class XmlWriter {
     // ends between elements are the writer's own choice.
     void Layout(std::string_view blanks);
 
-    // The markup written so far; every element started has been ended.
+    // The markup written since the last Take, which may end inside an element, never inside a
+    // character; the writer carries on where it stands.
     std::string Take();
+    // The bytes Take would hand over.
+    std::size_t Size() const { return out_.size(); }
 
   private:
     void CloseStartTag();

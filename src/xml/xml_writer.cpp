@@ -1,4 +1,4 @@
-#include "xml/xml_writer_windows.h"
+#include "xml/xml_writer.h"
 
 #include <utility>
 
