@@ -21,8 +21,11 @@ constexpr std::size_t kMaxDictionaryNames = 4 * kMaxElementNames;
 
 // Blank text is kept as parsed: libxml2's own removal of blanks takes the blank pieces of a
 // text it split at a CR or a comment. Layout is left out by whoever takes the callbacks.
+// A tree keeps its own copies of names and texts rather than the parser's dictionary, which
+// would otherwise take in blank texts and xml:id values: the dictionary's bound then counts
+// what a stream counts, whether a tree is built or not.
 constexpr int kLoadOptions = XML_PARSE_NONET | XML_PARSE_COMPACT | XML_PARSE_NOERROR |
-                             XML_PARSE_NOWARNING | XML_PARSE_BIG_LINES;
+                             XML_PARSE_NOWARNING | XML_PARSE_BIG_LINES | XML_PARSE_NODICT;
 
 void IgnoreGenericError(void*, const char*, ...) {}
 void IgnoreStructuredError(void*, xmlErrorPtr) {}
@@ -107,6 +110,9 @@ void RecordParseError(void* userData, xmlErrorPtr error) {
     auto* context = static_cast<xmlParserCtxtPtr>(userData);
     ParseError* loadError = context->_private != nullptr ? SessionOf(context)->error : nullptr;
     if (loadError == nullptr || error == nullptr || error->level < XML_ERR_ERROR) return;
+    // A load validates nothing: what a tree's builder finds invalid (a repeated xml:id) is no
+    // reason a load fails, and would hide the error that is.
+    if (error->domain == XML_FROM_VALID) return;
     if (loadError->kind != ParseError::Kind::None) return;
     loadError->kind = ParseError::Kind::NotWellFormed;
     loadError->code = error->code;

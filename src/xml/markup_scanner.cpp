@@ -414,7 +414,12 @@ bool MarkupScanner::Character(std::uint32_t c, std::size_t utf8Length) {
             run_ = c == '-' ? run_ + 1 : 0;
             break;
         case State::CData:
-            if (c == '>' && run_ >= 2) state_ = State::Content;
+            if (c == '>' && run_ >= 2) {
+                state_ = State::Content;
+                // The run holds the closing "]]" as well.
+                cdataBytes_ = runBytes_ - 2;
+                cdataEnd_ = charactersSeen_;
+            }
             run_ = c == ']' ? run_ + 1 : 0;
             break;
         case State::Instruction:
@@ -495,7 +500,7 @@ bool MarkupScanner::Character(std::uint32_t c, std::size_t utf8Length) {
             break;
     }
     if (state_ != before) {
-        runBytes_ = 0;
+        runBytes_ = state_ == State::CData ? joinedBytes_ : 0;
     } else if (Counted(state_)) {
         runBytes_ += utf8Length;
         if (!WithinRunBound()) return Refuse(Verdict::RunTooLong);
@@ -539,6 +544,9 @@ void MarkupScanner::OnBang(std::uint32_t c) {
     for (const char* keyword : kContentKeywords) {
         if (!match(keyword)) continue;
         run_ = 0;
+        // A parser joins CDATA sections that follow one another into one text: its run goes on.
+        const bool joined = word_ == "[CDATA[" && charactersSeen_ == cdataEnd_ + 9;
+        joinedBytes_ = joined ? cdataBytes_ : 0;
         state_ = word_ == "--"        ? State::Comment
                  : word_ == "DOCTYPE" ? State::Doctype
                                       : State::CData;

@@ -107,6 +107,12 @@ class MarkupScanner {
     std::string legacyCharset_;
     std::string legacyBytes_;
 
+    // The length of the last CDATA section, and where the character after it is: a section that
+    // starts right there continues its run (`joinedBytes_`).
+    std::size_t cdataBytes_ = 0;
+    std::size_t cdataEnd_ = static_cast<std::size_t>(-1) - 16;
+    std::size_t joinedBytes_ = 0;
+
     State state_ = State::Content;
     State returnState_ = State::Content;  // where a comment or instruction goes back to
     DeclarationKind declaration_ = DeclarationKind::Other;

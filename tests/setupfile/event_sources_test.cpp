@@ -78,3 +78,39 @@ TEST(EventSources, HandOutTheSameEventsWithoutLayout) {
 
 }  // namespace
 }  // namespace korvane::setupfile
+
+namespace korvane::setupfile {
+namespace {
+
+// Documents that only a tree once set apart: libxml2's tree builder registers xml:id values
+// and interns blank texts in the name dictionary that the load bounds, and joins adjacent CDATA
+// sections into one node. Each must end the same way on both paths.
+TEST(EventSources, AgreeWhereOnlyATreeUsedToFail) {
+    std::string ids = "<SETUP>";
+    for (int i = 0; i < 40000; ++i) ids += "<a xml:id=\"i" + std::to_string(i) + "\"/>";
+    ids += "</SETUP>";
+    std::string blanks = "<SETUP>";
+    for (int i = 0; i < 40000; ++i) {
+        std::string blank(16, ' ');
+        for (int bit = 0; bit < 16; ++bit) blank[bit] = (i >> bit) & 1 ? '\t' : ' ';
+        blanks += "<a>" + blank + "<b/></a>";
+    }
+    blanks += "</SETUP>";
+    const std::string halfCData = "<![CDATA[" + std::string(5000001, 'x') + "]]>";
+    const std::string cdata =
+        "<SETUP><CONFIG><A>" + halfCData + halfCData + "</A></CONFIG></SETUP>";
+    const std::string duplicateId =
+        "<SETUP xml:id=\"x\"><CONFIG xml:id=\"x\"><A>1</A></CONFIG></SETUP";
+    for (const std::string* bytes :
+         std::vector<const std::string*>{&ids, &blanks, &cdata, &duplicateId}) {
+        model::SetupDocument streamed, walked;
+        const LoadResult stream = LoadSetupBytes(*bytes, streamed, EventSource::Stream);
+        const LoadResult tree = LoadSetupBytes(*bytes, walked, EventSource::Tree);
+        EXPECT_EQ(stream.kind, tree.kind)
+            << bytes->substr(0, 40) << ": " << stream.text << " / " << tree.text;
+        EXPECT_EQ(stream.code, tree.code) << bytes->substr(0, 40);
+    }
+}
+
+}  // namespace
+}  // namespace korvane::setupfile
