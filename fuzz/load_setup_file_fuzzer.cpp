@@ -1,7 +1,6 @@
 // Feeds arbitrary bytes to the load path, as LoadSetupFile hands a file's bytes to it, once with
 // the events straight from the parser and once from a walk of the parsed tree: the two must load
 // the same description, fail the same way, and hand out the same events.
-#include <libxml/xmlerror.h>
 
 #include <cstddef>
 #include <cstdint>
