@@ -5,61 +5,51 @@
 #include <string>
 #include <vector>
 
+#include "recorded_events.h"
 #include "xml/layout_filter.h"
 #include "xml/xml_events.h"
 
 namespace korvane::xml {
 namespace {
 
-// The events as one line of text: S(name) E T'text' C'cdata' #'comment' ?(target data)
-// &(name=expansion); a text's pieces are joined.
-class Recorder final : public EventSink {
-  public:
-    void OnEvent(const Event& event) override {
-        const bool textGoesOn = event.kind == EventKind::Text && afterText_;
-        afterText_ = event.kind == EventKind::Text;
-        if (textGoesOn) {
-            out.insert(out.size() - 1, std::string(event.text));
-            return;
-        }
+using testing::RecordedEvents;
+
+// The events as one line: S(name) E T'text' C'cdata' #'comment' ?(target data) &(name=text).
+std::string Line(const RecordedEvents& recorded) {
+    std::string out;
+    for (const testing::RecordedEvent& event : recorded.events()) {
         switch (event.kind) {
             case EventKind::StartElement:
-                out += "S(" + std::string(event.name) + ")";
+                out += "S(" + event.name + ")";
                 break;
             case EventKind::EndElement:
                 out += "E";
                 break;
             case EventKind::Text:
-                out += "T'" + std::string(event.text) + "'";
+                out += "T'" + event.text + "'";
                 break;
             case EventKind::CData:
-                out += "C'" + std::string(event.text) + "'";
+                out += "C'" + event.text + "'";
                 break;
             case EventKind::Comment:
-                out += "#'" + std::string(event.text) + "'";
+                out += "#'" + event.text + "'";
                 break;
             case EventKind::ProcessingInstruction:
-                out += "?(" + std::string(event.name) + " " + std::string(event.text) + ")";
+                out += "?(" + event.name + " " + event.text + ")";
                 break;
-            case EventKind::EntityReference: {
-                std::string text;
-                EXPECT_TRUE(event.expansion->Text(100, text));
-                out += "&(" + std::string(event.name) + "=" + text + ")";
+            case EventKind::EntityReference:
+                out += "&(" + event.name + "=" + event.text + ")";
                 break;
-            }
         }
     }
-    std::string out;
-
-  private:
-    bool afterText_ = false;
-};
+    return out;
+}
 
 std::string EventsOf(const std::string& document, EventSource source) {
-    Recorder recorder;
+    RecordedEvents recorded;
     ParseError error;
-    EXPECT_TRUE(ReadXmlEvents(document, recorder, error, source)) << error.text;
-    return recorder.out;
+    EXPECT_TRUE(ReadXmlEvents(document, recorded, error, source)) << error.text;
+    return Line(recorded);
 }
 
 void ExpectEvents(const std::string& document, const std::string& expected) {
@@ -91,19 +81,19 @@ TEST(XmlEvents, CharacterAndPredefinedReferencesAreText) {
 
 TEST(XmlEvents, FailuresOfTheParseAreFailures) {
     for (EventSource source : {EventSource::Stream, EventSource::Tree}) {
-        Recorder recorder;
+        RecordedEvents recorded;
         ParseError error;
-        EXPECT_FALSE(ReadXmlEvents("<R><A></R>", recorder, error, source));
+        EXPECT_FALSE(ReadXmlEvents("<R><A></R>", recorded, error, source));
         EXPECT_EQ(error.kind, ParseError::Kind::NotWellFormed);
-        EXPECT_FALSE(ReadXmlEvents(std::string("<R>\0</R>", 8), recorder, error, source));
+        EXPECT_FALSE(ReadXmlEvents(std::string("<R>\0</R>", 8), recorded, error, source));
         EXPECT_EQ(error.kind, ParseError::Kind::Refused);
     }
 }
 
 // Pieces of one text as a parser may hand them: blank at first, then not.
 TEST(LayoutFilter, ATextIsLayoutOnlyWhenAllOfItIsBlank) {
-    Recorder recorder;
-    LayoutFilter filter(recorder);
+    RecordedEvents recorded;
+    LayoutFilter filter(recorded);
     const auto event = [&](EventKind kind, std::string_view text = {}) {
         Event e;
         e.kind = kind;
@@ -121,7 +111,7 @@ TEST(LayoutFilter, ATextIsLayoutOnlyWhenAllOfItIsBlank) {
     event(EventKind::Text, "  ");
     event(EventKind::Text, "x");  // the same text goes on: not layout
     event(EventKind::EndElement);
-    EXPECT_EQ(recorder.out, "S(N)S(N)ES(N)ET'  x'E");
+    EXPECT_EQ(Line(recorded), "S(N)S(N)ES(N)ET'  x'E");
 }
 
 #if !defined(_WIN32)
