@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <stdexcept>
+#include <vector>
 
 #include "model/kept_texts.h"
 #include "model/records.h"
@@ -304,6 +305,15 @@ void ForEachSection(Visit&& visit) {
     visit(kPreKills);
     visit(kUpKills);
     for (const CommandSection& commands : kCommandSections) visit(commands);
+}
+
+// What `make` gives for each section, in the order of ForEachSection: a table that code about
+// sections indexes by a section's position.
+template <typename T, typename Make>
+std::vector<T> MapSections(Make&& make) {
+    std::vector<T> table;
+    ForEachSection([&](const auto& section) { table.push_back(make(section)); });
+    return table;
 }
 
 }  // namespace korvane::setupfile

@@ -28,37 +28,27 @@ struct SectionChecks {
     std::vector<bool> storedAsText;  // false: kept as a number, so the file's text is not
 };
 
-class SectionChecksOf {
-  public:
-    void operator()(const ReserveSection& rule) {
-        checks_.push_back(
-            {rule.item, false, true, {ValueKind::Text, ValueKind::Text}, {true, true}});
+struct SectionChecksOf {
+    SectionChecks operator()(const ReserveSection& rule) const {
+        return {rule.item, false, true, {ValueKind::Text, ValueKind::Text}, {true, true}};
     }
-    void operator()(const ConfigSection&) { checks_.push_back({nullptr, true, false, {}, {}}); }
-    void operator()(const CommandSection&) {
-        checks_.push_back({kCommandItem, false, false, {}, {}});
+    SectionChecks operator()(const ConfigSection&) const { return {nullptr, true, false, {}, {}}; }
+    SectionChecks operator()(const CommandSection&) const {
+        return {kCommandItem, false, false, {}, {}};
     }
     template <typename Record, std::size_t N>
-    void operator()(const RecordSection<Record, N>& rule) {
+    SectionChecks operator()(const RecordSection<Record, N>& rule) const {
         SectionChecks checks{rule.item, false, false, {}, {}};
         for (const ValueRule<Record>& value : rule.values) {
             checks.kinds.push_back(value.kind);
             checks.storedAsText.push_back(value.StoredAsText());
         }
-        checks_.push_back(std::move(checks));
+        return checks;
     }
-    std::vector<SectionChecks> Take() { return std::move(checks_); }
-
-  private:
-    std::vector<SectionChecks> checks_;
 };
 
 const std::vector<SectionChecks>& Checks() {
-    static const std::vector<SectionChecks> checks = [] {
-        SectionChecksOf of;
-        ForEachSection(of);
-        return of.Take();
-    }();
+    static const std::vector<SectionChecks> checks = MapSections<SectionChecks>(SectionChecksOf());
     return checks;
 }
 

@@ -19,10 +19,9 @@ ReadText LocalText(WalkedValue& value, std::size_t capacity) {
 }
 
 // What a finished item of each section adds to the description, in the order of the sections.
-class Adders {
-  public:
-    void operator()(const ReserveSection& rule) {
-        adders_.push_back([&rule](model::SetupDocument& setup, const WalkedItem& item) {
+struct AdderOf {
+    AddItem operator()(const ReserveSection& rule) const {
+        return AddItem([&rule](model::SetupDocument& setup, const WalkedItem& item) {
             ReadText word = LocalText(item.values[0], rule.wordCapacity);
             ReadText meaning = LocalText(item.values[1], rule.meaningCapacity);
             // A word read from a file has no expansion; that is given at run time only. Words
@@ -34,8 +33,8 @@ class Adders {
                 KeepLossyKeyed(setup, model::KeptTable::ReservedWords, word, meaning);
         });
     }
-    void operator()(const ConfigSection& rule) {
-        adders_.push_back([&rule](model::SetupDocument& setup, const WalkedItem& item) {
+    AddItem operator()(const ConfigSection& rule) const {
+        return AddItem([&rule](model::SetupDocument& setup, const WalkedItem& item) {
             ReadText name = ReadUtf8Text(std::string(item.name));
             ReadText value = LocalText(item.values[0], rule.valueCapacity);
             const std::size_t before = setup.ElementFields().size();
@@ -44,16 +43,16 @@ class Adders {
                 KeepLossyKeyed(setup, model::KeptTable::ElementFields, name, value);
         });
     }
-    void operator()(const CommandSection& rule) {
-        adders_.push_back([&rule](model::SetupDocument& setup, const WalkedItem& item) {
+    AddItem operator()(const CommandSection& rule) const {
+        return AddItem([&rule](model::SetupDocument& setup, const WalkedItem& item) {
             ReadText command = LocalText(item.values[0], kCommandCapacity);
             const std::size_t count = setup.AddCommand(rule.list, command.text);
             KeepLossy(setup, model::KeptTableOf(rule.list), count - 1, 0, command);
         });
     }
     template <typename Record, std::size_t N>
-    void operator()(const RecordSection<Record, N>& rule) {
-        adders_.push_back([&rule](model::SetupDocument& setup, const WalkedItem& item) {
+    AddItem operator()(const RecordSection<Record, N>& rule) const {
+        return AddItem([&rule](model::SetupDocument& setup, const WalkedItem& item) {
             std::array<ReadText, N> read;
             std::array<std::string_view, N> texts;
             for (std::size_t i = 0; i < N; ++i) {
@@ -67,19 +66,10 @@ class Adders {
             }
         });
     }
-
-    std::vector<AddItem> Take() { return std::move(adders_); }
-
-  private:
-    std::vector<AddItem> adders_;
 };
 
 const std::vector<AddItem>& ItemAdders() {
-    static const std::vector<AddItem> adders = [] {
-        Adders adders;
-        ForEachSection(adders);
-        return adders.Take();
-    }();
+    static const std::vector<AddItem> adders = MapSections<AddItem>(AdderOf());
     return adders;
 }
 

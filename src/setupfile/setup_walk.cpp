@@ -14,41 +14,32 @@ struct SectionShape {
     std::vector<std::size_t> capacities;  // one per value, or the item's own
 };
 
-class Shapes {
-  public:
-    void operator()(const ReserveSection& rule) {
-        shapes_.push_back({rule.section,
-                           {rule.wordElement, rule.meaningElement},
-                           {rule.wordCapacity, rule.meaningCapacity}});
+struct ShapeOf {
+    SectionShape operator()(const ReserveSection& rule) const {
+        return {rule.section,
+                {rule.wordElement, rule.meaningElement},
+                {rule.wordCapacity, rule.meaningCapacity}};
     }
-    void operator()(const ConfigSection& rule) {
-        shapes_.push_back({rule.section, {}, {rule.valueCapacity}});
+    SectionShape operator()(const ConfigSection& rule) const {
+        return {rule.section, {}, {rule.valueCapacity}};
     }
-    void operator()(const CommandSection& rule) {
-        shapes_.push_back({rule.section, {}, {kCommandCapacity}});
+    SectionShape operator()(const CommandSection& rule) const {
+        return {rule.section, {}, {kCommandCapacity}};
     }
     template <typename Record, std::size_t N>
-    void operator()(const RecordSection<Record, N>& rule) {
+    SectionShape operator()(const RecordSection<Record, N>& rule) const {
         static_assert(N <= kMaxItemValues);
         SectionShape shape{rule.section, {}, {}};
         for (const ValueRule<Record>& value : rule.values) {
             shape.values.push_back(value.element);
             shape.capacities.push_back(value.capacity);
         }
-        shapes_.push_back(std::move(shape));
+        return shape;
     }
-    std::vector<SectionShape> Take() { return std::move(shapes_); }
-
-  private:
-    std::vector<SectionShape> shapes_;
 };
 
 const std::vector<SectionShape>& SectionShapes() {
-    static const std::vector<SectionShape> shapes = [] {
-        Shapes shapes;
-        ForEachSection(shapes);
-        return shapes.Take();
-    }();
+    static const std::vector<SectionShape> shapes = MapSections<SectionShape>(ShapeOf());
     return shapes;
 }
 
