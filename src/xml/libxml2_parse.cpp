@@ -110,9 +110,9 @@ void RecordParseError(void* userData, xmlErrorPtr error) {
     auto* context = static_cast<xmlParserCtxtPtr>(userData);
     ParseError* loadError = context->_private != nullptr ? SessionOf(context)->error : nullptr;
     if (loadError == nullptr || error == nullptr || error->level < XML_ERR_ERROR) return;
-    // A load validates nothing: what a tree's builder finds invalid (a repeated xml:id) is no
-    // reason a load fails, and would hide the error that is.
-    if (error->domain == XML_FROM_VALID) return;
+    // A load validates nothing: what a tree's builder finds invalid (a repeated xml:id, one that
+    // is not a name) is no reason a load fails, and would hide the error that is.
+    if (error->domain == XML_FROM_VALID || error->domain == XML_FROM_DTD) return;
     if (loadError->kind != ParseError::Kind::None) return;
     loadError->kind = ParseError::Kind::NotWellFormed;
     loadError->code = error->code;

@@ -48,6 +48,9 @@ TEST(EventSources, LoadTheSameDescriptionAndFailTheSameWay) {
         const LoadResult stream = LoadSetupBytes(bytes, streamed, EventSource::Stream);
         const LoadResult tree = LoadSetupBytes(bytes, walked, EventSource::Tree);
         EXPECT_EQ(stream.kind, tree.kind) << stream.text << " / " << tree.text;
+        EXPECT_EQ(stream.code, tree.code) << stream.text << " / " << tree.text;
+        EXPECT_EQ(stream.line, tree.line);
+        EXPECT_EQ(stream.column, tree.column);
         if (!stream || !tree) continue;
         ++loaded;
         EXPECT_EQ(testing::SetupDifferences::Between(streamed, walked), "");
