@@ -19,8 +19,16 @@ void StripDeclaredEncoding(DocumentText& document) {
     if (!encoding) return;
     document.encoding =
         declaration.substr(encoding->valueBegin, encoding->valueEnd - encoding->valueBegin);
-    // From the blank before its name to its closing quote.
-    document.text.erase(encoding->name - 1, encoding->valueEnd + 1 - (encoding->name - 1));
+    // From the blank before its name to its closing quote; its line breaks stay, so that every
+    // node keeps the line it has in the file.
+    const std::size_t from = encoding->name - 1;
+    const std::size_t to = encoding->valueEnd + 1;
+    std::u16string lineBreaks;
+    for (std::size_t at = from; at < to; ++at) {
+        const char16_t unit = document.text[at];
+        if (unit == u'\r' || unit == u'\n') lineBreaks.push_back(unit);
+    }
+    document.text.replace(from, to - from, lineBreaks);
 }
 
 }  // namespace

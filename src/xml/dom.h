@@ -140,8 +140,19 @@ class Document {
     // An element's tag name; "#text", "#comment", "#cdata-section" for those nodes, a
     // processing instruction's target.
     std::string NodeName(Node node) const;
-    // The line of the file on which `node` starts (1-based), or 0 when it was not parsed or the
-    // backend cannot tell (the Windows XML component does not say).
+    // The line of the file (1-based) that libxml2 gives `node`: where its parser has read the
+    // node's markup. An element's is the line its start tag ends on (the '>' of `<a ...>` or
+    // `<a/>`); a comment's or a processing instruction's the line it ends on; a text's the line
+    // the markup after it starts on (libxml2's line for a text of one line, and for one of ASCII
+    // with LF line ends; a text over lines with CR LF, other characters or references gets an
+    // earlier line from libxml2); a CDATA section, which libxml2 gives no line of its own, has
+    // the line of the node before it unless that is a CDATA section too, or else its parent's.
+    // Lines end at each LF (a CR alone ends none). Past line 65,535 libxml2 keeps only texts'
+    // lines, and answers for other nodes there with the line of a text near them, or 65,535;
+    // the Windows backend keeps to the rule. 0 for a node that was not parsed. On Windows,
+    // whose XML component does not say where it parsed a node, the lines come from the scan of
+    // the markup (MarkupPosition), paired with the tree on the first call: 0 for every node
+    // when the tree was changed before that call, and for a node first reached after a change.
     long LineOf(Node node) const;
     // The content of a text, CDATA section or comment, or a processing instruction's data, into
     // `out`; empty for other nodes. False when the backend cannot read it.

@@ -229,18 +229,24 @@ struct Document::State {
     bool transformed = false;
     std::string outputEncoding;
     TextVisitBudget textVisits;
+    // Where the parse found each node's markup, until LineOf first pairs it with the nodes; a
+    // change to the tree drops what is not paired yet.
+    std::vector<MarkupPosition> positions;
+    std::unordered_map<IXMLDOMNode*, long> lines;
 
     ~State() { ReleaseNodes(); }
 
     void ReleaseNodes() {
         for (IXMLDOMNode* node : held) node->Release();
         held.clear();
+        lines.clear();
         ForgetNavigation();
     }
     void ForgetNavigation() {
         firstChildren.clear();
         nextSiblings.clear();
         documentElement = nullptr;
+        positions = {};
     }
     void Reset() {
         ReleaseNodes();
@@ -289,8 +295,10 @@ ParseError Refusal(int code, long line, long column, std::string text) {
     return error;
 }
 
-// The markup scanner's bounds, over the text exactly as the component will see it.
-bool WithinScannerBounds(std::u16string_view text, ParseError& error) {
+// The markup scanner's bounds, over the text exactly as the component will see it; `positions`
+// receives where each node's markup stands.
+bool WithinScannerBounds(std::u16string_view text, std::vector<MarkupPosition>& positions,
+                         ParseError& error) {
     std::string bytes = "\xFF\xFE";  // UTF-16LE, as its byte-order mark says
     bytes.reserve(2 + 2 * text.size());
     for (const char16_t unit : text) {
@@ -298,6 +306,7 @@ bool WithinScannerBounds(std::u16string_view text, ParseError& error) {
         bytes.push_back(static_cast<char>(unit >> 8));
     }
     MarkupScanner scanner;
+    scanner.RecordPositions(positions);
     const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
     if (scanner.Feed(data, bytes.size()) && scanner.Finish()) return true;
     error =
@@ -385,7 +394,9 @@ bool Document::Parse(std::string_view input, bool utf8Text, ParseError& error) {
         error.kind = ParseError::Kind::NotWellFormed;
         return false;
     }
-    if (!WithinScannerBounds(decoded.text, error) || !WithinCensusBounds(decoded.text, error))
+    std::vector<MarkupPosition> positions;
+    if (!WithinScannerBounds(decoded.text, positions, error) ||
+        !WithinCensusBounds(decoded.text, error))
         return false;
     const Bstr text(decoded.text);
     if (text.get() == nullptr && !decoded.text.empty()) {
@@ -400,6 +411,7 @@ bool Document::Parse(std::string_view input, bool utf8Text, ParseError& error) {
     }
     state_->version = RemoveDeclarationNode(state_->document.get());
     state_->encoding = decoded.encoding;
+    state_->positions = std::move(positions);
     return true;
 }
 
@@ -699,8 +711,146 @@ std::string Document::NodeName(Node node) const {
     return out;
 }
 
-long Document::LineOf(Node) const {
-    return 0;  // the component does not say where a node was parsed
+namespace {
+
+// Gives the nodes of a parsed document, met in document order, the lines of the markup that the
+// scan recorded for them (MarkupPosition), as libxml2 numbers its nodes (see LineOf). False
+// once the tree and the positions part ways.
+class LinePairing {
+  public:
+    LinePairing(const std::vector<MarkupPosition>& positions,
+                std::unordered_map<IXMLDOMNode*, long>& lines)
+        : positions_(positions), lines_(lines) {}
+
+    // The next node in document order, of type `type`; a null `node` takes its markup without
+    // keeping a line. `opened` tells that an element's children follow, then Leave.
+    bool Enter(IXMLDOMNode* node, DOMNodeType type, bool& opened) {
+        opened = false;
+        Level& level = levels_.back();
+        long line = 0;
+        bool cdata = false;
+        if (type != NODE_CDATA_SECTION) SkipJoinedCData();
+        switch (type) {
+            case NODE_TEXT:
+                // libxml2 makes a text's node once it reaches the markup after it.
+                line = next_ < positions_.size() ? positions_[next_].opens : 0;
+                break;
+            case NODE_ELEMENT: {
+                const MarkupPosition* tag = Take(Kind::StartTag, Kind::EmptyElementTag);
+                if (tag == nullptr) return false;
+                line = tag->line;
+                opened = tag->kind == Kind::StartTag;
+                break;
+            }
+            case NODE_COMMENT:
+            case NODE_PROCESSING_INSTRUCTION: {
+                const Kind kind = type == NODE_COMMENT ? Kind::Comment : Kind::Instruction;
+                const MarkupPosition* markup = Take(kind, kind);
+                if (markup == nullptr) return false;
+                line = markup->line;
+                break;
+            }
+            case NODE_CDATA_SECTION:
+                // libxml2 keeps no line for a CDATA section and answers with the node before it,
+                // unless that is one too, or else with its parent.
+                if (Take(Kind::CData, Kind::CData) == nullptr) return false;
+                line = level.previousLine != 0 ? level.previousLine : level.parentLine;
+                cdata = true;
+                break;
+            default:
+                return false;
+        }
+        if (node != nullptr) lines_[node] = line;
+        level.previousLine = cdata ? 0 : line;
+        afterCData_ = cdata;
+        if (opened) levels_.push_back({line, 0});
+        return true;
+    }
+
+    // The end tag of the element opened last.
+    bool Leave() {
+        SkipJoinedCData();
+        levels_.pop_back();
+        return Take(Kind::EndTag, Kind::EndTag) != nullptr;
+    }
+
+    // Whether every position went to a node.
+    bool Finished() {
+        SkipJoinedCData();
+        return next_ == positions_.size();
+    }
+
+  private:
+    using Kind = MarkupPosition::Kind;
+    struct Level {
+        long parentLine;
+        long previousLine;  // 0 when there is no node before, or a CDATA section
+    };
+
+    const MarkupPosition* Take(Kind kind, Kind otherKind) {
+        if (next_ == positions_.size()) return nullptr;
+        const MarkupPosition& position = positions_[next_];
+        if (position.kind != kind && position.kind != otherKind) return nullptr;
+        ++next_;
+        return &position;
+    }
+
+    // A parser may make one node of adjacent CDATA sections, as libxml2 does: the sections
+    // right after the one a node took are passed by.
+    void SkipJoinedCData() {
+        while (afterCData_ && next_ < positions_.size() && positions_[next_].kind == Kind::CData)
+            ++next_;
+        afterCData_ = false;
+    }
+
+    const std::vector<MarkupPosition>& positions_;
+    std::unordered_map<IXMLDOMNode*, long>& lines_;
+    std::size_t next_ = 0;
+    bool afterCData_ = false;  // the node entered last is a CDATA section
+    std::vector<Level> levels_{Level{0, 0}};
+};
+
+}  // namespace
+
+// The component does not say where it parsed a node: the first call pairs the markup positions
+// the scan recorded with the tree, walked in document order through the navigation, whose
+// handles are the ones callers hold.
+long Document::LineOf(Node node) const {
+    if (!state_->positions.empty()) {
+        LinePairing pairing(state_->positions, state_->lines);
+        bool paired = true;
+        bool opened = false;
+        // The comments and instructions before the document element, which navigation does
+        // not reach.
+        for (IXMLDOMNode* child = FirstChildOf(state_->document.get()); child != nullptr;) {
+            const DOMNodeType type = TypeOf(child);
+            IXMLDOMNode* next = type == NODE_ELEMENT ? nullptr : NextSiblingOf(child);
+            child->Release();
+            if (type != NODE_ELEMENT) paired = paired && pairing.Enter(nullptr, type, opened);
+            child = next;
+        }
+        std::vector<Node> open;  // elements whose end tags are still to come
+        for (Node current = DocumentElement(); paired && (current || !open.empty());) {
+            if (!current) {
+                paired = pairing.Leave();
+                current = NextSibling(open.back());
+                open.pop_back();
+                continue;
+            }
+            IXMLDOMNode* domNode = NodeOf(current.handle_);
+            paired = pairing.Enter(domNode, TypeOf(domNode), opened);
+            if (opened) {
+                open.push_back(current);
+                current = FirstChild(current);
+            } else {
+                current = NextSibling(current);
+            }
+        }
+        if (!paired || !pairing.Finished()) state_->lines.clear();
+        state_->positions = {};
+    }
+    const auto found = state_->lines.find(NodeOf(node.handle_));
+    return found != state_->lines.end() ? found->second : 0;
 }
 
 bool Document::HasName(Node node, std::string_view name) const {

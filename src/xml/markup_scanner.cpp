@@ -4,6 +4,7 @@
 #include <array>
 #include <cctype>
 #include <cstring>
+#include <utility>
 
 #include "platform/code_page.h"
 #include "platform/encoding_names.h"
@@ -53,6 +54,12 @@ constexpr const char* kSubsetKeywords[] = {"--", "ENTITY", "ATTLIST", "ELEMENT",
 // A declared XML declaration is at most this long; nothing longer is a setup file's.
 constexpr std::size_t kMaxDeclarationLength = 1024;
 
+// Whether the instruction read at the start of a document (its text after "<?") is the XML
+// declaration rather than an instruction of another target.
+bool IsXmlDeclaration(const std::string& text) {
+    return text.size() > 3 && text.compare(0, 3, "xml") == 0 && IsXmlSpace(text[3]);
+}
+
 }  // namespace
 
 bool MarkupScanner::Feed(const unsigned char* bytes, std::size_t size) {
@@ -65,7 +72,15 @@ bool MarkupScanner::Feed(const unsigned char* bytes, std::size_t size) {
         if (startSize_ < sizeof start_) return true;
         if (!DetectWidth(start_, startSize_)) return false;
     }
+    if (positions_ != nullptr) return FeedUnits<true>(bytes, size);
     if (width_ == Width::One && pairs_ == Pairs::None) return FeedBytes(bytes, size);
+    return FeedUnits<false>(bytes, size);
+}
+
+// Code unit by code unit. Recording positions is a separate instance, so that a scan that does
+// not record pays nothing for it.
+template <bool kRecording>
+bool MarkupScanner::FeedUnits(const unsigned char* bytes, std::size_t size) {
     const std::size_t unitSize = width_ == Width::One ? 1 : width_ == Width::Two ? 2 : 4;
     for (std::size_t i = 0; i < size; ++i) {
         pending_ = bigEndian_
@@ -75,7 +90,7 @@ bool MarkupScanner::Feed(const unsigned char* bytes, std::size_t size) {
         const std::uint32_t unit = pending_;
         pending_ = 0;
         pendingSize_ = 0;
-        if (!Unit(unit)) return false;
+        if (!Unit<kRecording>(unit)) return false;
     }
     return true;
 }
@@ -89,7 +104,7 @@ bool MarkupScanner::FeedBytes(const unsigned char* bytes, std::size_t size) {
         if (pairs_ != Pairs::None) {
             // The declaration just named a double-byte encoding: its trail bytes need Unit.
             for (; i < size; ++i) {
-                if (!Unit(bytes[i])) return false;
+                if (!Unit<false>(bytes[i])) return false;
             }
             return true;
         }
@@ -97,7 +112,7 @@ bool MarkupScanner::FeedBytes(const unsigned char* bytes, std::size_t size) {
         if (charactersSeen_ >= byteOrderMarkLength_ && !inDeclaration_)
             i = FollowTags(bytes, i, size);
         if (i == size) break;
-        if (!Unit(bytes[i])) return false;
+        if (!Unit<false>(bytes[i])) return false;
         ++i;
     }
     return true;
@@ -310,9 +325,10 @@ bool MarkupScanner::DetectWidth(const unsigned char* bytes, std::size_t size) {
     return Feed(bytes, size);
 }
 
+template <bool kRecording>
 bool MarkupScanner::Unit(std::uint32_t unit) {
     if (unit == 0) return Refuse(Verdict::NulCharacter);
-    if (width_ != Width::One) return Character(unit, Utf8Length(unit));
+    if (width_ != Width::One) return Character<kRecording>(unit, Utf8Length(unit));
     bool trail = false;
     if (pairs_ != Pairs::None) {
         // The second byte of a double-byte character is never markup.
@@ -322,12 +338,12 @@ bool MarkupScanner::Unit(std::uint32_t unit) {
                                                           : unit >= 0x81 && unit <= 0xFE);
     }
     const std::uint32_t c = trail ? 0x80 : unit;
-    if (legacyCharset_.empty()) return Character(c, 1);
-    if (c < 0x80) return MeasureLegacyBytes() && Character(c, 1);
+    if (legacyCharset_.empty()) return Character<kRecording>(c, 1);
+    if (c < 0x80) return MeasureLegacyBytes() && Character<kRecording>(c, 1);
     // A byte of a character outside ASCII: measured with the rest of its run's such bytes. Each
     // character is at least half as long in UTF-8 as in its encoding, so a run already known to
     // be too long is refused without converting it.
-    if (!Character(c, 0)) return false;
+    if (!Character<kRecording>(c, 0)) return false;
     if (!Counted(state_)) return true;
     legacyBytes_.push_back(static_cast<char>(unit));
     if (runBytes_ + legacyBytes_.size() / 2 > kMaxRunBytes + 2) return Refuse(Verdict::RunTooLong);
@@ -357,6 +373,7 @@ bool MarkupScanner::WithinRunBound() const {
     return runBytes_ <= kMaxRunBytes + closing;
 }
 
+template <bool kRecording>
 bool MarkupScanner::Character(std::uint32_t c, std::size_t utf8Length) {
     if (c == '\n') {
         ++line_;
@@ -432,6 +449,7 @@ bool MarkupScanner::Character(std::uint32_t c, std::size_t utf8Length) {
                 state_ = returnState_;
                 if (inDeclaration_) {
                     inDeclaration_ = false;
+                    readDeclaration_ = IsXmlDeclaration(declarationText_);
                     if (!ClassifyDeclaredEncoding()) return false;
                 }
             }
@@ -501,11 +519,46 @@ bool MarkupScanner::Character(std::uint32_t c, std::size_t utf8Length) {
     }
     if (state_ != before) {
         runBytes_ = state_ == State::CData ? joinedBytes_ : 0;
+        if constexpr (kRecording) RecordPosition(before, previous);
     } else if (Counted(state_)) {
         runBytes_ += utf8Length;
         if (!WithinRunBound()) return Refuse(Verdict::RunTooLong);
     }
     return true;
+}
+
+// Notes where markup opens, and records a piece of the content's markup that has just closed
+// (it returns to content) with where it opened. Markup closing into the internal subset, and
+// the XML declaration, make no nodes.
+void MarkupScanner::RecordPosition(State before, std::uint32_t previous) {
+    using Kind = MarkupPosition::Kind;
+    if (state_ == State::AfterLessThan) {
+        markupOpens_ = line_;
+        return;
+    }
+    if (state_ != State::Content) return;
+    Kind kind;
+    switch (before) {
+        case State::StartTag:
+            kind = previous == '/' ? Kind::EmptyElementTag : Kind::StartTag;
+            break;
+        case State::EndTag:
+            kind = Kind::EndTag;
+            break;
+        case State::Comment:
+            kind = Kind::Comment;
+            break;
+        case State::CData:
+            kind = Kind::CData;
+            break;
+        case State::Instruction:
+            if (std::exchange(readDeclaration_, false)) return;
+            kind = Kind::Instruction;
+            break;
+        default:
+            return;  // the document type declaration, or "<!" that is no markup
+    }
+    positions_->push_back({kind, markupOpens_, line_});
 }
 
 // Recognises the keyword after "<!": a comment, a CDATA section, the DOCTYPE, or a
@@ -561,11 +614,9 @@ void MarkupScanner::OnBang(std::uint32_t c) {
 // below do, but only as trail bytes, which the scan then skips. Anything else (a stateful or
 // EBCDIC-based encoding, an encoding that does not match the file's code units) is refused.
 bool MarkupScanner::ClassifyDeclaredEncoding() {
-    const bool isDeclaration = declarationText_.size() > 3 &&
-                               declarationText_.compare(0, 3, "xml") == 0 &&
-                               IsXmlSpace(declarationText_[3]);
-    const std::string declared =
-        isDeclaration ? PseudoAttributeValue(declarationText_, "encoding") : std::string();
+    const std::string declared = IsXmlDeclaration(declarationText_)
+                                     ? PseudoAttributeValue(declarationText_, "encoding")
+                                     : std::string();
     const std::string encoding = NormalisedEncoding(declared);
     declarationText_.clear();
     declarationText_.shrink_to_fit();

@@ -9,13 +9,35 @@
 // libxml2 can take for the end of the input, and a run of text, CDATA, comment, processing
 // instruction or attribute value longer than the library reads: one bound for every build,
 // measured as the run's length in UTF-8 whatever the document's encoding.
+//
+// Asked to, it also records where the markup of the document's content stands (MarkupPosition),
+// for a backend whose parser does not say on which line it made each node.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace korvane::xml {
+
+// A piece of markup of the document's content, outside the document type declaration: one of
+// the tags, comments, processing instructions (the XML declaration is none) and CDATA sections
+// that become the document's nodes, in the order they stand in the document.
+struct MarkupPosition {
+    enum class Kind : unsigned char {
+        StartTag,
+        EmptyElementTag,  // <a/>
+        EndTag,
+        Comment,
+        Instruction,
+        CData,
+    };
+    Kind kind;
+    long opens;  // the line (1-based) of its '<'
+    long line;   // the line of its closing '>': where libxml2 has read all of it and makes its
+                 // node, and so the line libxml2 gives that node (but for a CDATA section's)
+};
 
 class MarkupScanner {
   public:
@@ -39,6 +61,11 @@ class MarkupScanner {
     // `knownUtf8`: the bytes' encoding is decided already (UTF-8 text, a byte-order mark),
     // whatever encoding the XML declaration names.
     explicit MarkupScanner(bool knownUtf8 = false) : knownUtf8_(knownUtf8) {}
+
+    // Appends, from the next bytes on, the position of each piece of markup to `positions`.
+    // Costs nothing unless asked for; when asked, the bytes of a single-byte document no longer
+    // go through the quick loop that follows most of them, which keeps no line of each piece.
+    void RecordPositions(std::vector<MarkupPosition>& positions) { positions_ = &positions; }
 
     // Scans the next bytes of the document; false once the document is refused.
     bool Feed(const unsigned char* bytes, std::size_t size);
@@ -76,7 +103,11 @@ class MarkupScanner {
     bool DetectWidth(const unsigned char* bytes, std::size_t size);
     bool FeedBytes(const unsigned char* bytes, std::size_t size);
     std::size_t FollowTags(const unsigned char* bytes, std::size_t from, std::size_t size);
+    template <bool kRecording>
+    bool FeedUnits(const unsigned char* bytes, std::size_t size);
+    template <bool kRecording>
     bool Unit(std::uint32_t unit);
+    template <bool kRecording>
     bool Character(std::uint32_t c, std::size_t utf8Length);
     bool Counted(State state) const;
     bool WithinRunBound() const;
@@ -84,6 +115,7 @@ class MarkupScanner {
     void OnBang(std::uint32_t c);
     bool ClassifyDeclaredEncoding();
     bool Refuse(Verdict verdict);
+    void RecordPosition(State before, std::uint32_t previous);
 
     bool knownUtf8_;
     Verdict verdict_ = Verdict::Accepted;
@@ -131,6 +163,10 @@ class MarkupScanner {
 
     long line_ = 1;
     long column_ = 0;
+
+    std::vector<MarkupPosition>* positions_ = nullptr;
+    long markupOpens_ = 0;           // the line of the last '<' in content
+    bool readDeclaration_ = false;  // the instruction just read is the XML declaration
 };
 
 }  // namespace korvane::xml

@@ -84,6 +84,26 @@ TEST(WindowsDom, BlankTextBetweenNodesIsNotReported) {
     EXPECT_EQ(document->NodeName(document->DocumentElement()), "a");
 }
 
+// The lines come from the scan of the parsed markup: once the tree has changed, they no
+// longer pair with it, and no node gets another's line.
+TEST(WindowsDom, ADocumentChangedBeforeItsLinesAreAskedForHasNone) {
+    auto document = Parsed("<a>\n<!--c-->\n<b/></a>");
+    const Node root = document->DocumentElement();
+    ASSERT_TRUE(document->AppendChild(root, document->CreateTextNode("t")));
+    for (Node child = document->FirstChild(root); child; child = document->NextSibling(child))
+        EXPECT_EQ(document->LineOf(child), 0) << document->NodeName(child);
+    // An instruction added at the top level, where the navigation cache stays, is noticed too.
+    document = Parsed("<a>\n<b/></a>");
+    ASSERT_TRUE(document->AppendProcessingInstruction("p", "d"));
+    EXPECT_EQ(document->LineOf(document->FirstChild(document->DocumentElement())), 0);
+    // Asked before the change, they stay.
+    document = Parsed("<a>\n<b/></a>");
+    const Node b = document->FirstChild(document->DocumentElement());
+    EXPECT_EQ(document->LineOf(b), 2);
+    ASSERT_TRUE(document->AppendProcessingInstruction("p", "d"));
+    EXPECT_EQ(document->LineOf(b), 2);
+}
+
 TEST(WindowsDom, FilesInOtherEncodingsLoad) {
     auto document = Parsed("<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><a>\x83\x41</a>");
     EXPECT_EQ(TextOf(*document, document->DocumentElement()), "\xE3\x82\xA2");

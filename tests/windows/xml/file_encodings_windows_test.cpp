@@ -102,6 +102,9 @@ TEST(WindowsDocumentText, FilesAreDecodedByMarkOrDeclaration) {
     EXPECT_EQ(text.encoding, "euc-kr");
     text = decode("<?xml version='1.0' encoding='Shift_JIS' standalone='yes'?><a>\x83\x41</a>");
     EXPECT_EQ(text.text, u"<?xml version='1.0' standalone='yes'?><a>\x30A2</a>");
+    // Line breaks stay where they were, and so the lines of the nodes after them.
+    text = decode("<?xml version='1.0'\nencoding\r\n=\r\n'euc-kr'?>\n<a/>");
+    EXPECT_EQ(text.text, u"<?xml version='1.0'\n\r\n\r\n?>\n<a/>");
     EXPECT_EQ(decode("\xEF\xBB\xBF<a>\xC3\xA9</a>").text, u"<a>\xE9</a>");
     EXPECT_EQ(decode("<a>\xC3\xA9</a>").text, u"<a>\xE9</a>");  // UTF-8 when nothing is said
     EXPECT_EQ(decode(std::string("\xFF\xFE<\0a\0/\0>\0", 10)).text, u"<a/>");
