@@ -125,3 +125,29 @@ TEST(XmlEvents, EntityReferencesComeWithTheirText) {
 
 }  // namespace
 }  // namespace korvane::xml
+
+namespace korvane::xml {
+namespace {
+
+// Where each element starts, as the events say: the line of its start tag's '>', from the
+// stream, from a tree and from the Windows component alike.
+TEST(XmlEvents, ElementsCarryTheLinesOfTheirStartTags) {
+    struct Lines final : EventSink {
+        std::vector<long> lines;
+        void OnEvent(const Event& event) override {
+            if (event.kind == EventKind::StartElement) lines.push_back(event.line);
+        }
+    };
+    const std::string document =
+        "<?xml version=\"1.0\"?>\n<SETUP>\n  <A\n   x=\"1\">a</A>\r\n"
+        "  <!-- c -->\n  <B/><C>\n</C>\n</SETUP>\n";
+    for (EventSource source : {EventSource::Stream, EventSource::Tree}) {
+        Lines lines;
+        ParseError error;
+        ASSERT_TRUE(ReadXmlEvents(document, lines, error, source));
+        EXPECT_EQ(lines.lines, (std::vector<long>{2, 4, 6, 6}));
+    }
+}
+
+}  // namespace
+}  // namespace korvane::xml
