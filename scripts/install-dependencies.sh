@@ -5,6 +5,8 @@
 #   --windows   also the mingw-w64 cross compilers, Wine (with the i386 architecture, so that
 #               32-bit programs run), NSIS and the ko_KR.EUC-KR, ja_JP.SJIS and en_US.CP1252
 #               locales (a Wine process started under one has its ANSI code page: 949, 932, 1252)
+#   --package   also what making and checking the Debian packages needs: dpkg-dev (dpkg-shlibdeps),
+#               file (which CPack runs on what it packs) and lintian
 #
 # With KORVANE_NO_INSTALL=1 in the environment it changes nothing on this machine; the scripts
 # that call it then build with what is there.
@@ -18,6 +20,9 @@ fi
 packages="g++ make cmake pkg-config locales libgtest-dev libbenchmark-dev libxml2-dev libxslt1-dev libcli11-dev nlohmann-json3-dev"
 if [ "${1:-}" = "--fuzz" ]; then
     packages="$packages clang libclang-rt-dev"
+fi
+if [ "${1:-}" = "--package" ]; then
+    packages="$packages dpkg-dev file lintian"
 fi
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"

@@ -1,8 +1,10 @@
 #!/bin/sh
-# Installs the build tree given as $1 into a temporary prefix, then builds a small C program
-# against the installed library twice, with CMake's find_package and with pkg-config, runs
-# both, and runs the installed command. Fails on the first step that does not work.
+# Installs the build tree given as $1 into a temporary prefix, then builds the C program of
+# tests/install/client against the installed library twice, with CMake's find_package and with
+# pkg-config, runs both, and runs the installed command. Fails on the first step that does not
+# work.
 set -eu
+client=$(cd "$(dirname "$0")/client" && pwd)
 build=$1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -10,40 +12,17 @@ prefix=$work/prefix
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
-mkdir "$work/client"
-cat >"$work/client/main.c" <<'C'
-#include <stdio.h>
-#include <string.h>
-#include "korvane.h"
-
-int main(void) {
-    char real[1024];
-    SetReservedWord("[APPDIR]", "Application folder", "/opt/sample/");
-    SetupPathToRealPath("[APPDIR]bin", real);
-    if (strcmp(real, "/opt/sample/bin") != 0) return 1;
-    printf("%s\n", real);
-    return 0;
-}
-C
-cat >"$work/client/CMakeLists.txt" <<'CMAKE'
-cmake_minimum_required(VERSION 3.20)
-project(client C)
-find_package(Korvane 0.1 REQUIRED)
-add_executable(client main.c)
-target_link_libraries(client PRIVATE Korvane::Korvane)
-CMAKE
-
 libdir=$(dirname "$(find "$prefix" -name 'libKorvane.so' | head -n 1)")
 
 echo "find_package:"
-cmake -S "$work/client" -B "$work/client-build" -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
+cmake -S "$client" -B "$work/client-build" -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
 cmake --build "$work/client-build" >/dev/null
 LD_LIBRARY_PATH=$libdir "$work/client-build/client"
 
 echo "pkg-config:"
 flags=$(PKG_CONFIG_PATH=$libdir/pkgconfig pkg-config --cflags --libs korvane)
 # shellcheck disable=SC2086
-cc "$work/client/main.c" $flags -o "$work/client-pc"
+cc "$client/main.c" $flags -o "$work/client-pc"
 LD_LIBRARY_PATH=$libdir "$work/client-pc"
 
 echo "command:"
