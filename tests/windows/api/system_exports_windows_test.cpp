@@ -5,6 +5,7 @@
 
 #include <regex>
 #include <string>
+#include <vector>
 
 #include "guarded_buffer.h"
 #include "korvane.h"
@@ -73,6 +74,58 @@ TEST(WindowsSystemExports, VersionTextsAndTheirFallback) {
     EXPECT_EQ(GetTargetFileVersion(plain.c_str(), held.data()), 0);
     EXPECT_TRUE(held.Untouched());
     CloseHandle(holder);
+}
+
+std::string OwnDllPath() {
+    char path[MAX_PATH + 1] = {};
+    GetModuleFileNameA(GetModuleHandleA("Korvane.dll"), path, MAX_PATH);
+    return path;
+}
+
+std::string HeaderVersion() {
+    return std::to_string(KORVANE_VERSION_MAJOR) + "." + std::to_string(KORVANE_VERSION_MINOR) +
+           "." + std::to_string(KORVANE_VERSION_PATCH);
+}
+
+// Korvane.dll carries the version korvane.h declares, read through its own export and through
+// the system's version library.
+TEST(WindowsSystemExports, TheDllCarriesTheHeadersVersion) {
+    const std::string dll = OwnDllPath();
+    ASSERT_FALSE(dll.empty());
+    GuardedBuffer version(KORVANE_VERSION_TEXT_SIZE);
+    EXPECT_EQ(GetTargetFileVersion(dll.c_str(), version.data()), 1);
+    EXPECT_EQ(version.text(), HeaderVersion());
+    EXPECT_EQ(version.text(), KORVANE_VERSION);
+
+    const DWORD size = GetFileVersionInfoSizeA(dll.c_str(), nullptr);
+    ASSERT_NE(size, 0u);
+    std::vector<char> info(size);
+    ASSERT_TRUE(GetFileVersionInfoA(dll.c_str(), 0, size, info.data()));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(fixed->dwFileVersionMS,
+              static_cast<DWORD>(MAKELONG(KORVANE_VERSION_MINOR, KORVANE_VERSION_MAJOR)));
+    EXPECT_EQ(fixed->dwFileVersionLS, static_cast<DWORD>(MAKELONG(0, KORVANE_VERSION_PATCH)));
+    EXPECT_EQ(fixed->dwProductVersionMS, fixed->dwFileVersionMS);
+    EXPECT_EQ(fixed->dwProductVersionLS, fixed->dwFileVersionLS);
+
+    const auto text = [&](const char* name) {
+        char* value = nullptr;
+        const std::string query = std::string("\\StringFileInfo\\040904B0\\") + name;
+        if (!VerQueryValueA(info.data(), query.c_str(), reinterpret_cast<void**>(&value),
+                            &length)) {
+            return std::string("(missing)");
+        }
+        return std::string(value);
+    };
+    EXPECT_EQ(text("ProductVersion"), HeaderVersion());
+    EXPECT_EQ(text("FileDescription"), "Korvane setup description library (" +
+                                           std::to_string(sizeof(void*) * 8) + "-bit)");
+    EXPECT_EQ(text("ProductName"), "Korvane");
+    EXPECT_EQ(text("OriginalFilename"), "Korvane.dll");
+    EXPECT_EQ(text("InternalName"), "Korvane");
+    EXPECT_NE(text("LegalCopyright").find("MIT"), std::string::npos);
 }
 
 }  // namespace
