@@ -7,6 +7,9 @@
 #               locales (a Wine process started under one has its ANSI code page: 949, 932, 1252)
 #   --package   also what making and checking the Debian packages needs: dpkg-dev (dpkg-shlibdeps),
 #               file (which CPack runs on what it packs) and lintian
+#   --inno      also node and npm, and Inno Setup's compiler (the npm package innosetup, pinned
+#               with its registry integrity in tests/windows/inno/package-lock.json) into
+#               ~/.cache/korvane/innosetup, outside the tree
 #
 # With KORVANE_NO_INSTALL=1 in the environment it changes nothing on this machine; the scripts
 # that call it then build with what is there.
@@ -18,6 +21,10 @@ if [ "${KORVANE_NO_INSTALL:-}" = 1 ]; then
 fi
 
 packages="g++ make cmake pkg-config locales libgtest-dev libbenchmark-dev libxml2-dev libxslt1-dev libcli11-dev nlohmann-json3-dev"
+# A machine may have node and npm from elsewhere than Debian (whose npm would conflict).
+if [ "${1:-}" = "--inno" ] && ! command -v npm >/dev/null; then
+    packages="$packages nodejs npm"
+fi
 if [ "${1:-}" = "--fuzz" ]; then
     packages="$packages clang libclang-rt-dev"
 fi
@@ -56,4 +63,14 @@ fi
 if [ "${1:-}" = "--windows" ]; then
     locale -a | grep -qix ja_JP.sjis || $sudo localedef -i ja_JP -f SHIFT_JIS ja_JP.SJIS --no-warnings=ascii
     locale -a | grep -qix en_US.cp1252 || $sudo localedef -i en_US -f CP1252 en_US.CP1252
+fi
+# npm ci installs exactly what the lock names and refuses a package whose integrity differs.
+if [ "${1:-}" = "--inno" ]; then
+    inno_dir=${XDG_CACHE_HOME:-$HOME/.cache}/korvane/innosetup
+    if [ ! -f "$inno_dir/node_modules/innosetup/bin/ISCC.exe" ]; then
+        mkdir -p "$inno_dir"
+        top=$(cd "$(dirname "$0")/.." && pwd)
+        cp "$top/tests/windows/inno/package.json" "$top/tests/windows/inno/package-lock.json" "$inno_dir/"
+        (cd "$inno_dir" && npm ci --ignore-scripts --no-audit --no-fund)
+    fi
 fi
