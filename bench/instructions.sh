@@ -4,15 +4,7 @@
 # move with what else the machine is doing.
 #   bench/instructions.sh [BUILD_DIR]     (default: build)
 set -eu
-top=$(cd "$(dirname "$0")/.." && pwd)
-build=$(cd "${1:-$top/build}" && pwd)
-timer="$build/bench/setup_file_timer"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work"
-cp "$top/data/indent.xsl" .
-"$timer" build-save big.xml
-"$timer" words-save words.xml
+. "$(dirname "$0")/benchmark_files.sh"
 
 instructions() {
     valgrind --tool=callgrind --callgrind-out-file=/dev/null "$@" 2>&1 >/dev/null |

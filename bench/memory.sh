@@ -6,16 +6,7 @@
 #     by the library, next to xmllint's on the same file.
 #   bench/memory.sh [BUILD_DIR]     (default: build)
 set -eu
-top=$(cd "$(dirname "$0")/.." && pwd)
-build=$(cd "${1:-$top/build}" && pwd)
-timer="$build/bench/setup_file_timer"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work"
-cp "$top/data/indent.xsl" .
-
-"$timer" build-save big.xml
-"$timer" words-save words.xml
+. "$(dirname "$0")/benchmark_files.sh"
 "$timer" resident
 for file in big.xml words.xml; do
     korvane=$(/usr/bin/time -f %M "$timer" load "$file" 2>&1 >/dev/null)

@@ -7,16 +7,7 @@
 # (first to third quartile) of each.
 #   bench/setup_files.sh [BUILD_DIR]     (default: build)
 set -eu
-top=$(cd "$(dirname "$0")/.." && pwd)
-build=$(cd "${1:-$top/build}" && pwd)
-timer="$build/bench/setup_file_timer"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work"
-cp "$top/data/indent.xsl" .
-
-"$timer" build-save big.xml
-"$timer" words-save words.xml
+. "$(dirname "$0")/benchmark_files.sh"
 xmllint --noblanks big.xml > scratch.xml  # the unindented form that a save transforms
 echo "setup file: $(wc -c < big.xml) bytes; words file: $(wc -c < words.xml) bytes"
 
