@@ -4,15 +4,8 @@
 # plus a save of the same description (`korvane format`). Medians of 11 runs, with hyperfine.
 #   bench/stamp.sh [BUILD_DIR]     (default: build; needs -DKORVANE_BUILD_BENCHMARKS=ON)
 set -eu
-top=$(cd "$(dirname "$0")/.." && pwd)
-build=$(cd "${1:-$top/build}" && pwd)
+. "$(dirname "$0")/benchmark_files.sh"
 korvane="$build/src/cli/korvane"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work"
-cp "$top/data/indent.xsl" .
-
-"$build/bench/setup_file_timer" build-save big.xml
 mkdir -p tree/bin
 i=0
 while [ "$i" -lt 20000 ]; do
