@@ -245,7 +245,7 @@ class TableWriter {
     explicit TableWriter(const model::SetupDocument& setup) : setup_(setup) {}
 
     void operator()(const ReserveSection& rule) {
-        Table& table = Add(rule.title, {rule.wordColumn, rule.meaningColumn});
+        Table& table = Add(rule.title, {rule.wordElement, rule.meaningElement});
         for (const auto& [word, entry] : setup_.ReservedWords()) {
             table.rows.push_back(
                 {TableText(word, Kept(kWords, word, model::kKeyText)),
@@ -260,7 +260,7 @@ class TableWriter {
         }
     }
     void operator()(const CommandSection& rule) {
-        Table& table = Add(rule.title, {kCommandColumn});
+        Table& table = Add(rule.title, {kCommandItem});
         const model::CommandList& list = setup_.Commands(rule.list);
         for (std::size_t position = 0; position < list.size(); ++position) {
             table.rows.push_back({TableText(
@@ -271,7 +271,7 @@ class TableWriter {
     void operator()(const RecordSection<Record, N>& rule) {
         std::vector<std::string> header;
         for (std::size_t position : rule.exportOrder)
-            header.push_back(rule.values[position].column);
+            header.push_back(rule.values[position].element);
         Table& table = Add(rule.title, std::move(header));
         const model::RecordList<Record>& records = (setup_.*rule.records)();
         for (std::size_t entry = 0; entry < records.size(); ++entry) {

@@ -19,7 +19,8 @@ nlohmann::ordered_json ToJson(const model::SetupDocument& setup);
 // member at fault, as "files[2].srcPath" (positions count from 0).
 void FromJson(const nlohmann::json& json, model::SetupDocument& setup);
 
-// One section as a table: its title, the column titles and one row of texts per entry.
+// One section as a table: its title, the column titles (the names of the file's elements) and
+// one row of texts per entry.
 struct Table {
     std::string title;
     std::vector<std::string> header;

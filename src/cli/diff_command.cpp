@@ -5,6 +5,7 @@
 
 #include "cli/commands.h"
 #include "cli/description_diff.h"
+#include "cli/quoted_text.h"
 #include "setupfile/display_text.h"
 #include "cli/setup_files.h"
 #include "platform/code_page.h"
@@ -20,7 +21,7 @@ using Json = nlohmann::ordered_json;
 // what could disguise it escaped; a number as it is.
 std::string Shown(const Json& value) {
     if (!value.is_string()) return value.dump();
-    return "\"" + setupfile::DisplayForm(platform::FromUtf8(value.get<std::string>())) + "\"";
+    return Quoted(platform::FromUtf8(value.get<std::string>()));
 }
 
 // Prints the changes of each section that has any, under its title.

@@ -3,6 +3,7 @@
 
 #include <exception>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,12 +22,44 @@ std::pair<std::string, std::string> SplitWord(const std::string& assignment) {
     return {assignment.substr(0, equals), assignment.substr(equals + 1)};
 }
 
+// CLI11's usage line with the positional arguments that a subcommand takes unparsed, which
+// CLI11 does not know of.
+class UsageWithPositionals : public CLI::Formatter {
+  public:
+    explicit UsageWithPositionals(std::string positionals) : positionals_(std::move(positionals)) {}
+
+    std::string make_usage(const CLI::App* app, std::string name) const override {
+        std::string usage = CLI::Formatter::make_usage(app, std::move(name));
+        const std::size_t end = usage.find_last_not_of('\n') + 1;
+        usage.insert(end, " " + positionals_);
+        return usage;
+    }
+
+  private:
+    std::string positionals_;
+};
+
 // Setup paths look like "[APPDIR]bin", which CLI11 would split as a list; such subcommands
 // take their positional arguments unparsed instead.
 void TakePositionals(CLI::App* subcommand, const std::string& name) {
     subcommand->allow_extras();
+    subcommand->formatter(std::make_shared<UsageWithPositionals>(name + "..."));
     subcommand->footer(name + "...: one or more, taken as they stand; after --, even those " +
                        "that start with -");
+}
+
+// Names a first argument that is no subcommand, where CLI11 would only say that one is
+// required; false when there is none.
+bool RefuseUnknownSubcommand(const CLI::App& app, int argc, char** argv) {
+    if (argc < 2 || argv[1][0] == '-') return false;
+    std::string known;
+    for (const CLI::App* subcommand : app.get_subcommands({})) {
+        if (subcommand->check_name(argv[1])) return false;
+        known += (known.empty() ? "" : ", ") + subcommand->get_name();
+    }
+    std::cerr << "korvane: unknown subcommand '" << argv[1] << "' (the subcommands are " << known
+              << ")\nRun with --help for more information.\n";
+    return true;
 }
 
 // The words after the first "--" of a subcommand that takes its positional arguments
@@ -141,6 +174,7 @@ int Run(int argc, char** argv) {
     diff->add_flag("--json", json, "Print the differences as one JSON document");
     diff->callback([&] { status = Diff(file, after, json); });
 
+    if (RefuseUnknownSubcommand(app, argc, argv)) return kUsageError;
     try {
         app.parse(argc, argv);
     } catch (const CLI::Success& success) {  // --help, --version

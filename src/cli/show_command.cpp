@@ -6,27 +6,17 @@
 
 #include "cli/commands.h"
 #include "cli/description_forms.h"
-#include "setupfile/display_text.h"
 #include "cli/setup_files.h"
-#include "platform/code_page.h"
+#include "setupfile/display_text.h"
+#include "setupfile/display_width.h"
 
 namespace korvane::cli {
 namespace {
 
 using Row = std::vector<std::string>;
 
-// Width of a text on a terminal, counting characters rather than bytes.
-std::size_t DisplayWidth(const std::string& text) {
-    std::size_t width = 0;
-    for (std::size_t at = 0; at < text.size();
-         at += platform::CharLength(text.data() + at, text.size() - at)) {
-        ++width;
-    }
-    return width;
-}
-
 // Prints the rows under `header`, each cell in its display form, so that no text of the file
-// can act on the terminal.
+// can act on the terminal, and padded to the columns it takes there.
 void PrintTable(const std::string& title, const Row& header, std::vector<Row> rows) {
     std::cout << title << " (" << rows.size() << ")\n";
     for (Row& row : rows) {
@@ -38,16 +28,17 @@ void PrintTable(const std::string& title, const Row& header, std::vector<Row> ro
     }
     std::vector<std::size_t> widths(header.size());
     for (std::size_t column = 0; column < header.size(); ++column) {
-        widths[column] = DisplayWidth(header[column]);
+        widths[column] = setupfile::DisplayWidth(header[column]);
         for (const Row& row : rows)
-            widths[column] = std::max(widths[column], DisplayWidth(row[column]));
+            widths[column] = std::max(widths[column], setupfile::DisplayWidth(row[column]));
     }
     auto print = [&](const Row& row) {
         std::cout << " ";
         for (std::size_t column = 0; column < row.size(); ++column) {
             std::cout << " " << row[column];
             if (column + 1 < row.size())
-                std::cout << std::string(widths[column] - DisplayWidth(row[column]) + 1, ' ');
+                std::cout << std::string(widths[column] - setupfile::DisplayWidth(row[column]) + 1,
+                                         ' ');
         }
         std::cout << "\n";
     };

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/quoted_text.h"
 #include "setupfile/display_text.h"
 #include "cli/setup_files.h"
 #include "cli/stamp_source_lookup.h"
@@ -45,6 +46,9 @@ struct Tally {
 // Where the grammar puts the values that stamp sets.
 constexpr std::size_t kVersionValue = setupfile::PositionOf(setupfile::kFiles, FileEntry::kVersion);
 constexpr std::size_t kSizeValue = setupfile::PositionOf(setupfile::kFiles, &FileEntry::fileSize);
+// Their names, as the file has them.
+constexpr const char* kVersionName = setupfile::kFiles.values[kVersionValue].element;
+constexpr const char* kSizeName = setupfile::kFiles.values[kSizeValue].element;
 
 // `entry` with another size and version text; every other value carried over through the text a
 // save writes for it, so that each value the grammar declares is kept.
@@ -87,9 +91,10 @@ class Stamper {
         // no file.
         const std::string* keptPath =
             setup_.Kept().Find(model::KeptTable::Files, position, FileEntry::kSrcPath);
+        // The entry as the file names it, numbered from 0 as the exports number it.
         const std::string label =
-            "files[" + std::to_string(position) + "] " +
-            setupfile::DisplayForm(keptPath != nullptr ? setupfile::LocalFormOfUtf8(*keptPath) : entry.SrcPath());
+            std::string(setupfile::kFiles.item) + " " + std::to_string(position) + " " +
+            Quoted(keptPath != nullptr ? setupfile::LocalFormOfUtf8(*keptPath) : entry.SrcPath());
         std::string sourcePath;
         if (const std::string refusal = Refusal(entry.SrcPath(), sourcePath); !refusal.empty()) {
             std::cerr << "korvane: " << label << ": left alone: " << refusal << "\n";
@@ -125,7 +130,7 @@ class Stamper {
         }
         if (status.st_size > INT32_MAX) {
             std::cerr << "korvane: " << label << ": " << lookup.path << " holds " << status.st_size
-                      << " bytes; FILESIZE holds at most " << INT32_MAX << "\n";
+                      << " bytes; " << kSizeName << " holds at most " << INT32_MAX << "\n";
             ++tally_.tooLarge;
             return;
         }
@@ -151,7 +156,8 @@ class Stamper {
         if (outcome.source == system::VersionSource::VersionResource && outcome.text) {
             version = *outcome.text;
         } else if (options_.verbose) {
-            report_ << label << ": VERSION left as it was: " << WhyNoVersion(outcome) << "\n";
+            report_ << label << ": " << kVersionName << " left as it was: " << WhyNoVersion(outcome)
+                    << "\n";
         }
         ++tally_.stamped;
         const bool sizeChanged = size != entry.fileSize;
@@ -159,12 +165,13 @@ class Stamper {
         if (!sizeChanged && !versionChanged) return;
         if (options_.dryRun || options_.verbose) {
             report_ << label << ":";
+            // As diff shows a change: texts quoted, so that an empty one shows.
             if (versionChanged)
-                report_ << " VERSION " << setupfile::DisplayForm(entry.Version()) << " -> "
-                        << setupfile::DisplayForm(version);
+                report_ << " " << kVersionName << " " << Quoted(entry.Version()) << " -> "
+                        << Quoted(version);
             if (sizeChanged)
-                report_ << (versionChanged ? "," : "") << " FILESIZE " << entry.fileSize << " -> "
-                        << size;
+                report_ << (versionChanged ? "," : "") << " " << kSizeName << " " << entry.fileSize
+                        << " -> " << size;
             report_ << "\n";
         }
         tally_.versionsChanged += versionChanged;

@@ -1,8 +1,9 @@
 // The grammar of a setup file, declared once: its sections in the file's order, the items and
 // values of each, how each value is read, written and stored, how much of it a load keeps, and
-// what the command calls it (JSON key, column title). The reader, the writer, the command's
-// check and its JSON and table forms all walk this declaration; a new value of an item is one
-// entry here plus its field in the record.
+// what the command calls it in JSON (its key). Wherever a person reads a value's name (table
+// headers, check, diff and stamp messages), it is the element's name. The reader, the writer,
+// the command's check and its JSON and table forms all walk this declaration; a new value of an
+// item is one entry here plus its field in the record.
 #pragma once
 
 #include <array>
@@ -54,23 +55,20 @@ struct ValueRule {
     std::size_t text;      // index among the record's texts, or kNotText
     std::int32_t Record::*number;
     const char* jsonKey;
-    const char* column;
 
     constexpr bool StoredAsText() const { return text != kNotText; }
 };
 
 template <typename Record>
 constexpr ValueRule<Record> TextValue(const char* element, typename Record::Text text,
-                                      const char* jsonKey, const char* column,
-                                      ValueKind kind = ValueKind::Text) {
-    return {element, kind, Record::kWidths[text], text, nullptr, jsonKey, column};
+                                      const char* jsonKey, ValueKind kind = ValueKind::Text) {
+    return {element, kind, Record::kWidths[text], text, nullptr, jsonKey};
 }
 
 template <typename Record>
 constexpr ValueRule<Record> NumberValue(const char* element, ValueKind kind,
-                                        std::int32_t Record::*number, const char* jsonKey,
-                                        const char* column) {
-    return {element, kind, kNumberCapacity, kNotText, number, jsonKey, column};
+                                        std::int32_t Record::*number, const char* jsonKey) {
+    return {element, kind, kNumberCapacity, kNotText, number, jsonKey};
 }
 
 // Some of the positions in a section's `values` (at most N), in the order given.
@@ -117,24 +115,19 @@ inline constexpr RecordSection<FileEntry, 13> kFiles = {
     "FILES",
     "FILE",
     {
-        TextValue<FileEntry>("SRCPATH", FileEntry::kSrcPath, "srcPath", "SOURCE"),
-        TextValue<FileEntry>("FILENAME", FileEntry::kFileName, "fileName", "NAME"),
-        TextValue<FileEntry>("FOLDER", FileEntry::kFolder, "folder", "FOLDER"),
-        TextValue<FileEntry>("VERSION", FileEntry::kVersion, "version", "VERSION"),
-        TextValue<FileEntry>("TARGETOS", FileEntry::kTargetOs, "targetOs", "OS"),
-        TextValue<FileEntry>("SHORTCUT", FileEntry::kShortcut, "shortcut", "SHORTCUT"),
-        TextValue<FileEntry>("DISPLAYNAME", FileEntry::kDisplayName, "displayName", "DISPLAY NAME"),
-        NumberValue<FileEntry>("ICONINDEX", ValueKind::Number, &FileEntry::iconIndex, "iconIndex",
-                               "ICON"),
-        NumberValue<FileEntry>("SELFREG", ValueKind::Flag, &FileEntry::selfReg, "selfReg",
-                               "SELFREG"),
-        NumberValue<FileEntry>("REALTIME", ValueKind::Flag, &FileEntry::realTime, "realTime",
-                               "REALTIME"),
-        NumberValue<FileEntry>("REBOOT", ValueKind::Flag, &FileEntry::reboot, "reboot", "REBOOT"),
-        NumberValue<FileEntry>("OVERWRITE", ValueKind::Number, &FileEntry::overwrite, "overwrite",
-                               "OVERWRITE"),
-        NumberValue<FileEntry>("FILESIZE", ValueKind::Number, &FileEntry::fileSize, "fileSize",
-                               "SIZE"),
+        TextValue<FileEntry>("SRCPATH", FileEntry::kSrcPath, "srcPath"),
+        TextValue<FileEntry>("FILENAME", FileEntry::kFileName, "fileName"),
+        TextValue<FileEntry>("FOLDER", FileEntry::kFolder, "folder"),
+        TextValue<FileEntry>("VERSION", FileEntry::kVersion, "version"),
+        TextValue<FileEntry>("TARGETOS", FileEntry::kTargetOs, "targetOs"),
+        TextValue<FileEntry>("SHORTCUT", FileEntry::kShortcut, "shortcut"),
+        TextValue<FileEntry>("DISPLAYNAME", FileEntry::kDisplayName, "displayName"),
+        NumberValue<FileEntry>("ICONINDEX", ValueKind::Number, &FileEntry::iconIndex, "iconIndex"),
+        NumberValue<FileEntry>("SELFREG", ValueKind::Flag, &FileEntry::selfReg, "selfReg"),
+        NumberValue<FileEntry>("REALTIME", ValueKind::Flag, &FileEntry::realTime, "realTime"),
+        NumberValue<FileEntry>("REBOOT", ValueKind::Flag, &FileEntry::reboot, "reboot"),
+        NumberValue<FileEntry>("OVERWRITE", ValueKind::Number, &FileEntry::overwrite, "overwrite"),
+        NumberValue<FileEntry>("FILESIZE", ValueKind::Number, &FileEntry::fileSize, "fileSize"),
     },
     {0, 1, 2, 3, 4, 5, 6, 7, 8, 11, 12, 9, 10},
     {2, 1, 4},  // FOLDER, FILENAME, TARGETOS
@@ -149,12 +142,11 @@ inline constexpr RecordSection<RegistryEntry, 5> kRegistrys = {
     "REGISTRYS",
     "REGISTRY",
     {
-        TextValue<RegistryEntry>("REGPATH", RegistryEntry::kRegPath, "regPath", "PATH"),
-        TextValue<RegistryEntry>("TYPE", RegistryEntry::kType, "type", "TYPE", ValueKind::Number),
-        TextValue<RegistryEntry>("KEY", RegistryEntry::kKey, "key", "KEY"),
-        TextValue<RegistryEntry>("VALUE", RegistryEntry::kValue, "value", "VALUE"),
-        NumberValue<RegistryEntry>("ACTION", ValueKind::Number, &RegistryEntry::action, "action",
-                                   "ACTION"),
+        TextValue<RegistryEntry>("REGPATH", RegistryEntry::kRegPath, "regPath"),
+        TextValue<RegistryEntry>("TYPE", RegistryEntry::kType, "type", ValueKind::Number),
+        TextValue<RegistryEntry>("KEY", RegistryEntry::kKey, "key"),
+        TextValue<RegistryEntry>("VALUE", RegistryEntry::kValue, "value"),
+        NumberValue<RegistryEntry>("ACTION", ValueKind::Number, &RegistryEntry::action, "action"),
     },
     {0, 2, 1, 3, 4},
     {0, 2},  // REGPATH, KEY
@@ -167,9 +159,9 @@ inline constexpr RecordSection<RegistryEntry, 5> kRegistrys = {
 
 inline constexpr std::array<ValueRule<KillProcessEntry>, 2> kKillProcessValues = {
     ValueRule<KillProcessEntry>{"CLASS", ValueKind::Text, kClassCapacity,
-                                KillProcessEntry::kClassName, nullptr, "className", "WINDOW CLASS"},
+                                KillProcessEntry::kClassName, nullptr, "className"},
     ValueRule<KillProcessEntry>{"TITLE", ValueKind::Text, kTitleCapacity, KillProcessEntry::kTitle,
-                                nullptr, "title", "WINDOW TITLE"},
+                                nullptr, "title"},
 };
 
 inline constexpr RecordSection<KillProcessEntry, 2> kPreKills = {
@@ -259,13 +251,12 @@ struct ReserveSection {
     const char* jsonKey = "reservedWords";
     const char* title = "Reserved words";
     const char* wordJsonKey = "word";
-    const char* wordColumn = "WORD";
     const char* meaningJsonKey = "meaning";
-    const char* meaningColumn = "MEANING";
 };
 inline constexpr ReserveSection kReserve{};
 
 // CONFIG: every element is a field, its name the field's name and its text the field's value.
+// Having no elements of their own, the two are shown as NAME and VALUE.
 struct ConfigSection {
     const char* section = "CONFIG";
     std::size_t valueCapacity = kConfigValueCapacity;
@@ -286,7 +277,6 @@ struct CommandSection {
     const char* title;
 };
 inline constexpr const char* kCommandItem = "COMMAND";
-inline constexpr const char* kCommandColumn = "COMMAND";
 inline constexpr std::array<CommandSection, 4> kCommandSections = {{
     {"PREEXECUTE", model::CommandKind::PreExecute, "preExecute", "Commands before installing"},
     {"POSTEXECUTE", model::CommandKind::PostExecute, "postExecute", "Commands after installing"},

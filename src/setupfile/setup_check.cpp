@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <bitset>
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <set>
+#include <utility>
 
 #include "model/decimal.h"
 #include "platform/code_page.h"
@@ -24,21 +26,26 @@ struct SectionChecks {
     const char* item = nullptr;  // the item name a save writes; none for CONFIG
     bool config = false;
     bool keyedByFirstValue = false;  // reserved words: the first value keys the items
+    // The items are entries in the order of the file, numbered from 0 as the exports number
+    // them; reserved words and configuration fields are named by their key instead.
+    bool numbered = false;
     std::vector<ValueKind> kinds;    // one per value
     std::vector<bool> storedAsText;  // false: kept as a number, so the file's text is not
 };
 
 struct SectionChecksOf {
     SectionChecks operator()(const ReserveSection& rule) const {
-        return {rule.item, false, true, {ValueKind::Text, ValueKind::Text}, {true, true}};
+        return {rule.item, false, true, false, {ValueKind::Text, ValueKind::Text}, {true, true}};
     }
-    SectionChecks operator()(const ConfigSection&) const { return {nullptr, true, false, {}, {}}; }
+    SectionChecks operator()(const ConfigSection&) const {
+        return {nullptr, true, false, false, {}, {}};
+    }
     SectionChecks operator()(const CommandSection&) const {
-        return {kCommandItem, false, false, {}, {}};
+        return {kCommandItem, false, false, true, {}, {}};
     }
     template <typename Record, std::size_t N>
     SectionChecks operator()(const RecordSection<Record, N>& rule) const {
-        SectionChecks checks{rule.item, false, false, {}, {}};
+        SectionChecks checks{rule.item, false, false, true, {}, {}};
         for (const ValueRule<Record>& value : rule.values) {
             checks.kinds.push_back(value.kind);
             checks.storedAsText.push_back(value.StoredAsText());
@@ -65,6 +72,50 @@ bool IsCleanDecimal(const std::string& text) {
     errno = 0;
     const long long value = std::strtoll(text.c_str(), nullptr, 10);
     return errno == 0 && value >= INT32_MIN && value <= INT32_MAX;
+}
+
+// The number of single-letter edits (insertions, deletions, substitutions and swaps of two
+// neighbours, ASCII case aside) that turn `a` into `b`.
+std::size_t EditDistance(std::string_view a, std::string_view b) {
+    const auto same = [](char x, char y) {
+        return std::toupper(static_cast<unsigned char>(x)) ==
+               std::toupper(static_cast<unsigned char>(y));
+    };
+    const std::size_t columns = b.size() + 1;
+    std::vector<std::size_t> d((a.size() + 1) * columns);
+    const auto at = [&](std::size_t i, std::size_t j) -> std::size_t& {
+        return d[i * columns + j];
+    };
+    for (std::size_t i = 0; i <= a.size(); ++i) at(i, 0) = i;
+    for (std::size_t j = 0; j <= b.size(); ++j) at(0, j) = j;
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            at(i, j) = std::min({at(i - 1, j) + 1, at(i, j - 1) + 1,
+                                 at(i - 1, j - 1) + (same(a[i - 1], b[j - 1]) ? 0 : 1)});
+            if (i > 1 && j > 1 && same(a[i - 1], b[j - 2]) && same(a[i - 2], b[j - 1]))
+                at(i, j) = std::min(at(i, j), at(i - 2, j - 2) + 1);
+        }
+    }
+    return at(a.size(), b.size());
+}
+
+// The name among `names` nearest to `name`, if near enough to be a slip of the keyboard (at
+// most two edits, and fewer than a third of the name's letters); `names.end()` if none is.
+std::vector<std::string_view>::iterator NearestName(std::string_view name,
+                                                    std::vector<std::string_view>& names) {
+    auto nearest = names.end();
+    const std::size_t allowed = std::min<std::size_t>(2, (name.size() + 2) / 3 - 1);
+    std::size_t best = allowed + 1;
+    for (auto candidate = names.begin(); candidate != names.end(); ++candidate) {
+        // So many letters apart, no edits could be few enough (and a long name costs nothing).
+        if (name.size() > candidate->size() + allowed) continue;
+        const std::size_t distance = EditDistance(name, *candidate);
+        if (distance < best) {
+            best = distance;
+            nearest = candidate;
+        }
+    }
+    return nearest;
 }
 
 std::string Describe(const xml::Event& event) {
@@ -95,6 +146,7 @@ class Checker final : public SetupWalkHandler {
         switch (role) {
             case RootChild::Section:
                 keys_.clear();
+                itemsInSection_ = 0;
                 return;
             case RootChild::HidesSection:
                 Report(event.line,
@@ -123,12 +175,21 @@ class Checker final : public SetupWalkHandler {
     void ItemStart(const xml::Event& event, std::size_t section) override {
         const SectionChecks& checks = Checks()[section];
         itemName_.assign(event.name);
+        itemLabel_ = itemName_;
+        if (checks.numbered) {
+            itemLabel_ = std::string(checks.item) + " " + std::to_string(itemsInSection_);
+            // The same item name serves all four command lists.
+            if (ValueNames(section).empty())
+                itemLabel_ += " of " + std::string(SectionName(section));
+        }
+        ++itemsInSection_;
         markupReported_ = false;
         readAsText_.reset();
+        ignored_.clear();
         if (checks.item != nullptr && event.name != checks.item) {
             Report(event.line, "the item '" + itemName_ + "' in " +
                                    std::string(SectionName(section)) + " is read as " +
-                                   checks.item);
+                                   (checks.numbered ? itemLabel_ : std::string(checks.item)));
         }
     }
 
@@ -146,28 +207,29 @@ class Checker final : public SetupWalkHandler {
                     readAsText_[value] = true;
                     return;
                 }
-                Report(event.line, Describe(event) + " in " + itemName_ + " hides the value " +
+                Report(event.line, Describe(event) + " in " + itemLabel_ + " hides the value " +
                                        name + ", which reads as empty");
                 return;
             case ItemChild::SecondValue:
                 if (element) {
-                    Report(event.line, "a second " + name + " in " + itemName_ + " is ignored");
+                    Report(event.line, "a second " + name + " in " + itemLabel_ + " is ignored");
                     return;
                 }
                 break;
             case ItemChild::Element:
-                Report(event.line, "the element '" + name + "' in " + itemName_ + " is ignored");
+                Report(event.line, "the element '" + name + "' in " + itemLabel_ + " is ignored");
+                ignored_.push_back({name, event.line});
                 return;
             case ItemChild::Other:
                 break;
         }
-        Report(event.line, Describe(event) + " in " + itemName_ + " is ignored");
+        Report(event.line, Describe(event) + " in " + itemLabel_ + " is ignored");
     }
 
     void MarkupInValue(const xml::Event& event) override {
         if (markupReported_) return;
         markupReported_ = true;
-        const std::string& what = valueName_.empty() ? itemName_ : valueName_;
+        const std::string what = valueName_.empty() ? itemLabel_ : ValueLabel(valueName_);
         Report(event.line, "markup inside " + what + " is dropped; only its text is kept");
     }
 
@@ -177,14 +239,15 @@ class Checker final : public SetupWalkHandler {
         const std::vector<std::string_view>& names = ValueNames(item.section);
         valueName_.clear();
         if (names.empty()) {
-            CheckText(item.values[0], itemName_, capacities[0], true);
+            CheckText(item.values[0], itemLabel_, capacities[0], true);
             if (checks.config) CheckConfigField(item.line, itemName_);
             return;
         }
+        if (!ignored_.empty()) ReportMissingValues(item, names);
         std::string key;
         for (std::size_t i = 0; i < names.size(); ++i) {
             if (!readAsText_[i]) continue;
-            const std::string name(names[i]);
+            const std::string name = ValueLabel(names[i]);
             const WalkedValue& value = item.values[i];
             const std::string text = CheckText(value, name, capacities[i], checks.storedAsText[i]);
             if (i == 0) key = text;
@@ -256,8 +319,44 @@ class Checker final : public SetupWalkHandler {
             Report(line, "the configuration name '" + name + "' cannot be saved");
     }
 
+    // An element that the item does not know is most likely a misspelt value: says which value
+    // the item then lacks, and so reads as empty. Each such element is paired with the missing
+    // value whose name is nearest its own, if near enough to be a slip; where none is, every
+    // missing value is named, beside the first such element.
+    void ReportMissingValues(const WalkedItem& item, const std::vector<std::string_view>& names) {
+        std::vector<std::string_view> missing;
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            if (!item.values[i].found) missing.push_back(names[i]);
+        }
+        if (missing.empty()) return;
+        bool paired = false;
+        for (const auto& [name, line] : ignored_) {
+            const auto nearest = NearestName(name, missing);
+            if (nearest == missing.end()) continue;
+            Report(line, std::string(*nearest) + " of " + itemLabel_ + " is empty");
+            missing.erase(nearest);
+            paired = true;
+            if (missing.empty()) return;
+        }
+        if (paired) return;
+        std::string list(missing[0]);
+        for (std::size_t i = 1; i < missing.size(); ++i)
+            list += (i + 1 == missing.size() ? " and " : ", ") + std::string(missing[i]);
+        Report(ignored_[0].second,
+               list + " of " + itemLabel_ + (missing.size() == 1 ? " is" : " are") + " empty");
+    }
+
+    // A value of the item as people read it: "FILENAME of FILE 3".
+    std::string ValueLabel(std::string_view name) const {
+        return std::string(name) + " of " + itemLabel_;
+    }
+
     std::set<std::string> keys_;  // reserved words or configuration names of the section
-    std::string itemName_;
+    std::size_t itemsInSection_ = 0;
+    std::string itemName_;   // as the file names the item
+    std::string itemLabel_;  // as messages name it: "FILE 3", or the file's name where unnumbered
+    // The item's elements that name no value, with their lines.
+    std::vector<std::pair<std::string, long>> ignored_;
     std::string valueName_;  // the value being read, empty where the item is the value
     bool markupReported_ = false;
     std::bitset<kMaxItemValues> readAsText_;

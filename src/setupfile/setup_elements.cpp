@@ -61,9 +61,10 @@ class Walker {
         return written;
     }
 
-    // Where the value `name` is: its section, its item and the item's number (from 1).
+    // Where the value `name` is: its section, its item and the item's number, from 0 as the
+    // exports number entries.
     std::string Location(std::string_view name) const {
-        const std::string number = " " + std::to_string(count_);
+        const std::string number = " " + std::to_string(count_ - 1);
         if (item_.empty()) return section_ + "/" + std::string(name) + (counted_ ? number : "");
         return section_ + "/" + item_ + number + "/" + std::string(name);
     }

@@ -62,14 +62,16 @@ TEST(CheckCommand, ReportsEachProblemOnItsLine) {
              "seeded.xml:12: a later duplicate of the configuration field 'NAME' is dropped",
              "seeded.xml:13: the configuration name 'a:b' cannot be saved",
              "seeded.xml:14: LONG holds 1100 bytes; a load keeps 1023",
-             "seeded.xml:18: a second SRCPATH in FILE is ignored",
-             "seeded.xml:19: SHORTCUT holds 10 bytes; a load keeps 9",
-             "seeded.xml:20: the flag SELFREG is 'true'",
-             "seeded.xml:21: the number ICONINDEX is ' 12'; it reads as 12",
-             "seeded.xml:22: the element 'COLOR' in FILE is ignored",
-             "seeded.xml:24: the item 'ITEM' in FILES is read as FILE",
+             "seeded.xml:18: a second SRCPATH in FILE 0 is ignored",
+             "seeded.xml:19: SHORTCUT of FILE 0 holds 10 bytes; a load keeps 9",
+             "seeded.xml:20: the flag SELFREG of FILE 0 is 'true'",
+             "seeded.xml:21: the number ICONINDEX of FILE 0 is ' 12'; it reads as 12",
+             "seeded.xml:22: the element 'COLOR' in FILE 0 is ignored",
+             "seeded.xml:22: FILENAME, FOLDER, VERSION, TARGETOS, DISPLAYNAME, REALTIME, REBOOT, "
+             "OVERWRITE and FILESIZE of FILE 0 are empty",
+             "seeded.xml:24: the item 'ITEM' in FILES is read as FILE 1",
              "seeded.xml:26: 'pi' (a processing instruction) in PREEXECUTE is skipped",
-             "seeded.xml:26: markup inside COMMAND is dropped",
+             "seeded.xml:26: markup inside COMMAND 0 of PREEXECUTE is dropped",
          }) {
         EXPECT_NE(result.out.find(expected), std::string::npos) << expected << "\nin:\n"
                                                                 << result.out;
@@ -92,9 +94,9 @@ TEST(CheckCommand, ReportsWhatHidesASectionOrAValue) {
               "hidden.xml:2: 'CONFIG' (a processing instruction) hides the CONFIG section, which "
               "is not read\n"
               "hidden.xml:3: a second CONFIG section is ignored\n"
-              "hidden.xml:4: 'SRCPATH' (a processing instruction) in FILE hides the value "
+              "hidden.xml:4: 'SRCPATH' (a processing instruction) in FILE 0 hides the value "
               "SRCPATH, which reads as empty\n"
-              "hidden.xml:4: a second SRCPATH in FILE is ignored\n");
+              "hidden.xml:4: a second SRCPATH in FILE 0 is ignored\n");
 }
 
 TEST(CheckCommand, ReportsCharactersThatCanDisguiseAValue) {
@@ -112,16 +114,54 @@ TEST(CheckCommand, ReportsCharactersThatCanDisguiseAValue) {
     EXPECT_EQ(result.out,
               "disguised.xml:2: TITLE holds characters that can disguise it on a screen: "
               "\\u{202E}\n"
-              "disguised.xml:4: COMMAND holds characters that can disguise it on a screen: "
+              "disguised.xml:4: COMMAND 0 of PREEXECUTE holds characters that can disguise it on a "
+              "screen: "
               "\\x0D \\u{0085}\n");
+}
+
+// Entries are numbered from 0, as the exports number them, in each section of its own. An
+// unknown element is reported with the value that the item then lacks, which reads as empty:
+// the one it is a slip for (a letter left out, two letters swapped), or else every one missing.
+TEST(CheckCommand, NamesEntriesByNumberAndTheValuesAMisspellingEmpties) {
+    ScratchDirectory directory;
+    std::string files;
+    for (int i = 0; i < 3; ++i)
+        files +=
+            "    <FILE><SRCPATH>a</SRCPATH><FILENAME>a</FILENAME><FILESIZE>1</FILESIZE></FILE>\n";
+    directory.Write("misspelt.xml", R"(<SETUP>
+  <FILES>
+)" + files + R"(    <FILE><SRCPATH>b</SRCPATH><FILNAME>b</FILNAME><FILESIZE>x</FILESIZE></FILE>
+    <FILE><SRCPATH>c</SRCPATH><FILENAME>c</FILENAME><FILESIZE>2</FILESIZE><SIZE>3</SIZE></FILE>
+  </FILES>
+  <REGISTRYS><REGISTRY><REGPTH>k</REGPTH><ACTION>1</ACTION></REGISTRY></REGISTRYS>
+  <UPKILLS><UPKILL><CLASS>c</CLASS></UPKILL><UPKILL><CLASS>d</CLASS><TITEL>t</TITEL></UPKILL></UPKILLS>
+  <POSTEXECUTE><COMMAND>a</COMMAND><COMMAND>b<!-- c --></COMMAND></POSTEXECUTE>
+</SETUP>
+)");
+    CommandResult result = RunKorvane({"check", "misspelt.xml"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out,
+              "misspelt.xml:6: the element 'FILNAME' in FILE 3 is ignored\n"
+              "misspelt.xml:6: FILENAME of FILE 3 is empty\n"
+              "misspelt.xml:6: the number FILESIZE of FILE 3 is 'x'; it reads as 0\n"
+              "misspelt.xml:7: the element 'SIZE' in FILE 4 is ignored\n"
+              "misspelt.xml:7: FOLDER, VERSION, TARGETOS, SHORTCUT, DISPLAYNAME, ICONINDEX, "
+              "SELFREG, REALTIME, REBOOT and OVERWRITE of FILE 4 are empty\n"
+              "misspelt.xml:9: the element 'REGPTH' in REGISTRY 0 is ignored\n"
+              "misspelt.xml:9: REGPATH of REGISTRY 0 is empty\n"
+              "misspelt.xml:10: the element 'TITEL' in UPKILL 1 is ignored\n"
+              "misspelt.xml:10: TITLE of UPKILL 1 is empty\n"
+              "misspelt.xml:11: markup inside COMMAND 1 of POSTEXECUTE is dropped; only its text "
+              "is kept\n");
 }
 
 // A byte-order mark decides the encoding over the declaration; the contradiction is reported,
 // but does not fail the check, since such files load.
 TEST(CheckCommand, WarnsOfAMarkThatContradictsTheDeclaration) {
     ScratchDirectory directory;
-    directory.Write("marked.xml", "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"euc-kr\"?>\n"
-                                  "<SETUP><CONFIG><NAME>\xEA\xB0\x80</NAME></CONFIG></SETUP>\n");
+    directory.Write("marked.xml",
+                    "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"euc-kr\"?>\n"
+                    "<SETUP><CONFIG><NAME>\xEA\xB0\x80</NAME></CONFIG></SETUP>\n");
     CommandResult result = RunKorvane({"check", "marked.xml"});
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out,

@@ -115,13 +115,13 @@ TEST(KeptTextsCommand, CheckWarnsOfEveryTextTheCodePageCannotHold) {
                                       first + "</ICONINDEX></FILE></FILES>\n"));
     const CommandResult kept = latin.Run({"check", "kept.xml"});
     // Nothing is lost: a warning, and the file passes (but a number still reads as 0).
-    EXPECT_NE(kept.out.find("kept.xml:3: warning: MEAN holds characters that the code page "
+    EXPECT_NE(kept.out.find("kept.xml:3: warning: MEAN of WORD holds characters that the code page "
                             "lacks: '\\u{D55C}' reads as '?'; a save writes them as the file "
                             "has them\n"),
               std::string::npos)
         << kept.out;
     EXPECT_EQ(kept.out.find("warning: ICONINDEX"), std::string::npos) << kept.out;
-    EXPECT_NE(kept.out.find("kept.xml:4: the number ICONINDEX is '?'"), std::string::npos);
+    EXPECT_NE(kept.out.find("kept.xml:4: the number ICONINDEX of FILE 0 is '?'"), std::string::npos);
 
     latin.directory().Write("plain.xml", SetupFile("<RESERVE><WORD><SHORT>W</SHORT><MEAN>" + first +
                                                    "</MEAN></WORD></RESERVE>"));

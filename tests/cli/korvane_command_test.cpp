@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <string>
+#include <utility>
 
 #include "pe_fixtures.h"
 #include "run_command.h"
@@ -99,7 +100,22 @@ TEST(Command, ConventionalOptionsAndUsageErrors) {
             << help.out;
     }
     EXPECT_EQ(RunKorvane({}).status, 2);
-    EXPECT_EQ(RunKorvane({"frobnicate"}).status, 2);
+    // An unknown subcommand is named, not taken for a missing one.
+    CommandResult unknown = RunKorvane({"frobnicate", "x"});
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_EQ(unknown.err.rfind("korvane: unknown subcommand 'frobnicate' (the subcommands are "
+                                "show, check, ",
+                                0),
+              0u)
+        << unknown.err;
+    EXPECT_NE(unknown.err.find("\nRun with --help for more information.\n"), std::string::npos);
+    // Subcommands that take their positional arguments unparsed still show them in their usage.
+    for (const auto& [subcommand, usage] :
+         {std::pair{"expand", "korvane expand [OPTIONS] PATH...\n"},
+          std::pair{"version", "korvane version [OPTIONS] FILE...\n"}}) {
+        CommandResult help = RunKorvane({subcommand, "--help"});
+        EXPECT_NE(help.out.find(usage), std::string::npos) << help.out;
+    }
     EXPECT_EQ(RunKorvane({"show"}).status, 2);
     EXPECT_EQ(RunKorvane({"show", kExample, "--bogus"}).status, 2);
     EXPECT_EQ(RunKorvane({"build", "description.json"}).status, 2);  // no -o
@@ -194,7 +210,7 @@ TEST(Command, BuildRefusesATextNoLoadWouldReadAndNamesIt) {
     directory.Write("out.xml", "the old file");
     CommandResult result = RunKorvane({"build", "long.json", "-o", "out.xml"});
     EXPECT_EQ(result.status, 1);
-    EXPECT_NE(result.err.find("PREEXECUTE/COMMAND 2"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("PREEXECUTE/COMMAND 1 "), std::string::npos) << result.err;
     EXPECT_EQ(directory.Read("out.xml"), "the old file");
 }
 
@@ -245,9 +261,11 @@ TEST(Command, VersionSaysWhereEachTextCameFrom) {
     EXPECT_EQ(result.out, korvane::testing::PeFixturePath("version-1001.dll") +
                               ": 1.0.0.1 (from the version resource)\n"
                               "notes.txt: T.20070305.140903.0 (from the time stamp)\n");
-    CommandResult missing = RunKorvane({"version", "missing.dll"});
+    CommandResult missing = RunKorvane({"version", "missing.dll", "."});
     EXPECT_EQ(missing.status, 1);
-    EXPECT_NE(missing.err.find("missing.dll"), std::string::npos);
+    EXPECT_EQ(missing.err,
+              "korvane: missing.dll: no such file\n"
+              "korvane: .: a folder, not a file\n");
     EXPECT_EQ(RunKorvane({"version"}).status, 2);
 }
 

@@ -55,11 +55,11 @@ TEST(Stamp, SetsSizesAndVersionsFromVersionResourcesOnly) {
               std::string::npos)
         << stamped.out;
     // --verbose says why a version stayed: a time stamp, or a resource without FileVersion.
-    EXPECT_NE(stamped.out.find("files[1] bin/plain.dll: VERSION left as it was: no version "
+    EXPECT_NE(stamped.out.find("FILE 1 \"bin/plain.dll\": VERSION left as it was: no version "
                                "resource"),
               std::string::npos)
         << stamped.out;
-    EXPECT_NE(stamped.out.find("files[2] bin\\blank.dll: VERSION left as it was: the version "
+    EXPECT_NE(stamped.out.find("FILE 2 \"bin\\blank.dll\": VERSION left as it was: the version "
                                "resource holds no usable FileVersion"),
               std::string::npos)
         << stamped.out;
@@ -89,11 +89,11 @@ TEST(Stamp, MissingOrAmbiguousSourcesWriteNothingUnlessKeepGoing) {
 
     const CommandResult refused = RunKorvane({"stamp", "setup.xml", "--from", "tree"});
     EXPECT_EQ(refused.status, 1);
-    EXPECT_NE(refused.err.find("files[1] dup\\twin.dll: ambiguous source, matched by "
+    EXPECT_NE(refused.err.find("FILE 1 \"dup\\twin.dll\": ambiguous source, matched by "
                                "tree/dup/TWIN.dll tree/dup/Twin.dll"),
               std::string::npos)
         << refused.err;
-    EXPECT_NE(refused.err.find("files[2] sub\\gone.dll: no source: tree/sub is missing"),
+    EXPECT_NE(refused.err.find("FILE 2 \"sub\\gone.dll\": no source: tree/sub is missing"),
               std::string::npos)
         << refused.err;
     EXPECT_NE(refused.out.find("1 missing, 1 ambiguous"), std::string::npos) << refused.out;
@@ -124,14 +124,14 @@ TEST(Stamp, PathsOutsideTheFolderAreReportedAndLeftAlone) {
             "]"));
     const CommandResult stamped = RunKorvane({"stamp", "setup.xml", "--from", "tree"});
     EXPECT_EQ(stamped.status, 0) << stamped.err;
-    EXPECT_NE(stamped.err.find("files[0] ..\\outside.dll: left alone: climbs out"),
+    EXPECT_NE(stamped.err.find("FILE 0 \"..\\outside.dll\": left alone: climbs out"),
               std::string::npos)
         << stamped.err;
-    EXPECT_NE(stamped.err.find("files[2] /etc/hostname: left alone: an absolute path"),
+    EXPECT_NE(stamped.err.find("FILE 2 \"/etc/hostname\": left alone: an absolute path"),
               std::string::npos);
-    EXPECT_NE(stamped.err.find("files[3] C:\\app.dll: left alone: an absolute path"),
+    EXPECT_NE(stamped.err.find("FILE 3 \"C:\\app.dll\": left alone: an absolute path"),
               std::string::npos);
-    EXPECT_NE(stamped.err.find("files[4] [APPDIR]app.dll: left alone: holds the reserved word"),
+    EXPECT_NE(stamped.err.find("FILE 4 \"[APPDIR]app.dll\": left alone: holds the reserved word"),
               std::string::npos);
     EXPECT_NE(stamped.out.find("stamped 1 of 6 entries"), std::string::npos) << stamped.out;
     const nlohmann::json files = FilesOf("setup.xml");
@@ -179,18 +179,26 @@ TEST(Stamp, RefusesWhatALoadWouldLoseUnlessForced) {
     EXPECT_EQ(FilesOf("setup.xml")[0]["version"], "1.0.0.1");
 }
 
+// Entries are named as the file names them, numbered from 0 as the exports number them; texts
+// are quoted as diff quotes them, so that an empty version shows as "".
 TEST(Stamp, DryRunShowsTheChangesWithoutWriting) {
     ScratchDirectory directory;
     PlaceFixture("version-1001.dll", "tree/app.dll");
+    PlaceFixture("version-1001.dll", "tree/new.dll");
     ASSERT_TRUE(BuildSetup(directory, "setup.xml",
-                           R"("files":[)" + FileJson("app.dll", "app.dll", "0.9", 3) + "]"));
+                           R"("files":[)" +
+                               Joined({FileJson("app.dll", "app.dll", "0.9", 3),
+                                       FileJson("new.dll", "new.dll", "", 2560)}) +
+                               "]"));
     const std::string before = directory.Read("setup.xml");
     const CommandResult dry = RunKorvane({"stamp", "setup.xml", "--from", "tree", "--dry-run"});
     EXPECT_EQ(dry.status, 0) << dry.err;
-    EXPECT_NE(dry.out.find("files[0] app.dll: VERSION 0.9 -> 1.0.0.1, FILESIZE 3 -> 2560"),
-              std::string::npos)
-        << dry.out;
-    EXPECT_NE(dry.out.find("nothing written"), std::string::npos);
+    EXPECT_EQ(dry.out,
+              "FILE 0 \"app.dll\": VERSION \"0.9\" -> \"1.0.0.1\", FILESIZE 3 -> 2560\n"
+              "FILE 1 \"new.dll\": VERSION \"\" -> \"1.0.0.1\"\n"
+              "stamped 2 of 2 entries: 2 versions changed, 1 sizes changed, 0 missing, 0 "
+              "ambiguous, 0 too large, 0 left alone\n"
+              "nothing written\n");
     EXPECT_EQ(directory.Read("setup.xml"), before);
     EXPECT_EQ(directory.Listing(), "setup.xml setup.xml.json tree ");
 }
