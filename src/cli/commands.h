@@ -14,7 +14,8 @@ int Show(const std::string& file, bool json);
 int Check(const std::string& file);
 // The same check, its findings written to `findings`.
 int CheckTo(const std::string& file, std::ostream& findings);
-int Format(const std::string& file, const std::string& output);
+// Refuses a file that check finds fault with unless `force`.
+int Format(const std::string& file, const std::string& output, bool force);
 int Build(const std::string& descriptionFile, const std::string& output);
 int Expand(const std::vector<std::pair<std::string, std::string>>& words,
            const std::vector<std::string>& paths);

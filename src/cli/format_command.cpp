@@ -1,18 +1,24 @@
-// korvane format: load a setup file and save it again, pretty-printed.
+// korvane format: load a setup file and save it again, pretty-printed; a file that a load would
+// change is refused unless forced (cli/rewrite_guard.h).
 #include <iostream>
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/rewrite_guard.h"
 #include "cli/setup_files.h"
 
 namespace korvane::cli {
 
-int Format(const std::string& file, const std::string& output) {
+int Format(const std::string& file, const std::string& output, bool force) {
     std::string reason;
     model::SetupDocument setup;
+    if (!LoadSetupFileExplained(file, setup, reason)) {
+        std::cerr << "korvane: " << reason << "\n";
+        return kFailure;
+    }
+    if (!LoadKeepsAllOrForced(file, force, "formatting")) return kFailure;
     // In place, FILE is always a file, even one named "-".
-    if (!LoadSetupFileExplained(file, setup, reason) ||
-        !(output.empty() ? SaveSetupFileExplained(setup, file, reason)
+    if (!(output.empty() ? SaveSetupFileExplained(setup, file, reason)
                          : SaveSetupFileTo(setup, output, reason))) {
         std::cerr << "korvane: " << reason << "\n";
         return kFailure;

@@ -113,7 +113,11 @@ int Run(int argc, char** argv) {
     format->add_option("FILE", file, "Setup file")->required();
     format->add_option("-o,--output", output,
                        "Write here instead of replacing FILE (- for standard output)");
-    format->callback([&] { status = Format(file, output); });
+    bool formatForce = false;
+    format->add_flag(
+        "--force", formatForce,
+        "Format even a file that check finds fault with (a load drops what it reports)");
+    format->callback([&] { status = Format(file, output, formatForce); });
 
     auto* build = app.add_subcommand(
         "build", "Build a setup file from the JSON form that show --json prints");

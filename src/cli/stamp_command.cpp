@@ -7,13 +7,13 @@
 #include <cstdint>
 #include <iostream>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/commands.h"
 #include "cli/quoted_text.h"
 #include "setupfile/display_text.h"
+#include "cli/rewrite_guard.h"
 #include "cli/setup_files.h"
 #include "cli/stamp_source_lookup.h"
 #include "model/decimal.h"
@@ -194,17 +194,6 @@ void PrintSummary(const Tally& tally, std::size_t entries, std::ostream& report)
            << " left alone\n";
 }
 
-// True when a load keeps all of `file`, or when --force says to stamp it anyway.
-bool LoadKeepsAll(const StampOptions& options) {
-    std::ostringstream findings;
-    if (CheckTo(options.file, findings) == kSuccess) return true;
-    if (options.force) return true;
-    std::cerr << findings.str() << "korvane: " << options.file
-              << ": a load would change or drop what is listed above, so stamping would lose it; "
-                 "fix the file or give --force\n";
-    return false;
-}
-
 }  // namespace
 
 int Stamp(const StampOptions& options) {
@@ -214,7 +203,7 @@ int Stamp(const StampOptions& options) {
         std::cerr << "korvane: " << reason << "\n";
         return kFailure;
     }
-    if (!LoadKeepsAll(options)) return kFailure;
+    if (!LoadKeepsAllOrForced(options.file, options.force, "stamping")) return kFailure;
     struct stat folder;
     if (stat(options.from.c_str(), &folder) != 0 || !S_ISDIR(folder.st_mode)) {
         std::cerr << "korvane: " << options.from << ": not a folder\n";

@@ -10,9 +10,16 @@
 namespace korvane::setupfile {
 
 // `text` (in the active code page) with every C0 control (tab, line feed and carriage return
-// included) and DEL written as "\xHH"; under UTF-8 also every C1 control (U+0080 to U+009F)
-// and bidirectional override or isolate (U+202A to U+202E, U+2066 to U+2069) as "\u{HHHH}".
-// The text is walked by whole characters, so a trail byte is never taken for a control.
+// included), DEL, and each one-byte character from 80 to 9F that the code page decodes to a C1
+// control or to nothing (as ISO-8859-1 does 9B, 9C and 9D) written as "\xHH"; under UTF-8 also
+// every C1 control (U+0080 to U+009F) and the characters that hide or reorder text as
+// "\u{HHHH}": the Arabic letter mark U+061C, the Mongolian vowel separator U+180E, the zero-width
+// characters and direction marks U+200B to U+200F, the line and paragraph separators U+2028 and
+// U+2029, the bidirectional embeddings, overrides and isolates (U+202A to U+202E, U+2066 to
+// U+2069), the word joiner and invisible operators U+2060 to U+2064 (with the rest of that block,
+// to U+206F), U+FEFF, the interlinear annotation marks U+FFF9 to U+FFFB, and the tags U+E0000 to
+// U+E007F. The text is walked by whole characters, so a lead or trail byte of a double-byte
+// character is never taken for a control.
 std::string DisplayForm(std::string_view text);
 
 // UTF-8 `text` in the active code page, with each character that the code page lacks written

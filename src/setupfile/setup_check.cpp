@@ -278,8 +278,8 @@ class Checker final : public SetupWalkHandler {
         std::string local;
         if (platform::FromUtf8Exactly(text, local)) return;
         Report(line,
-               what + " holds characters that the code page lacks: '" + LocalFormOfUtf8(text) +
-                   "' reads as '" + DisplayForm(local) +
+               what + " holds characters that the code page lacks: '" +
+                   DisplayForm(LocalFormOfUtf8(text)) + "' reads as '" + DisplayForm(local) +
                    "'; a save writes them as the file has them",
                true);
     }
