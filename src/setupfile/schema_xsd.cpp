@@ -182,7 +182,7 @@ class SectionWriter {
     template <typename Record, std::size_t N>
     void operator()(const RecordSection<Record, N>& rule) {
         OpenSection(rule.section, rule.title);
-        OpenItem(rule.item, std::string("One entry of ") + rule.title + ".");
+        OpenItem(rule.item, std::string("An item of ") + rule.section + ".");
         for (const ValueRule<Record>& value : rule.values) {
             const std::string json = std::string("(") + value.jsonKey + " in the JSON form). ";
             switch (value.kind) {
@@ -284,15 +284,15 @@ std::string SetupXmlSchema(std::string_view maker) {
     out.Close();  // xs:complexType
     out.Close();  // xs:element
 
-    // A number as the writer writes it, over the whole signed 32-bit range; xs:int would take
-    // blanks around it, a plus sign and leading zeros, which a load reads otherwise or drops.
+    // A number as the writer writes it, over the whole signed 32-bit range: xs:int would take
+    // blanks around it, a plus sign and leading zeros, which the check reports.
+    constexpr long long kMin = std::numeric_limits<std::int32_t>::min();
+    constexpr long long kMax = std::numeric_limits<std::int32_t>::max();
     ValueType(out, kNumberType,
-              "A decimal number from -2147483648 to 2147483647, as a save writes it: no blanks, "
-              "no plus sign, no leading zeros.",
+              "A decimal number from " + std::to_string(kMin) + " to " + std::to_string(kMax) +
+                  ", as a save writes it: no blanks, no plus sign, no leading zeros.",
               [&] {
-                  out.Leaf("xs:pattern",
-                           {{"value", DecimalPattern(std::numeric_limits<std::int32_t>::min(),
-                                                     std::numeric_limits<std::int32_t>::max())}});
+                  out.Leaf("xs:pattern", {{"value", DecimalPattern(kMin, kMax)}});
               });
     ValueType(out, kFlagType, "A flag: 1 sets it, 0 clears it.", [&] {
         out.Leaf("xs:enumeration", {{"value", "0"}});
