@@ -3,7 +3,7 @@
 # directory and the command finds the stylesheet in /usr/share/korvane):
 #   libkorvane0      the shared library and indent.xsl (component library)
 #   libkorvane-dev   what building against it needs (component development)
-#   korvane          the command (component command)
+#   korvane          the command and the schemas it prints (component command)
 set(KORVANE_PACKAGE_MAINTAINER "Korvane developers <korvane@example.org>"
   CACHE STRING "Maintainer field of the Debian packages")
 
@@ -59,7 +59,9 @@ set(CPACK_DEBIAN_COMMAND_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_COMMAND_DESCRIPTION "command to read, write and compare setup description files
 ${KORVANE_PACKAGE_ABOUT}
 The korvane command shows, checks, formats, builds, stamps and compares
-setup files, and shows the special folders of the system.")
+setup files, and shows the special folders of the system. This package
+also holds the schemas of setup files and of their JSON form, for
+editors.")
 
 # Each package carries the licence as its copyright file, and the lintian overrides of
 # cmake/debian/PACKAGE/, each explained there.

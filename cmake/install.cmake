@@ -1,9 +1,11 @@
 # What `cmake --install` puts where: the library and its header, a CMake package and a
-# pkg-config file to find them, the command, and the stylesheet that saving reads.
+# pkg-config file to find them, the command, the stylesheet that saving reads, and the schemas
+# of the setup file and of the command's JSON form.
 # Each file belongs to a component, one Debian package each (cmake/debian-packages.cmake):
 #   library       the shared library and the stylesheet, what programs need at run time
 #   development   the header, the link symlink, the CMake package and the pkg-config file
-#   command       the korvane command
+#   command       the korvane command and the schemas it prints, which describe what it reads
+#                 and writes; nothing reads them at run time
 include(CMakePackageConfigHelpers)
 
 set(KORVANE_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Korvane)
@@ -33,4 +35,9 @@ install(FILES ${PROJECT_SOURCE_DIR}/data/indent.xsl DESTINATION ${CMAKE_INSTALL_
   COMPONENT library)
 if(TARGET korvane)
   install(TARGETS korvane RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT command)
+endif()
+if(TARGET korvane_schemas)
+  install(FILES ${PROJECT_BINARY_DIR}/generated/setup.xsd
+    ${PROJECT_BINARY_DIR}/generated/setup.schema.json
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/korvane COMPONENT command)
 endif()

@@ -21,6 +21,8 @@ if [ "${KORVANE_NO_INSTALL:-}" = 1 ]; then
 fi
 
 packages="g++ make cmake pkg-config locales libgtest-dev libbenchmark-dev libxml2-dev libxslt1-dev libcli11-dev nlohmann-json3-dev"
+# The schema tests: xmllint validates setup files, python3-jsonschema the JSON form.
+packages="$packages libxml2-utils python3 python3-jsonschema"
 # A machine may have node and npm from elsewhere than Debian (whose npm would conflict).
 if [ "${1:-}" = "--inno" ] && ! command -v npm >/dev/null; then
     packages="$packages nodejs npm"

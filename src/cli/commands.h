@@ -22,6 +22,9 @@ int Expand(const std::vector<std::pair<std::string, std::string>>& words,
 int Version(const std::vector<std::string>& files);
 int Folders();
 
+enum class SchemaForm { Xml, Json };
+int Schema(SchemaForm form);
+
 struct StampOptions {
     std::string file;    // the setup file
     std::string from;    // the folder that holds the source files

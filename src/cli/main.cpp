@@ -153,6 +153,16 @@ int Run(int argc, char** argv) {
         "folders", "Print the special folders of this system and the temporary installation path");
     folders->callback([&] { status = Folders(); });
 
+    bool xsd = false;
+    auto* schema = app.add_subcommand(
+        "schema", "Print the XML Schema of a setup file, or the JSON Schema of what build reads");
+    auto* forms = schema->add_option_group("form", "The schema to print");
+    forms->add_flag("--xsd", xsd, "The XML Schema of the setup file (setup.xsd)");
+    forms->add_flag("--json", json,
+                    "The JSON Schema of the JSON form, which build reads (setup.schema.json)");
+    forms->require_option(1);
+    schema->callback([&] { status = Schema(xsd ? SchemaForm::Xml : SchemaForm::Json); });
+
     StampOptions stampOptions;
     auto* stamp = app.add_subcommand(
         "stamp", "Set each file entry's size and version from its source file under a folder");

@@ -42,6 +42,8 @@ TEST(CommandOutput, AFailedWriteToStandardOutputIsAFailure) {
         {"show", "--help"},
         {"--version"},
         {"format", kExample, "-o", "-"},
+        {"schema", "--xsd"},
+        {"schema", "--json"},
     };
     for (const auto& arguments : runs) {
         CommandResult result = RunKorvane(arguments, {{}, "/dev/full"});

@@ -1,8 +1,8 @@
 #!/bin/sh
 # Installs the build tree given as $1 into a temporary prefix, then builds the C program of
 # tests/install/client against the installed library twice, with CMake's find_package and with
-# pkg-config, runs both, and runs the installed command. Fails on the first step that does not
-# work.
+# pkg-config, runs both, runs the installed command, and compares the installed schemas with
+# what it prints. Fails on the first step that does not work.
 set -eu
 client=$(cd "$(dirname "$0")/client" && pwd)
 build=$1
@@ -32,4 +32,7 @@ printf '{"config": [{"name": "PRODUCT", "value": "Installed"}]}' >description.js
 "$prefix/bin/korvane" build description.json -o setup.xml
 "$prefix/bin/korvane" show setup.xml | grep -q Installed
 test -z "$(ls temp*.xml 2>/dev/null)"
+# The schemas beside the stylesheet, as the installed command prints them.
+"$prefix/bin/korvane" schema --xsd | cmp - "$prefix/share/korvane/setup.xsd"
+"$prefix/bin/korvane" schema --json | cmp - "$prefix/share/korvane/setup.schema.json"
 echo "installed tree works"

@@ -28,7 +28,8 @@ expected() {
     libkorvane-dev) echo "usr/include/korvane.h usr/lib/$multiarch/libKorvane.so
         usr/lib/$multiarch/cmake/Korvane/KorvaneConfig.cmake
         usr/lib/$multiarch/pkgconfig/korvane.pc usr/share/doc/libkorvane-dev/copyright" ;;
-    korvane) echo "usr/bin/korvane usr/share/doc/korvane/copyright" ;;
+    korvane) echo "usr/bin/korvane usr/share/korvane/setup.xsd usr/share/korvane/setup.schema.json
+        usr/share/doc/korvane/copyright" ;;
     esac
 }
 for package in libkorvane0 libkorvane-dev korvane; do
@@ -65,6 +66,7 @@ cd "$work"
 printf '{"config": [{"name": "PRODUCT", "value": "Packaged"}]}' >description.json
 "$root/usr/bin/korvane" build description.json -o setup.xml
 "$root/usr/bin/korvane" show setup.xml | grep -q Packaged
+"$root/usr/bin/korvane" schema --xsd | cmp - "$root/usr/share/korvane/setup.xsd"
 cd - >/dev/null
 
 echo "apt-get --simulate:"
