@@ -316,9 +316,9 @@ KORVANE_API int32_t KORVANE_CALL GetReservedWord(int32_t index, char* word, char
    of GetReservedWord, each once over the whole text the words before it produced; occurrences
    are found left to right, never inside a character, and never overlap. Words that were loaded
    from a setup file have an empty expansion and are removed (see above for giving them one).
-   The empty word is skipped. The
-   text is cut to 1023 bytes, at a whole character, before the first word and after each word.
-   `realPath` may be the same buffer as `setupPath`. Returns 1. */
+   The empty word is skipped. The text is cut to 1023 bytes, at a whole character, before the
+   first word and after each word. `realPath` may be the same buffer as `setupPath`.
+   Returns 1. */
 KORVANE_API int32_t KORVANE_CALL SetupPathToRealPath(const char* setupPath, char* realPath);
 
 /* ------------------------------------------------------------------------------------------

@@ -78,7 +78,9 @@ std::vector<Row> TableRows() {
     return rows;
 }
 
-std::string Code(const std::string& name) { return "`" + name + "`"; }
+std::string Code(const std::string& name) {
+    return "`" + name + "`";
+}
 
 std::string TypeOf(ValueKind kind, bool numberKeptAsText) {
     switch (kind) {
@@ -135,12 +137,12 @@ TEST(ReadmeFieldTable, ShowsEveryValueOfTheGrammarWithItsTypeAndWidthAndNothingE
     std::vector<Field> fields;
     ForEachSection(FieldsOf{fields});
     for (const Field& field : fields) {
-        const std::string what = (field.element.empty() ? "any element" : field.element) +
-                                 " in " + field.in;
+        const std::string what =
+            (field.element.empty() ? "any element" : field.element) + " in " + field.in;
         Row* found = nullptr;
         for (Row& row : rows) {
-            const bool element = field.element.empty() ? row.in == Code(field.in)
-                                                       : row.element == field.element;
+            const bool element =
+                field.element.empty() ? row.in == Code(field.in) : row.element == field.element;
             if (element && Names(row, field.in)) {
                 EXPECT_EQ(found, nullptr) << what << " has two rows";
                 found = &row;
@@ -152,7 +154,8 @@ TEST(ReadmeFieldTable, ShowsEveryValueOfTheGrammarWithItsTypeAndWidthAndNothingE
         }
         ++found->matches;
         EXPECT_EQ(found->type, field.type) << what << ", README.md:" << found->line;
-        EXPECT_EQ(found->width, std::to_string(field.width)) << what << ", README.md:" << found->line;
+        EXPECT_EQ(found->width, std::to_string(field.width))
+            << what << ", README.md:" << found->line;
     }
     for (const Row& row : rows) {
         EXPECT_GT(row.matches, 0) << "README.md:" << row.line << ": " << row.element << " in "
