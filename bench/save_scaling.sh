@@ -65,7 +65,7 @@ ratio linux-direct 100000 1000000
 run linux-engine "$work/engine" 100000 "$client" 100000 out.xml
 for n in 100000 1000000; do
     (cd "$work/direct" && "$client" $n saved.xml > /dev/null &&
-        /usr/bin/time -f "%e s, peak %M KB" "$build/src/cli/korvane" format saved.xml \
+        /usr/bin/time -f "%e s, peak %M KB" "$build/bin/korvane" format saved.xml \
             -o formatted.xml 2> "$work/format.txt")
     echo "korvane format of the $n-entry file ($(wc -c < "$work/direct/saved.xml") bytes," \
          "a load and a save): $(cat "$work/format.txt")"

@@ -5,7 +5,7 @@
 #   bench/stamp.sh [BUILD_DIR]     (default: build; needs -DKORVANE_BUILD_BENCHMARKS=ON)
 set -eu
 . "$(dirname "$0")/benchmark_files.sh"
-korvane="$build/src/cli/korvane"
+korvane="$build/bin/korvane"
 mkdir -p tree/bin
 i=0
 while [ "$i" -lt 20000 ]; do

@@ -289,11 +289,19 @@ KORVANE_API int32_t KORVANE_CALL GetElementField(const char* name, char* value);
    A reserved word stands for text that is known only on the target machine. Each word has a
    meaning (a description, saved with the setup file) and an expansion (the real text on this
    machine, given at run time and never saved).
+
+   Because a file never holds an expansion, every word that LoadSetupFile reads gets its
+   meaning and the empty expansion, and SetupPathToRealPath removes it from a path. Nothing
+   replaces a word's entry, so SetReservedWord cannot give a loaded word its expansion. An
+   installer reads what it needs while the loaded description holds it (the words and
+   meanings with GetReservedWord, the files, ...), calls ClearInMemory, then SetReservedWord
+   with each word's meaning and expansion, and then expands its paths.
 */
 
 /* Adds the reserved word `word` (any length) with `meaning` and `expansion`, KORVANE_TEXT_SIZE
    (1024) bytes each. A word already present keeps its first meaning and expansion; the call
-   then changes nothing. Returns the number of reserved words. */
+   then changes nothing, also for a word loaded from a file, whose expansion stays empty (see
+   above). Returns the number of reserved words. */
 KORVANE_API int32_t KORVANE_CALL SetReservedWord(const char* word, const char* meaning,
                                                  const char* expansion);
 
@@ -307,9 +315,10 @@ KORVANE_API int32_t KORVANE_CALL GetReservedWord(int32_t index, char* word, char
    reserved word replaced by its expansion. Words are applied one after the other in the order
    of GetReservedWord, each once over the whole text the words before it produced; occurrences
    are found left to right, never inside a character, and never overlap. Words that were loaded
-   from a setup file have an empty expansion and are removed. The empty word is skipped. The
-   text is cut to 1023 bytes, at a whole character, before the first word and after each word.
-   `realPath` may be the same buffer as `setupPath`. Returns 1. */
+   from a setup file have an empty expansion and are removed (see above for giving them one).
+   The empty word is skipped. The text is cut to 1023 bytes, at a whole character, before the
+   first word and after each word. `realPath` may be the same buffer as `setupPath`.
+   Returns 1. */
 KORVANE_API int32_t KORVANE_CALL SetupPathToRealPath(const char* setupPath, char* realPath);
 
 /* ------------------------------------------------------------------------------------------

@@ -9,7 +9,7 @@ scripts/install-dependencies.sh
 cmake -S . -B build
 cmake --build build -j "$(nproc)" --target korvane
 
-korvane=build/src/cli/korvane
+korvane=build/bin/korvane
 "$korvane" show examples/setup.xml
 
 formatted=$(mktemp --suffix=.xml)

@@ -103,6 +103,8 @@ int Run(int argc, char** argv) {
     show->add_option("FILE", file, "Setup file")->required();
     show->add_flag("--json", json, "Print the whole description as one JSON document");
     show->callback([&] { status = Show(file, json); });
+    show->footer("Every field of a setup file, with its type, its width in bytes and how the\n"
+                 "library reads it: README.md, \"The fields of a setup file\"");
 
     auto* check =
         app.add_subcommand("check", "Report what loading a setup file would change or drop");

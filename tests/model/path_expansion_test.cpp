@@ -15,6 +15,7 @@ namespace korvane::model {
 namespace {
 
 struct Example {
+    const char* name;  // what the example shows, as the test's name
     std::vector<std::pair<std::string, std::string>> words;  // word, expansion
     std::string setupPath;
     std::string realPath;
@@ -33,19 +34,29 @@ TEST_P(WorkedExample, ExpandsAsDocumented) {
 INSTANTIATE_TEST_SUITE_P(
     PathExpansion, WorkedExample,
     ::testing::Values(
-        Example{{{"%SYS%", "C:\\WINDOWS\\system32\\"}, {"%WIN%", "C:\\WINDOWS\\"}},
+        Example{"WordsInKeyOrder",
+                {{"%SYS%", "C:\\WINDOWS\\system32\\"}, {"%WIN%", "C:\\WINDOWS\\"}},
                 "%SYS%drv.sys",
                 "C:\\WINDOWS\\system32\\drv.sys"},
-        Example{{{"%WIN%", "C:\\WINDOWS\\"}}, "%WIN%a;%WIN%b", "C:\\WINDOWS\\a;C:\\WINDOWS\\b"},
-        Example{{{"%A%", "%B%sub\\"}, {"%B%", "D:\\Data\\"}}, "%A%x", "D:\\Data\\sub\\x"},
-        Example{{{"%A%", "D:\\"}, {"%B%", "%A%y"}}, "%B%", "%A%y"},
-        Example{{{"%P%", "X"}, {"%P%1", "Y"}}, "%P%1", "X1"}, Example{{{"AA", "B"}}, "AAA", "BA"},
-        Example{{{"%W%", ""}}, "%W%\\setup.ini", "\\setup.ini"},
-        Example{{}, "C:\\any\\path", "C:\\any\\path"},
+        Example{"EveryOccurrence",
+                {{"%WIN%", "C:\\WINDOWS\\"}},
+                "%WIN%a;%WIN%b",
+                "C:\\WINDOWS\\a;C:\\WINDOWS\\b"},
+        Example{"AnExpansionHoldingALaterWord",
+                {{"%A%", "%B%sub\\"}, {"%B%", "D:\\Data\\"}},
+                "%A%x",
+                "D:\\Data\\sub\\x"},
+        Example{
+            "AnExpansionHoldingAnEarlierWord", {{"%A%", "D:\\"}, {"%B%", "%A%y"}}, "%B%", "%A%y"},
+        Example{"AShorterWordFirst", {{"%P%", "X"}, {"%P%1", "Y"}}, "%P%1", "X1"},
+        Example{"OccurrencesDoNotOverlap", {{"AA", "B"}}, "AAA", "BA"},
+        Example{"ALoadedWordExpandsToNothing", {{"%W%", ""}}, "%W%\\setup.ini", "\\setup.ini"},
+        Example{"AnEmptyTable", {}, "C:\\any\\path", "C:\\any\\path"},
         // An expansion that holds its own word is not expanded again.
-        Example{{{"%R%", "%R%%R%"}}, "%R%", "%R%%R%"},
+        Example{"AnExpansionHoldingItsOwnWord", {{"%R%", "%R%%R%"}}, "%R%", "%R%%R%"},
         // The empty word would match everywhere; it is skipped.
-        Example{{{"", "!"}, {"%X%", "x"}}, "a%X%b", "axb"}));
+        Example{"TheEmptyWordIsSkipped", {{"", "!"}, {"%X%", "x"}}, "a%X%b", "axb"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ReplaceAll, MatchesNeverStartInsideADoubleByteCharacter) {
     // 0xB0 0xA1 is one character under code page 949; "\xA1" "A" starts on its second byte.

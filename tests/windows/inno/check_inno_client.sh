@@ -8,7 +8,7 @@
 set -eu
 top=$(cd "$(dirname "$0")/../../.." && pwd)
 dll_dir=$(cd "$1" && pwd)/bin
-korvane=$(cd "$2" && pwd)/src/cli/korvane
+korvane=$(cd "$2" && pwd)/bin/korvane
 cache=${XDG_CACHE_HOME:-$HOME/.cache}/korvane
 iscc=$cache/innosetup/node_modules/innosetup/bin/ISCC.exe
 if [ ! -f "$iscc" ]; then

@@ -6,7 +6,7 @@
 set -eu
 top=$(cd "$(dirname "$0")/../../.." && pwd)
 dll_dir=$(cd "$1" && pwd)/bin
-korvane=$(cd "$2" && pwd)/src/cli/korvane
+korvane=$(cd "$2" && pwd)/bin/korvane
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
