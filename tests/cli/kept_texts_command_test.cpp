@@ -117,10 +117,13 @@ TEST(KeptTextsCommand, BuildWarnsOfTextsTheCodePageLacksAndRefusesNamesThatReadA
     latin.directory().Write("setup.json", R"({"files": [)" + file + "]}");
     const CommandResult built = latin.Run({"build", "setup.json", "-o", "out.xml"});
     EXPECT_EQ(built.status, 0);
-    EXPECT_EQ(built.err,
-              "korvane: setup.json: warning: files[0].displayName holds characters that the code "
-              "page lacks: '\\u{D55C}\\u{AE00}' reads as '?" "?'; the file built holds them as the "
-              "JSON has them\n");
+    // (An instrumented build's leak checker may add its report of suppressions after it.)
+    const std::string warning =
+        "korvane: setup.json: warning: files[0].displayName holds characters that the code page "
+        "lacks: '\\u{D55C}\\u{AE00}' reads as '?"
+        "?'; the file built holds them as the JSON has "
+        "them\n";
+    EXPECT_EQ(built.err.substr(0, warning.size()), warning);
     EXPECT_NE(latin.directory().Read("out.xml").find("<DISPLAYNAME>\xC7\xD1\xB1\xDB</DISPLAYNAME>"),
               std::string::npos);
 
