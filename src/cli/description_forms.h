@@ -15,9 +15,7 @@ namespace korvane::cli {
 
 nlohmann::ordered_json ToJson(const model::SetupDocument& setup);
 
-// Fills `setup`, which should be empty, from the JSON form. Throws std::runtime_error naming the
-// member at fault, as "files[2].srcPath" (positions count from 0).
-void FromJson(const nlohmann::json& json, model::SetupDocument& setup);
+// The JSON form is read back by FromJson (description_from_json.h).
 
 // One section as a table: its title, the column titles (the names of the file's elements) and
 // one row of texts per entry.

@@ -104,6 +104,49 @@ TEST(KeptTextsCommand, BuildWritesTheJsonTextsThatTheCodePageLacks) {
     EXPECT_NE(saved.find("<MEAN>&#3652;</MEAN>"), std::string::npos) << saved;
 }
 
+TEST(KeptTextsCommand, BuildWarnsOfTextsTheCodePageLacksAndRefusesNamesThatReadAlike) {
+    LocaleDirectory latin("en_US", "ISO-8859-1", "en_US.ISO-8859-1");
+    SKIP_WITHOUT(latin);
+    // Widths count bytes of the code page: five 'é' fill five of SHORTCUT's nine here (ten
+    // under UTF-8, which build refuses).
+    const std::string file =
+        R"({"srcPath": "a", "fileName": "b", "folder": "", "version": "", "targetOs": "",
+            "shortcut": "\u00e9\u00e9\u00e9\u00e9\u00e9", "displayName": "\uD55C\uAE00",
+            "iconIndex": 0, "selfReg": 0, "overwrite": 0, "fileSize": 0, "realTime": 0,
+            "reboot": 0})";
+    latin.directory().Write("setup.json", R"({"files": [)" + file + "]}");
+    const CommandResult built = latin.Run({"build", "setup.json", "-o", "out.xml"});
+    EXPECT_EQ(built.status, 0);
+    // (An instrumented build's leak checker may add its report of suppressions after it.)
+    const std::string warning =
+        "korvane: setup.json: warning: files[0].displayName holds characters that the code page "
+        "lacks: '\\u{D55C}\\u{AE00}' reads as '?"
+        "?'; the file built holds them as the JSON has "
+        "them\n";
+    EXPECT_EQ(built.err.substr(0, warning.size()), warning);
+    EXPECT_NE(latin.directory().Read("out.xml").find("<DISPLAYNAME>\xC7\xD1\xB1\xDB</DISPLAYNAME>"),
+              std::string::npos);
+
+    // Names that read alike under the code page: a load would keep the first only.
+    const std::pair<std::string, std::string> alike[] = {
+        {R"({"config": [{"name": "X\uD55C", "value": "1"}, {"name": "X\uAE00", "value": "2"}]})",
+         "config[1].name is a later duplicate of the configuration field 'X\\u{AE00}' "
+         "(config[0].name), which a load drops: both read as 'X?'"},
+        {R"({"reservedWords": [{"word": "[\uD55C]", "meaning": ""},
+                               {"word": "[\uAE00]", "meaning": ""}]})",
+         "reservedWords[1].word is a later duplicate of the reserved word '[\\u{AE00}]' "
+         "(reservedWords[0].word), which a load drops: both read as '[?]'"},
+    };
+    for (const auto& [json, error] : alike) {
+        latin.directory().Write("alike.json", json);
+        const CommandResult refused = latin.Run({"build", "alike.json", "-o", "alike.xml"});
+        EXPECT_EQ(refused.status, 1);
+        EXPECT_NE(refused.err.find("korvane: alike.json: " + error + "\n"), std::string::npos)
+            << refused.err;
+        EXPECT_FALSE(latin.directory().Exists("alike.xml"));
+    }
+}
+
 TEST(KeptTextsCommand, CheckWarnsOfEveryTextTheCodePageCannotHold) {
     LocaleDirectory latin("en_US", "ISO-8859-1", "en_US.ISO-8859-1");
     SKIP_WITHOUT(latin);
