@@ -6,7 +6,8 @@
         prints for every test fixture that loads, under a UTF-8 and a single-byte code page.
     check_json_schema.py KORVANE SOURCE_DIR CASE
         The schema accepts a description that build reads, and rejects it once CASE has
-        changed it; or, for the cases named accepts-..., still accepts it.
+        changed it; or, for the cases named accepts-..., still accepts it. `korvane build`
+        answers each case as the schema does, so the two cannot part.
 """
 import copy
 import glob
@@ -14,6 +15,7 @@ import json
 import os
 import subprocess
 import sys
+import tempfile
 
 import jsonschema
 
@@ -92,6 +94,15 @@ def errors(validator, instance):
     return [error.message for error in validator.iter_errors(instance)]
 
 
+def build_status(description):
+    """The exit status of `korvane build` on `description`, written as JSON."""
+    with tempfile.TemporaryDirectory() as folder:
+        source = os.path.join(folder, "description.json")
+        with open(source, "w", encoding="utf-8") as written:
+            json.dump(description, written)
+        return korvane("build", source, "-o", os.path.join(folder, "setup.xml")).returncode
+
+
 def accepts_show_json(validator):
     fixtures = sorted(glob.glob(os.path.join(SOURCE, "fuzz/corpus/load_setup_file_fuzzer/*.xml")))
     fixtures.append(os.path.join(SOURCE, "examples/setup.xml"))
@@ -122,18 +133,21 @@ def main():
         accepts_show_json(validator)
         return
     assert errors(validator, DESCRIPTION) == [], errors(validator, DESCRIPTION)
+    assert build_status(DESCRIPTION) == 0, "build refuses the description every case starts from"
     description = copy.deepcopy(DESCRIPTION)
     if case in REJECTED:
         REJECTED[case](description)
         assert description != DESCRIPTION
         found = errors(validator, description)
         assert found, f"the schema accepts the {case} case: {description}"
-        print(f"the schema rejects the {case} case: {found[0][:200]}")
+        assert build_status(description) == 1, f"build does not refuse the {case} case"
+        print(f"the schema and build reject the {case} case: {found[0][:200]}")
     elif case in ACCEPTED:
         ACCEPTED[case](description)
         found = errors(validator, description)
         assert not found, f"the schema rejects the {case} case: {found}"
-        print(f"the schema accepts the {case} case")
+        assert build_status(description) == 0, f"build refuses the {case} case"
+        print(f"the schema and build accept the {case} case")
     else:
         sys.exit(f"no case {case}")
 
