@@ -14,7 +14,8 @@ bool IsSavableFieldName(std::string_view name) {
 }
 
 bool IsSavableUtf8FieldName(std::string_view utf8) {
-    return xml::IsElementName(utf8) && platform::IsEncodableIn(kFileEncoding, utf8);
+    return utf8.size() <= kMaxSavableNameBytes && xml::IsElementName(utf8) &&
+           platform::IsEncodableIn(kFileEncoding, utf8);
 }
 
 }  // namespace korvane::setupfile

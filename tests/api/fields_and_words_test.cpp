@@ -52,9 +52,13 @@ TEST_F(FieldsAndWords, AskingForANameThatCannotBeAnElementAddsNothing) {
         SCOPED_TRACE(name);
         EXPECT_EQ(Field(name), "");
     }
+    // A name longer than any load reads back (50,000 bytes) is not added; one at the bound is.
+    EXPECT_EQ(Field(std::string(50001, 'a').c_str()), "");
     EXPECT_EQ(SetElementField("OK", "x"), 1);  // nothing of the above was added
+    EXPECT_EQ(Field(std::string(50000, 'a').c_str()), "");
+    EXPECT_EQ(SetElementField("OK2", "x"), 3);
     // A caller may still store such a name on purpose.
-    EXPECT_EQ(SetElementField("1bad", "x"), 2);
+    EXPECT_EQ(SetElementField("1bad", "x"), 4);
 }
 
 TEST_F(FieldsAndWords, AStoredFieldComesBackWhateverItsName) {
