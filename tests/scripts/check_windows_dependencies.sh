@@ -4,14 +4,7 @@
 # euc-kr checks compare what the DLLs read.
 set -eu
 script=$1
-stubs=$(mktemp -d)
-trap 'rm -r "$stubs"' EXIT
-# Every command that could change the machine records its arguments; dpkg-query and locale find
-# nothing installed.
-for command in sudo apt-get dpkg dpkg-query localedef locale; do
-    printf '#!/bin/sh\necho %s "$@" >>"%s/calls"\nexit 0\n' "$command" "$stubs" >"$stubs/$command"
-    chmod +x "$stubs/$command"
-done
+. "$(dirname "$0")/installer_stubs.sh"
 PATH="$stubs:$PATH" sh "$script" --windows >/dev/null 2>&1
 installed=$(grep 'apt-get .*install' "$stubs/calls" || true)
 status=0
