@@ -1,14 +1,23 @@
 #!/bin/sh
-# Installs the build tree given as $1 into a temporary prefix, then builds the C program of
-# tests/install/client against the installed library twice, with CMake's find_package and with
-# pkg-config, runs both, runs the installed command, and compares the installed schemas with
-# what it prints. Fails on the first step that does not work.
+# Installs the build tree given as $1 into a temporary prefix, then builds the README's C
+# example against the installed library twice, with CMake's find_package and with pkg-config,
+# runs both on the bundled example (each must print what its comment says), runs the installed
+# command, and compares the installed schemas with what it prints. Fails on the first step that
+# does not work.
 set -eu
-client=$(cd "$(dirname "$0")/client" && pwd)
+source=$(cd "$(dirname "$0")/../.." && pwd)
 build=$1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 prefix=$work/prefix
+client=$work/client
+mkdir "$client"
+cp "$source/tests/install/client/CMakeLists.txt" "$client/"
+sh "$source/tests/readme/c_example.sh" source "$source/README.md" "$client/main.c"
+runs_as_documented() {
+    LD_LIBRARY_PATH=$libdir sh "$source/tests/readme/c_example.sh" check "$source/README.md" "$1" \
+        "$source/examples/setup.xml"
+}
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
@@ -17,13 +26,13 @@ libdir=$(dirname "$(find "$prefix" -name 'libKorvane.so' | head -n 1)")
 echo "find_package:"
 cmake -S "$client" -B "$work/client-build" -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
 cmake --build "$work/client-build" >/dev/null
-LD_LIBRARY_PATH=$libdir "$work/client-build/client"
+runs_as_documented "$work/client-build/client"
 
 echo "pkg-config:"
 flags=$(PKG_CONFIG_PATH=$libdir/pkgconfig pkg-config --cflags --libs korvane)
 # shellcheck disable=SC2086
 cc "$client/main.c" $flags -o "$work/client-pc"
-LD_LIBRARY_PATH=$libdir "$work/client-pc"
+runs_as_documented "$work/client-pc"
 
 echo "command:"
 cd "$work"

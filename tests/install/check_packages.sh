@@ -1,15 +1,21 @@
 #!/bin/sh
 # Makes the Debian packages (scripts/package.sh) and checks them without installing anything:
 # lintian finds nothing beyond the explained overrides; each package holds its own files; the
-# C program of tests/install/client builds against the packages unpacked into a staging root,
-# with pkg-config and with CMake's find_package, and runs there; the command runs there; and
+# README's C example builds against the packages unpacked into a staging root, with pkg-config
+# and with CMake's find_package, and prints there what its comment says; the command runs there; and
 # apt resolves the packages' dependencies (a simulation, which installs nothing), while the
 # command or the development files alone lack libkorvane0.
 set -eu
 cd "$(dirname "$0")/../.."
-client=$PWD/tests/install/client
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+client=$work/client
+mkdir "$client"
+cp tests/install/client/CMakeLists.txt "$client/"
+sh tests/readme/c_example.sh source README.md "$client/main.c"
+runs_as_documented() {
+    LD_LIBRARY_PATH=$libdir sh tests/readme/c_example.sh check README.md "$1" examples/setup.xml
+}
 root=$work/root
 multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
 libdir=$root/usr/lib/$multiarch
@@ -51,13 +57,13 @@ flags=$(PKG_CONFIG_SYSROOT_DIR=$root \
     pkg-config --cflags --libs korvane)
 # shellcheck disable=SC2086
 cc "$client/main.c" $flags -o "$work/client-pc"
-LD_LIBRARY_PATH=$libdir "$work/client-pc"
+runs_as_documented "$work/client-pc"
 
 echo "find_package:"
 cmake -S "$client" -B "$work/client-build" -DCMAKE_PREFIX_PATH="$root/usr" >/dev/null
 grep -qx "Korvane_DIR:PATH=$libdir/cmake/Korvane" "$work/client-build/CMakeCache.txt"
 cmake --build "$work/client-build" >/dev/null
-LD_LIBRARY_PATH=$libdir "$work/client-build/client"
+runs_as_documented "$work/client-build/client"
 LD_LIBRARY_PATH=$libdir ldd "$work/client-build/client" | grep -q "$libdir/libKorvane.so.0"
 
 echo "command:"
