@@ -129,6 +129,8 @@ int Run(int argc, char** argv) {
                     "Write what could be stamped even when sources are missing (still exit 1)");
     stamp->add_flag("--force", stampOptions.force,
                     "Stamp even a file that check finds fault with (a load drops what it reports)");
+    stamp->add_flag("--follow-links", stampOptions.followLinks,
+                    "Take a source file even where a link leads it out of the --from folder");
     stamp->add_flag("-v,--verbose", stampOptions.verbose,
                     "Show every change, and each version left as it was and why");
     stamp->callback([&] { status = Stamp(stampOptions); });
