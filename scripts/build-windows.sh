@@ -13,7 +13,7 @@ test=OFF
 for target in i686:win32 x86_64:win64; do
     build_dir=build-${target#*:}
     cmake -S . -B "$build_dir" -DCMAKE_TOOLCHAIN_FILE="cmake/toolchain-${target%:*}-w64-mingw32.cmake" \
-        -DCMAKE_BUILD_TYPE=Release -DKORVANE_BUILD_TESTS=$test -DKORVANE_BUILD_COMMAND=OFF \
+        -DCMAKE_BUILD_TYPE=Release -DKORVANE_BUILD_TESTS=$test -DKORVANE_BUILD_COMMAND=ON \
         -DKORVANE_BUILD_BENCHMARKS=OFF
     cmake --build "$build_dir" -j "$(nproc)"
 done

@@ -156,7 +156,10 @@ int Run(int argc, char** argv) {
 
 }  // namespace
 
+// argv holds the arguments in the ANSI code page on Windows (the C runtime converts the command
+// line), the form in which the library takes texts and file names, as its exports do.
 int main(int argc, char** argv) {
+    PrepareStandardOutput();
     int status = kFailure;
     try {
         status = Run(argc, argv);

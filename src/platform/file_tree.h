@@ -15,6 +15,10 @@ enum class PathKind { Missing, RegularFile, Folder, Other };
 // What `path` names, links followed.
 PathKind KindOf(const std::string& path);
 
+// `path` resolved against the current folder, so that it names the same file after the current
+// folder changes; empty, with `failure` set, when the current folder is unavailable.
+std::string AbsolutePath(const std::string& path, std::string& failure);
+
 // True when there is anything at `path`, a dangling link included.
 bool PathExists(const std::string& path);
 

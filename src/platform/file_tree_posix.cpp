@@ -5,6 +5,8 @@
 
 #include <climits>
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
 
 #include "platform/code_page.h"
 
@@ -16,6 +18,16 @@ PathKind KindOf(const std::string& path) {
     if (S_ISREG(status.st_mode)) return PathKind::RegularFile;
     if (S_ISDIR(status.st_mode)) return PathKind::Folder;
     return PathKind::Other;
+}
+
+std::string AbsolutePath(const std::string& path, std::string& failure) {
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    if (error) {
+        failure = error.message();
+        return std::string();
+    }
+    return absolute.string();
 }
 
 bool PathExists(const std::string& path) {

@@ -6,6 +6,7 @@
 
 #include "platform/code_page.h"
 #include "platform/file_support_windows.h"
+#include "platform/files.h"
 
 namespace korvane::platform {
 namespace {
@@ -34,6 +35,19 @@ PathKind KindOf(const std::string& path) {
         return PathKind::Missing;
     if (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return PathKind::Folder;
     return GetFileType(file.Get()) == FILE_TYPE_DISK ? PathKind::RegularFile : PathKind::Other;
+}
+
+std::string AbsolutePath(const std::string& path, std::string& failure) {
+    // The "A" function, so that the path stays in the ANSI code page, as given.
+    const DWORD needed = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+    std::vector<char> full(needed + 1);
+    const DWORD length =
+        needed == 0 ? 0 : GetFullPathNameA(path.c_str(), needed + 1, full.data(), nullptr);
+    if (length == 0 || length > needed) {
+        failure = ErrorText(LastErrorNumber());
+        return std::string();
+    }
+    return std::string(full.data(), length);
 }
 
 bool PathExists(const std::string& path) {
