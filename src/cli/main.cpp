@@ -10,6 +10,8 @@
 #include "cli/commands.h"
 #include "cli/standard_output.h"
 #include "korvane.h"
+#include "platform/code_page.h"
+#include "platform/command_line.h"
 
 namespace {
 
@@ -157,9 +159,17 @@ int Run(int argc, char** argv) {
 }  // namespace
 
 // argv holds the arguments in the ANSI code page on Windows (the C runtime converts the command
-// line), the form in which the library takes texts and file names, as its exports do.
+// line), the form in which the library takes texts and file names, as its exports do; an
+// argument that the code page cannot hold is refused rather than used with '?' in it.
 int main(int argc, char** argv) {
     PrepareStandardOutput();
+    if (const int position = korvane::platform::FirstArgumentNotWhole()) {
+        std::cerr << "korvane: argument " << position << " (" << argv[position]
+                  << ") holds a character that the code page "
+                  << korvane::platform::ActiveCodePage()
+                  << " lacks; the library takes texts and file names in that code page\n";
+        return kUsageError;
+    }
     int status = kFailure;
     try {
         status = Run(argc, argv);

@@ -190,5 +190,14 @@ if printf '%s\n' "$folders" | grep -q '(none)'; then
     fail "folders has no answer for a folder:
 $folders"
 fi
+# An argument that the ANSI code page cannot hold (Hangul under code page 1252) is refused, not
+# used with '?' in its place.
+(cd "$work/windows" && LANG=C.UTF-8 "$top/scripts/wine-run.sh" "$windows_bin/korvane.exe" \
+    format setup.xml -o 한글.xml </dev/null > "$work/lost.out" 2> "$work/lost.err") &&
+    lost=0 || lost=$?
+if [ $lost != 2 ] || ! grep -q "argument 4 .* lacks" "$work/lost.err" ||
+    [ -n "$(find "$work/windows" -name '*.xml' -newer "$work/lost.out" ! -name setup.xml)" ]; then
+    fail "an argument the code page lacks was not refused (exit $lost): $(cat "$work/lost.err")"
+fi
 [ $status = 0 ] && echo "korvane.exe ($(basename "$1")): $(wc -l < "$work/cases") cases as the Linux command, and folders"
 exit $status
