@@ -190,6 +190,18 @@ if printf '%s\n' "$folders" | grep -q '(none)'; then
     fail "folders has no answer for a folder:
 $folders"
 fi
+# On a console (Wine makes one of a terminal, which `script` gives it) whose code page is not the
+# ANSI one, a table and JSON still show their Hangul: Wine writes what WriteConsoleW was given
+# to the terminal in the locale's encoding.
+printf '@echo off\r\nchcp 437 >nul\r\n"%s" show setup.xml\r\n"%s" show --json setup.xml\r\n' \
+    "$exe" "$exe" > "$work/console.bat"
+(cd "$work/windows" && LANG=ko_KR.EUC-KR TERM=dumb timeout 120 script -qec \
+    "'$top/scripts/wine-run.sh' cmd /c '$(winepath -w "$work/console.bat" 2>/dev/null)'" \
+    /dev/null </dev/null > "$work/console.txt" 2>&1) || true
+shown=$(iconv -f EUC-KR -t UTF-8 -c < "$work/console.txt" | grep -c '하버 노트 설명서' || true)
+[ "$shown" = 2 ] || fail "a console with code page 437 does not show Hangul of a table and of JSON:
+$(iconv -f EUC-KR -t UTF-8 -c < "$work/console.txt" | grep -a 'DISPLAY\|displayName' | head -4)"
+
 # An argument that the ANSI code page cannot hold (Hangul under code page 1252) is refused, not
 # used with '?' in its place.
 (cd "$work/windows" && LANG=C.UTF-8 "$top/scripts/wine-run.sh" "$windows_bin/korvane.exe" \
