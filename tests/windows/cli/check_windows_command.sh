@@ -132,7 +132,7 @@ LANG=ko_KR.EUC-KR "$top/scripts/wine-run.sh" cmd /c "$(winepath -w "$work/run.ba
 tr -d '\r' < "$work/windows-out/codes" | sed 's/ *$//' > "$work/windows-out/codes.txt"
 
 status=0
-fail() { echo "korvane.exe: $*"; status=1; }
+fail() { printf 'korvane.exe: %s\n' "$*"; status=1; }
 mv "$work/windows-out/folders.out" "$work/windows-out/folders.err" "$work/folders/"
 grep '^folders ' "$work/windows-out/codes.txt" > "$work/folders/code" || true
 grep -v '^folders ' "$work/windows-out/codes.txt" > "$work/windows-codes" || true

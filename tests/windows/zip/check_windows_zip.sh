@@ -14,7 +14,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 linux() { LC_ALL=ko_KR.euckr "$korvane" "$@"; }
 status=0
-fail() { echo "the Windows zip: $*"; status=1; }
+fail() { printf 'the Windows zip: %s\n' "$*"; status=1; }
 
 unzip -q "$zip" -d "$work/unpacked"
 root=$work/unpacked/$(basename "$zip" .zip)
