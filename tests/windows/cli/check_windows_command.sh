@@ -1,8 +1,8 @@
 #!/bin/sh
 # korvane.exe under Wine, under code page 949, against the Linux command on the same files: every
-# subcommand gives the same exit status and the same standard output (JSON byte for byte, tables
-# and findings with their lines, in the code page), and every file it writes loads on Linux as
-# the one the Linux command writes. `folders` answers for Windows and is checked on its own.
+# subcommand gives the same exit status and the same standard output and error (JSON byte for
+# byte, tables, findings with their lines and messages in the code page), and every file it writes
+# loads on Linux as the one the Linux command writes. `folders` answers for Windows and is checked on its own.
 #   tests/windows/cli/check_windows_command.sh WINDOWS_BUILD_DIR LINUX_BUILD_DIR
 # The Windows side runs as one batch file, so that Wine starts once.
 set -eu
@@ -141,21 +141,18 @@ if ! cmp -s "$work/linux-out/codes" "$work/windows-codes"; then
     diff "$work/linux-out/codes" "$work/windows-codes" || true
 fi
 rm "$work/linux-out/codes" "$work/windows-out/codes" "$work/windows-out/codes.txt"
-# Standard output, byte for byte: JSON, tables, findings, reports.
-for file in "$work"/linux-out/*.out; do
+# Standard output and error, byte for byte: JSON, tables, findings, reports, messages. Wine's XML
+# component does not say where a document stops being well-formed (its parseError is a dummy):
+# that one finding is compared without its place and reason.
+unplaced() { sed 's/:[0-9]*:[0-9]*: not well-formed XML: .*/: not well-formed XML/' "$1"; }
+for file in "$work"/linux-out/*; do
     name=$(basename "$file")
+    # Setup files that were printed are compared by what they load as, below.
     case $name in format-stdout.out | build-stdout.out | stamp-stdout.out) continue ;; esac
-    # Wine's XML component does not say where a document stops being well-formed (its
-    # parseError is a dummy): such a finding is compared without its place and reason.
-    if [ "$name" = check-broken.out ]; then
-        for side in linux windows; do
-            sed 's/:[0-9]*:[0-9]*: not well-formed XML: .*/: not well-formed XML/' \
-                "$work/$side-out/$name" > "$work/$side-out/$name.unplaced"
-        done
-        file=$file.unplaced name=$name.unplaced
-    fi
-    if ! cmp -s "$file" "$work/windows-out/$name"; then
-        fail "${name%.out} printed other than the Linux command (<: Linux, >: Windows):"
+    unplaced "$file" > "$work/linux-unplaced"
+    unplaced "$work/windows-out/$name" > "$work/windows-unplaced"
+    if ! cmp -s "$work/linux-unplaced" "$work/windows-unplaced"; then
+        fail "${name%.*} printed other than the Linux command on standard ${name##*.} (<: Linux, >: Windows):"
         diff "$file" "$work/windows-out/$name" | head -20 || true
     fi
 done
