@@ -4,9 +4,9 @@
 #   --fuzz      also clang and its libFuzzer runtime
 #   --windows   also the mingw-w64 cross compilers, Wine (with the i386 architecture, so that
 #               32-bit programs run), NSIS, python3 (with which the NSIS, Inno Setup and euc-kr
-#               checks compare what the DLLs read) and the ko_KR.EUC-KR, ja_JP.SJIS and
+#               checks compare what the DLLs read), the ko_KR.EUC-KR, ja_JP.SJIS and
 #               en_US.CP1252 locales (a Wine process started under one has its ANSI code page:
-#               949, 932, 1252)
+#               949, 932, 1252), and zip and unzip for the Windows zip
 #   --package   also what making and checking the Debian packages needs: dpkg-dev (dpkg-shlibdeps),
 #               file (which CPack runs on what it packs) and lintian
 #   --inno      also node and npm, and Inno Setup's compiler (the npm package innosetup, pinned
@@ -38,7 +38,7 @@ fi
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
 if [ "${1:-}" = "--windows" ]; then
-    packages="$packages g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine32 wine64 nsis python3"
+    packages="$packages g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine32 wine64 nsis python3 zip unzip"
     if ! dpkg --print-foreign-architectures | grep -qx i386; then
         $sudo dpkg --add-architecture i386
     fi

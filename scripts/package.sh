@@ -2,8 +2,40 @@
 # Makes the Debian packages libkorvane0, libkorvane-dev and korvane with CPack: a Release build
 # for the prefix /usr in build-package/, then `cpack -G DEB`; the packages go into dist/.
 # Installs what is missing on a Debian machine first (KORVANE_NO_INSTALL=1 prevents it).
+#   scripts/package.sh             the Debian packages
+#   scripts/package.sh --windows   dist/korvane-VERSION-windows.zip instead, from the builds that
+#                                  scripts/build-windows.sh made in build-win32/ and build-win64/
 set -eu
 cd "$(dirname "$0")/.."
+
+if [ "${1:-}" = "--windows" ]; then
+    scripts/install-dependencies.sh --windows
+    version=$(sed -n 's/^#define KORVANE_VERSION "\(.*\)"$/\1/p' include/korvane.h)
+    name=korvane-$version-windows
+    stage=$(mktemp -d)
+    trap 'rm -rf "$stage"' EXIT
+    # Each architecture's DLL, its definitions and import library, and the command; the
+    # stylesheet where the command looks for it from either folder (..\share\korvane).
+    for pair in x86:build-win32 x64:build-win64; do
+        build_dir=${pair#*:} folder=$stage/$name/${pair%%:*}
+        for file in bin/Korvane.dll bin/Korvane.def src/libKorvane.dll.a bin/korvane.exe; do
+            [ -f "$build_dir/$file" ] ||
+                { echo "$build_dir/$file is missing: run scripts/build-windows.sh first"; exit 1; }
+        done
+        mkdir -p "$folder"
+        cp "$build_dir/bin/Korvane.dll" "$build_dir/bin/Korvane.def" \
+            "$build_dir/src/libKorvane.dll.a" "$build_dir/bin/korvane.exe" "$folder/"
+    done
+    mkdir -p "$stage/$name/include" "$stage/$name/share/korvane"
+    cp include/korvane.h "$stage/$name/include/"
+    cp data/indent.xsl "$stage/$name/share/korvane/"
+    cp README.md LICENSE "$stage/$name/"
+    mkdir -p dist
+    rm -f dist/korvane-*-windows.zip
+    (cd "$stage" && zip -q -X -r "$OLDPWD/dist/$name.zip" "$name")
+    echo "dist/$name.zip"
+    exit 0
+fi
 
 scripts/install-dependencies.sh --package
 

@@ -33,6 +33,7 @@ struct StampOptions {
     bool keepGoing = false;
     bool force = false;
     bool verbose = false;
+    bool followLinks = false;  // take a source wherever its links lead
 };
 int Stamp(const StampOptions& options);
 

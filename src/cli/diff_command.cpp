@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/standard_output.h"
 #include "cli/description_diff.h"
 #include "cli/quoted_text.h"
 #include "setupfile/display_text.h"
@@ -143,7 +144,7 @@ int Diff(const std::string& before, const std::string& after, bool json) {
     }
     const bool same = difference["same"].get<bool>();
     if (json) {
-        std::cout << difference.dump(2) << "\n";
+        PrintUtf8(difference.dump(2) + "\n");
     } else if (same) {
         std::cout << "no differences\n";
     } else {

@@ -11,6 +11,8 @@
 #include "cli/commands.h"
 #include "cli/standard_output.h"
 #include "korvane.h"
+#include "platform/code_page.h"
+#include "platform/command_line.h"
 
 namespace {
 
@@ -178,6 +180,8 @@ int Run(int argc, char** argv) {
                     "Write what could be stamped even when sources are missing (still exit 1)");
     stamp->add_flag("--force", stampOptions.force,
                     "Stamp even a file that check finds fault with (a load drops what it reports)");
+    stamp->add_flag("--follow-links", stampOptions.followLinks,
+                    "Take a source file even where a link leads it out of the --from folder");
     stamp->add_flag("-v,--verbose", stampOptions.verbose,
                     "Show every change, and each version left as it was and why");
     stamp->callback([&] { status = Stamp(stampOptions); });
@@ -204,7 +208,18 @@ int Run(int argc, char** argv) {
 
 }  // namespace
 
+// argv holds the arguments in the ANSI code page on Windows (the C runtime converts the command
+// line), the form in which the library takes texts and file names, as its exports do; an
+// argument that the code page cannot hold is refused rather than used with '?' in it.
 int main(int argc, char** argv) {
+    PrepareStandardOutput();
+    if (const int position = korvane::platform::FirstArgumentNotWhole()) {
+        std::cerr << "korvane: argument " << position << " (" << argv[position]
+                  << ") holds a character that the code page "
+                  << korvane::platform::ActiveCodePage()
+                  << " lacks; the library takes texts and file names in that code page\n";
+        return kUsageError;
+    }
     int status = kFailure;
     try {
         status = Run(argc, argv);

@@ -1,84 +1,20 @@
 #include "cli/setup_files.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cerrno>
-#include <cstring>
-#include <filesystem>
-#include <system_error>
+#include <string>
 
 #include "cli/standard_output.h"
 #include "cli/stylesheet.h"
+#include "platform/file_tree.h"
 #include "platform/files.h"
+#include "platform/private_folder.h"
 #include "setupfile/setup_file.h"
 
 namespace korvane::cli {
 namespace {
 
-namespace fs = std::filesystem;
-
-#ifdef O_PATH
-// A handle to come back to, even to a directory that cannot be read or that was removed.
-constexpr int kDirectoryHandleFlags = O_PATH | O_DIRECTORY | O_CLOEXEC;
-#else
-constexpr int kDirectoryHandleFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
-#endif
-
-std::string SystemError(int error) {
-    return std::strerror(error);
-}
-
-// A temporary directory that the process works in while it exists. The directory it came from
-// is held open rather than by name, so that the process returns to it even when it was
-// removed meanwhile.
-class PrivateWorkingDirectory {
-  public:
-    PrivateWorkingDirectory() : previous_(open(".", kDirectoryHandleFlags)) {
-        if (previous_ < 0) {
-            failure_ = "cannot open the current directory: " + SystemError(errno);
-            return;
-        }
-        std::error_code error;
-        const fs::path temporary = fs::temp_directory_path(error);
-        if (error) {
-            failure_ = "no usable temporary directory (see TMPDIR): " + error.message();
-            return;
-        }
-        std::string pattern = (temporary / "korvane-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) {
-            failure_ =
-                "cannot create a directory in " + temporary.string() + ": " + SystemError(errno);
-            return;
-        }
-        path_ = pattern;
-        if (chdir(path_.c_str()) != 0)
-            failure_ = "cannot enter " + path_.string() + ": " + SystemError(errno);
-    }
-    ~PrivateWorkingDirectory() {
-        if (previous_ >= 0) {
-            // A failed return leaves nothing to undo: the command is about to end.
-            [[maybe_unused]] const int returned = fchdir(previous_);
-            close(previous_);
-        }
-        std::error_code ignored;
-        if (!path_.empty()) fs::remove_all(path_, ignored);
-    }
-    PrivateWorkingDirectory(const PrivateWorkingDirectory&) = delete;
-    PrivateWorkingDirectory& operator=(const PrivateWorkingDirectory&) = delete;
-
-    // Empty when the process works in the directory; otherwise why it does not.
-    const std::string& failure() const { return failure_; }
-    const fs::path& path() const { return path_; }
-
-  private:
-    int previous_;
-    fs::path path_;
-    std::string failure_;
-};
-
-// Runs `work(directory)` in a private working directory that holds the project's indent.xsl
-// and returns its result; false with `reason` set when that directory cannot be prepared.
+// Runs `work()` in a private working directory that holds the project's indent.xsl and returns
+// its result; false with `reason` set when that directory cannot be prepared.
 template <typename Work>
 bool InStylesheetDirectory(std::string& reason, Work work) {
     const std::string stylesheet = FindStylesheet();
@@ -86,18 +22,22 @@ bool InStylesheetDirectory(std::string& reason, Work work) {
         reason = "cannot find indent.xsl (looked in " + StylesheetSearchPath() + ")";
         return false;
     }
-    PrivateWorkingDirectory directory;
+    std::string bytes;
+    if (const int error = platform::ReadRegularFile(stylesheet, platform::kMaxReadBytes, bytes)) {
+        reason = "cannot read " + stylesheet + ": " + platform::ErrorText(error);
+        return false;
+    }
+    const platform::PrivateCurrentFolder directory;
     if (!directory.failure().empty()) {
         reason = "cannot prepare a private working directory: " + directory.failure();
         return false;
     }
-    std::error_code error;
-    if (!fs::copy_file(stylesheet, directory.path() / "indent.xsl", error)) {
+    if (const int error = platform::WriteNewFile("indent.xsl", bytes.data(), bytes.size())) {
         reason = "cannot prepare a private working directory: cannot copy " + stylesheet + ": " +
-                 error.message();
+                 platform::ErrorText(error);
         return false;
     }
-    return work(directory.path());
+    return work();
 }
 
 // Why a save failed, in words: the step and its reason.
@@ -135,14 +75,14 @@ bool LoadSetupFileExplained(const std::string& path, model::SetupDocument& docum
 
 bool SaveSetupFileExplained(const model::SetupDocument& document, const std::string& path,
                             std::string& reason) {
-    std::error_code error;
-    const fs::path target = fs::absolute(path, error);
-    if (error) {
-        reason = path + ": cannot write: the current directory is unavailable: " + error.message();
+    std::string failure;
+    const std::string target = platform::AbsolutePath(path, failure);
+    if (target.empty()) {
+        reason = path + ": cannot write: the current directory is unavailable: " + failure;
         return false;
     }
-    return InStylesheetDirectory(reason, [&](const fs::path&) {
-        const setupfile::SaveResult result = setupfile::SaveSetupFile(document, target.string());
+    return InStylesheetDirectory(reason, [&] {
+        const setupfile::SaveResult result = setupfile::SaveSetupFile(document, target);
         if (result) return true;
         reason = path + ": cannot write: " + WhySaveFailed(result);
         return false;
@@ -150,14 +90,15 @@ bool SaveSetupFileExplained(const model::SetupDocument& document, const std::str
 }
 
 bool SaveSetupFileToStandardOutput(const model::SetupDocument& document, std::string& reason) {
-    return InStylesheetDirectory(reason, [&](const fs::path& directory) {
-        const fs::path saved = directory / "saved.xml";
-        const setupfile::SaveResult result = setupfile::SaveSetupFile(document, saved.string());
+    return InStylesheetDirectory(reason, [&] {
+        // Within the private working directory, where no other file has this name.
+        const std::string saved = "saved.xml";
+        const setupfile::SaveResult result = setupfile::SaveSetupFile(document, saved);
         if (!result) {
             reason = "cannot save: " + WhySaveFailed(result);
             return false;
         }
-        return CopyFileToStandardOutput(saved.string(), reason);
+        return CopyFileToStandardOutput(saved, reason);
     });
 }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/standard_output.h"
 #include "cli/description_forms.h"
 #include "cli/setup_files.h"
 #include "setupfile/display_text.h"
@@ -62,7 +63,7 @@ int Show(const std::string& file, bool json) {
         return kFailure;
     }
     if (json) {
-        std::cout << ToJson(setup).dump(2) << "\n";
+        PrintUtf8(ToJson(setup).dump(2) + "\n");
     } else {
         PrintTables(setup);
     }

@@ -1,7 +1,5 @@
 // korvane stamp: sets the size and version of every FILE entry from its source file under a
 // folder, so that a build machine without Windows can finish a setup description.
-#include <sys/stat.h>
-
 #include <array>
 #include <climits>
 #include <cstdint>
@@ -12,7 +10,6 @@
 
 #include "cli/commands.h"
 #include "cli/quoted_text.h"
-#include "setupfile/display_text.h"
 #include "cli/rewrite_guard.h"
 #include "cli/setup_files.h"
 #include "cli/stamp_source_lookup.h"
@@ -20,7 +17,9 @@
 #include "model/setup_document.h"
 #include "platform/code_page.h"
 #include "platform/file_times.h"
+#include "platform/file_tree.h"
 #include "platform/version_resource.h"
+#include "setupfile/display_text.h"
 #include "setupfile/grammar.h"
 #include "setupfile/record_texts.h"
 #include "system/target_file_version.h"
@@ -76,7 +75,7 @@ const char* WhyNoVersion(const system::FileVersionOutcome& outcome) {
 class Stamper {
   public:
     Stamper(const StampOptions& options, model::SetupDocument& setup, std::ostream& report)
-        : options_(options), setup_(setup), report_(report), finder_(options.from) {}
+        : options_(options), setup_(setup), report_(report), finder_(options.from, options.followLinks) {}
 
     const Tally& Run() {
         for (std::size_t position = 0; position < setup_.Files().size(); ++position)
@@ -101,7 +100,7 @@ class Stamper {
             ++tally_.leftAlone;
             return;
         }
-        if (keptPath != nullptr) sourcePath = *keptPath;
+        if (keptPath != nullptr) sourcePath = platform::FileNameOfUtf8(*keptPath);
         const SourceLookup lookup = finder_.Find(sourcePath);
         switch (lookup.kind) {
             case SourceLookup::Kind::Found:
@@ -109,6 +108,12 @@ class Stamper {
             case SourceLookup::Kind::Refused:
                 std::cerr << "korvane: " << label << ": left alone: " << lookup.detail << "\n";
                 ++tally_.leftAlone;
+                return;
+            case SourceLookup::Kind::Outside:
+                // Counted as missing: the tree does not hold it, whatever a link there says.
+                std::cerr << "korvane: " << label << ": left alone: " << lookup.detail
+                          << " (--follow-links takes it)\n";
+                ++tally_.missing;
                 return;
             case SourceLookup::Kind::Missing:
                 std::cerr << "korvane: " << label << ": no source: " << lookup.detail << "\n";
@@ -121,29 +126,30 @@ class Stamper {
                 ++tally_.ambiguous;
                 return;
         }
-        struct stat status;
-        if (stat(lookup.path.c_str(), &status) != 0) {
+        std::uint64_t size = 0;
+        if (!platform::FileSizeOf(lookup.path, size)) {
             std::cerr << "korvane: " << label << ": no source: " << lookup.path
                       << " cannot be read\n";
             ++tally_.missing;
             return;
         }
-        if (status.st_size > INT32_MAX) {
-            std::cerr << "korvane: " << label << ": " << lookup.path << " holds " << status.st_size
+        if (size > INT32_MAX) {
+            std::cerr << "korvane: " << label << ": " << lookup.path << " holds " << size
                       << " bytes; " << kSizeName << " holds at most " << INT32_MAX << "\n";
             ++tally_.tooLarge;
             return;
         }
-        Apply(position, label, static_cast<std::int32_t>(status.st_size), lookup.path);
+        Apply(position, label, static_cast<std::int32_t>(size), lookup.path);
     }
 
-    // Why `srcPath` is not looked for; empty when it is, with `sourcePath` its UTF-8 form.
+    // Why `srcPath` is not looked for; empty when it is, with `sourcePath` the file name it
+    // gives.
     std::string Refusal(std::string_view srcPath, std::string& sourcePath) const {
         for (const auto& word : setup_.ReservedWords()) {
             if (!word.first.empty() && srcPath.find(word.first) != std::string_view::npos)
                 return "holds the reserved word " + setupfile::DisplayForm(word.first);
         }
-        if (!platform::ToUtf8(srcPath, sourcePath)) return "not a text of the code page";
+        if (!platform::FileNameOfText(srcPath, sourcePath)) return "not a text of the code page";
         return std::string();
     }
 
@@ -204,8 +210,7 @@ int Stamp(const StampOptions& options) {
         return kFailure;
     }
     if (!LoadKeepsAllOrForced(options.file, options.force, "stamping")) return kFailure;
-    struct stat folder;
-    if (stat(options.from.c_str(), &folder) != 0 || !S_ISDIR(folder.st_mode)) {
+    if (platform::KindOf(options.from) != platform::PathKind::Folder) {
         std::cerr << "korvane: " << options.from << ": not a folder\n";
         return kFailure;
     }

@@ -1,10 +1,9 @@
 #include "cli/stamp_source_lookup.h"
 
-#include <dirent.h>
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <string_view>
+
+#include "platform/file_tree.h"
 
 namespace korvane::cli {
 namespace {
@@ -18,14 +17,8 @@ bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-bool Exists(const std::string& path) {
-    struct stat status;
-    return lstat(path.c_str(), &status) == 0;
-}
-
 bool IsRegularFile(const std::string& path) {
-    struct stat status;
-    return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+    return platform::KindOf(path) == platform::PathKind::RegularFile;
 }
 
 // The components of `path` with "." and empty ones left out and ".." applied; false when
@@ -59,15 +52,20 @@ bool IsAbsolute(const std::string& path) {
 const std::vector<std::string>& SourceFinder::NamesIn(const std::string& directory) {
     const auto cached = names_.find(directory);
     if (cached != names_.end()) return cached->second;
-    std::vector<std::string>& names = names_[directory];
-    if (DIR* stream = opendir(directory.c_str())) {
-        while (const dirent* entry = readdir(stream)) {
-            const std::string name = entry->d_name;
-            if (name != "." && name != "..") names.push_back(name);
-        }
-        closedir(stream);
+    return names_[directory] = platform::NamesInFolder(directory);
+}
+
+void SourceFinder::ConfineToRoot(SourceLookup& lookup) {
+    if (followLinks_) return;
+    if (resolvedRoot_.empty()) resolvedRoot_ = platform::ResolvedPath(root_);
+    const std::string resolved = platform::ResolvedPath(lookup.path);
+    if (resolved.empty() || resolvedRoot_.empty()) {
+        lookup.kind = SourceLookup::Kind::Missing;
+        lookup.detail = lookup.path + " cannot be resolved";
+    } else if (!platform::LiesWithin(resolved, resolvedRoot_)) {
+        lookup.kind = SourceLookup::Kind::Outside;
+        lookup.detail = "a link leads it out of the folder, to " + resolved;
     }
-    return names;
 }
 
 SourceLookup SourceFinder::Find(const std::string& sourcePath) {
@@ -88,18 +86,23 @@ SourceLookup SourceFinder::Find(const std::string& sourcePath) {
     if (IsRegularFile(path)) {  // the usual case: the tree holds every name as given
         lookup.kind = SourceLookup::Kind::Found;
         lookup.path = std::move(path);
+        ConfineToRoot(lookup);
         return lookup;
     }
     path = root_;
     for (const std::string& component : components) {
         const std::string exact = path + "/" + component;
-        if (Exists(exact)) {
+        if (platform::PathExists(exact)) {
             path = exact;
             continue;
         }
         std::vector<std::string> matches;
-        for (const std::string& name : NamesIn(path)) {
-            if (EqualIgnoringAsciiCase(name, component)) matches.push_back(path + "/" + name);
+        // Where the file system ignores case itself, a name it does not find is not there in
+        // any case.
+        if (!platform::NamesIgnoreCase()) {
+            for (const std::string& name : NamesIn(path)) {
+                if (EqualIgnoringAsciiCase(name, component)) matches.push_back(path + "/" + name);
+            }
         }
         if (matches.empty()) {
             lookup.detail = exact + " is missing";
@@ -119,6 +122,7 @@ SourceLookup SourceFinder::Find(const std::string& sourcePath) {
     }
     lookup.kind = SourceLookup::Kind::Found;
     lookup.path = std::move(path);
+    ConfineToRoot(lookup);
     return lookup;
 }
 

@@ -5,10 +5,24 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <string_view>
 
 #include "cli/commands.h"
+#include "platform/code_page.h"
+#include "platform/standard_streams.h"
+#include "setupfile/grammar.h"
 
 namespace korvane::cli {
+
+void PrepareStandardOutput() {
+    platform::PrepareStandardStreams();
+}
+
+void PrintUtf8(const std::string& text) {
+    platform::SetStandardOutputCodePage(platform::kCodePageUtf8);
+    std::cout << text;
+    platform::SetStandardOutputCodePage(0);
+}
 
 bool CopyFileToStandardOutput(const std::string& path, std::string& reason) {
     std::ifstream file(path, std::ios::binary);
@@ -16,9 +30,13 @@ bool CopyFileToStandardOutput(const std::string& path, std::string& reason) {
         reason = "cannot read back the saved file";
         return false;
     }
+    // Saved files are in euc-kr, which the Korean code page holds whole.
+    static_assert(std::string_view(setupfile::kFileEncoding) == "euc-kr");
+    platform::SetStandardOutputCodePage(platform::kCodePageKorean);
     char chunk[8192];
     while (file.read(chunk, sizeof chunk) || file.gcount() > 0)
         std::cout.write(chunk, file.gcount());
+    platform::SetStandardOutputCodePage(0);
     if (file.bad()) {
         reason = "cannot read back the saved file";
         return false;

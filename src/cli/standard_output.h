@@ -5,8 +5,16 @@
 
 namespace korvane::cli {
 
-// Copies the file at `path` to standard output, byte for byte. On failure returns false and
-// sets `reason`.
+// Sets up standard output and error, before anything is written to them: on Windows a console
+// shows every character, and a pipe or file gets the bytes unchanged (platform/standard_streams.h).
+void PrepareStandardOutput();
+
+// Writes the UTF-8 `text` (a JSON form) to standard output: the same bytes on every system, and
+// the same characters on a console.
+void PrintUtf8(const std::string& text);
+
+// Copies the saved setup file at `path` to standard output, byte for byte. On failure returns
+// false and sets `reason`.
 bool CopyFileToStandardOutput(const std::string& path, std::string& reason);
 
 // Flushes standard output and returns `status`, or, when any write to it failed (a full disk,

@@ -1,40 +1,40 @@
 #include "cli/stylesheet.h"
 
-#include <filesystem>
-#include <system_error>
 #include <vector>
+
+#include "platform/file_tree.h"
+#include "platform/program_path.h"
 
 namespace korvane::cli {
 namespace {
 
-namespace fs = std::filesystem;
-
-std::vector<fs::path> Candidates() {
-    std::vector<fs::path> candidates;
-    std::error_code error;
-    const fs::path executable = fs::read_symlink("/proc/self/exe", error);
-    if (!error) {
-        candidates.push_back(executable.parent_path().parent_path() / KORVANE_INSTALL_DATADIR /
-                             "korvane" / "indent.xsl");
+std::vector<std::string> Candidates() {
+    std::vector<std::string> candidates;
+    const std::string folder = platform::ProgramFolder();
+    if (!folder.empty()) {
+        candidates.push_back(platform::JoinPath(platform::ParentFolder(folder),
+                                                KORVANE_INSTALL_DATADIR "/korvane/indent.xsl"));
+        candidates.push_back(platform::JoinPath(folder, "indent.xsl"));
     }
-    candidates.push_back(fs::path(KORVANE_SOURCE_DATA_DIR) / "indent.xsl");
+#ifdef KORVANE_SOURCE_DATA_DIR
+    candidates.push_back(KORVANE_SOURCE_DATA_DIR "/indent.xsl");
+#endif
     return candidates;
 }
 
 }  // namespace
 
 std::string FindStylesheet() {
-    for (const fs::path& candidate : Candidates()) {
-        std::error_code error;
-        if (fs::is_regular_file(candidate, error)) return candidate.string();
+    for (const std::string& candidate : Candidates()) {
+        if (platform::KindOf(candidate) == platform::PathKind::RegularFile) return candidate;
     }
     return std::string();
 }
 
 std::string StylesheetSearchPath() {
     std::string places;
-    for (const fs::path& candidate : Candidates())
-        places += (places.empty() ? "" : ", ") + candidate.string();
+    for (const std::string& candidate : Candidates())
+        places += (places.empty() ? "" : ", ") + candidate;
     return places;
 }
 

@@ -5,9 +5,10 @@
 
 namespace korvane::cli {
 
-// The path of indent.xsl: installed beside the command (PREFIX/share/korvane/indent.xsl for
-// PREFIX/bin/korvane), or else in the source tree the command was built from. Empty when
-// neither exists.
+// The path of indent.xsl: installed for the command (PREFIX/share/korvane/indent.xsl for
+// PREFIX/bin/korvane), or beside it (as in the Windows zip and build), or else in the source
+// tree the command was built from (not for Windows, whose build runs elsewhere). Empty when none
+// exists.
 std::string FindStylesheet();
 
 // The places FindStylesheet looks, for messages.

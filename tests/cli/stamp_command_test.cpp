@@ -139,6 +139,61 @@ TEST(Stamp, PathsOutsideTheFolderAreReportedAndLeftAlone) {
     EXPECT_EQ(files[5]["fileSize"], 2560);  // a ".." that stays inside is followed
 }
 
+// Links that lead out of --from are reported and left alone like a ".." that climbs out, and
+// counted as missing; links that stay inside are followed; --follow-links takes them all.
+TEST(Stamp, LinksOutOfTheFolderAreLeftAloneUnlessFollowed) {
+    ScratchDirectory directory;
+    PlaceFixture("version-1001.dll", "tree/bin/app.dll");
+    PlaceFixture("version-1001.dll", "secret/shadow.dll");
+    fs::create_directory_symlink(directory.path(), "tree/root");  // like dist/root -> /
+    fs::create_symlink(directory.path() / "secret/shadow.dll", "tree/shadow.dll");
+    fs::create_symlink("../secret/shadow.dll", "tree/relative.dll");
+    fs::create_symlink("bin/app.dll", "tree/inner.dll");
+    fs::create_directory_symlink("bin", "tree/Lib");
+    ASSERT_TRUE(BuildSetup(directory, "setup.xml",
+                           R"("files":[)" +
+                               Joined({FileJson("root\\\\secret\\\\shadow.dll", "a", "", 7),
+                                       FileJson("shadow.dll", "b", "", 7),
+                                       FileJson("RELATIVE.dll", "c", "", 7),
+                                       FileJson("inner.dll", "d", "", 7),
+                                       FileJson("lib\\\\app.dll", "e", "", 7)}) +
+                               "]"));
+    const std::string before = directory.Read("setup.xml");
+
+    const CommandResult confined = RunKorvane({"stamp", "setup.xml", "--from", "tree"});
+    EXPECT_EQ(confined.status, 1) << confined.err;
+    for (const char* label : {"FILE 0 \"root\\secret\\shadow.dll\"", "FILE 1 \"shadow.dll\"",
+                              "FILE 2 \"RELATIVE.dll\""}) {
+        EXPECT_NE(confined.err.find(std::string(label) +
+                                    ": left alone: a link leads it out of the folder, to "),
+                  std::string::npos)
+            << label << "\n"
+            << confined.err;
+    }
+    EXPECT_NE(confined.out.find("stamped 2 of 5 entries: 2 versions changed, 2 sizes changed, 3 "
+                                "missing"),
+              std::string::npos)
+        << confined.out;
+    EXPECT_EQ(directory.Read("setup.xml"), before);
+
+    const CommandResult kept =
+        RunKorvane({"stamp", "setup.xml", "--from", "tree", "--keep-going", "-o", "kept.xml"});
+    EXPECT_EQ(kept.status, 1) << kept.err;
+    const nlohmann::json keptFiles = FilesOf("kept.xml");
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(keptFiles[i]["fileSize"], 7) << i;
+    EXPECT_EQ(keptFiles[3]["fileSize"], 2560);  // links inside the folder are followed
+    EXPECT_EQ(keptFiles[4]["version"], "1.0.0.1");
+
+    const CommandResult followed =
+        RunKorvane({"stamp", "setup.xml", "--from", "tree", "--follow-links"});
+    EXPECT_EQ(followed.status, 0) << followed.err;
+    const nlohmann::json files = FilesOf("setup.xml");
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(files[i]["fileSize"], 2560) << i;
+        EXPECT_EQ(files[i]["version"], "1.0.0.1") << i;
+    }
+}
+
 TEST(Stamp, RefusesSizesBeyondTheField) {
     ScratchDirectory directory;
     fs::create_directories("tree");
