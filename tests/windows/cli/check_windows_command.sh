@@ -10,7 +10,6 @@ top=$(cd "$(dirname "$0")/../../.." && pwd)
 windows_bin=$(cd "$1" && pwd)/bin
 linux_build=$(cd "$2" && pwd)
 korvane=$linux_build/bin/korvane
-[ -x "$korvane" ] || korvane=$linux_build/src/cli/korvane
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 # The Linux locale whose code set is code page 949's, and Wine's under which it is the ANSI one;

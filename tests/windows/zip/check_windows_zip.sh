@@ -9,7 +9,6 @@ top=$(cd "$(dirname "$0")/../../.." && pwd)
 zip=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 linux_build=$(cd "$2" && pwd)
 korvane=$linux_build/bin/korvane
-[ -x "$korvane" ] || korvane=$linux_build/src/cli/korvane
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 linux() { LC_ALL=ko_KR.euckr "$korvane" "$@"; }
