@@ -4,7 +4,8 @@
 # Installs what is missing on a Debian machine first (KORVANE_NO_INSTALL=1 prevents it).
 #   scripts/package.sh             the Debian packages
 #   scripts/package.sh --windows   dist/korvane-VERSION-windows.zip instead, from the builds that
-#                                  scripts/build-windows.sh made in build-win32/ and build-win64/
+#                                  scripts/build-windows.sh made in build-win32/ and build-win64/,
+#                                  with the schemas that the Linux build made in build/generated/
 set -eu
 cd "$(dirname "$0")/.."
 
@@ -14,21 +15,27 @@ if [ "${1:-}" = "--windows" ]; then
     name=korvane-$version-windows
     stage=$(mktemp -d)
     trap 'rm -rf "$stage"' EXIT
-    # Each architecture's DLL, its definitions and import library, and the command; the
-    # stylesheet where the command looks for it from either folder (..\share\korvane).
-    for pair in x86:build-win32 x64:build-win64; do
-        build_dir=${pair#*:} folder=$stage/$name/${pair%%:*}
-        for file in bin/Korvane.dll bin/Korvane.def src/libKorvane.dll.a bin/korvane.exe; do
-            [ -f "$build_dir/$file" ] ||
-                { echo "$build_dir/$file is missing: run scripts/build-windows.sh first"; exit 1; }
+    # Each architecture's DLL, its definitions and import library, and the command without its
+    # symbols; the stylesheet where the command looks for it from either folder
+    # (..\share\korvane), and the schemas beside it, as an installation on Linux has them.
+    for file in build/generated/setup.xsd build/generated/setup.schema.json; do
+        [ -f "$file" ] || { echo "$file is missing: build the Linux command first"; exit 1; }
+    done
+    for pair in x86:build-win32:i686 x64:build-win64:x86_64; do
+        folder=$stage/$name/${pair%%:*} build_dir=${pair#*:} triplet=${pair##*:}-w64-mingw32
+        build_dir=${build_dir%:*}
+        for file in Korvane.dll Korvane.def libKorvane.dll.a korvane.exe; do
+            [ -f "$build_dir/bin/$file" ] ||
+                { echo "$build_dir/bin/$file is missing: run scripts/build-windows.sh first"; exit 1; }
+            mkdir -p "$folder"
+            cp "$build_dir/bin/$file" "$folder/"
         done
-        mkdir -p "$folder"
-        cp "$build_dir/bin/Korvane.dll" "$build_dir/bin/Korvane.def" \
-            "$build_dir/src/libKorvane.dll.a" "$build_dir/bin/korvane.exe" "$folder/"
+        "$triplet-strip" "$folder/korvane.exe"
     done
     mkdir -p "$stage/$name/include" "$stage/$name/share/korvane"
     cp include/korvane.h "$stage/$name/include/"
-    cp data/indent.xsl "$stage/$name/share/korvane/"
+    cp data/indent.xsl build/generated/setup.xsd build/generated/setup.schema.json \
+        "$stage/$name/share/korvane/"
     cp README.md LICENSE "$stage/$name/"
     mkdir -p dist
     rm -f dist/korvane-*-windows.zip

@@ -2,7 +2,8 @@
 # The Windows zip (scripts/package.sh --windows) as a user gets it: unpacked, it holds what it
 # should, and each architecture's korvane.exe, run from it under Wine with code page 949, finds
 # its stylesheet there and formats and builds setup files that the Linux command loads as the
-# bundled example.
+# bundled example; the schemas match what the Linux command prints; and the NSIS and Inno Setup
+# clients, built against the zip's 32-bit DLL, read and save as the Linux library does.
 #   tests/windows/zip/check_windows_zip.sh ZIP LINUX_BUILD_DIR
 set -eu
 top=$(cd "$(dirname "$0")/../../.." && pwd)
@@ -18,6 +19,7 @@ fail() { printf 'the Windows zip: %s\n' "$*"; status=1; }
 unzip -q "$zip" -d "$work/unpacked"
 root=$work/unpacked/$(basename "$zip" .zip)
 for file in README.md LICENSE include/korvane.h share/korvane/indent.xsl \
+    share/korvane/setup.xsd share/korvane/setup.schema.json \
     x86/Korvane.dll x86/Korvane.def x86/libKorvane.dll.a x86/korvane.exe \
     x64/Korvane.dll x64/Korvane.def x64/libKorvane.dll.a x64/korvane.exe; do
     [ -f "$root/$file" ] || fail "$file is missing"
@@ -52,5 +54,22 @@ for arch in x86 x64; do
         fi
     done
 done
-[ $status = 0 ] && echo "the Windows zip: complete, and korvane.exe formats and builds from it"
+for form in xsd schema.json; do
+    flag=--xsd
+    [ $form = xsd ] || flag=--json
+    "$korvane" schema $flag | cmp -s - "$root/share/korvane/setup.$form" ||
+        fail "share/korvane/setup.$form is not what korvane schema $flag prints"
+done
+
+# The installer clients take a build folder and its bin/; the zip's x86/ stands in for it.
+mkdir "$work/x86-build"
+ln -s "$root/x86" "$work/x86-build/bin"
+"$top/tests/windows/nsis/check_nsis_client.sh" "$work/x86-build" "$linux_build" ||
+    fail "the NSIS client does not work with x86/Korvane.dll"
+"$top/tests/windows/inno/check_inno_client.sh" "$work/x86-build" "$linux_build" ||
+    fail "the Inno Setup client does not work with x86/Korvane.dll"
+
+[ $status = 0 ] &&
+    echo "the Windows zip: complete; korvane.exe formats and builds from it, and both installer" \
+        "clients work with its DLL"
 exit $status
