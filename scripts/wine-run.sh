@@ -7,6 +7,10 @@
 # output sent elsewhere and initialises the prefix once; every later call finds the server up
 # (wineserver -p then exits with status 2) and only runs the program.
 #
+# Now and then, under load, Wine fails to start a program at all ("Application could not be
+# started, or no application associated with the specified file."), before any of it runs; such a
+# start is tried once more. Standard error is held back until the program ends, to look for that.
+#
 # The tests run in a time zone other than UTC, so that a time that must be in UTC cannot be
 # mistaken for local time; Wine takes its zone from TZ.
 export WINEDEBUG="${WINEDEBUG:--all}"
@@ -14,4 +18,12 @@ export TZ="${KORVANE_WINE_TZ:-KST-9}"
 if wineserver -p60 </dev/null >/dev/null 2>&1; then
     wine wineboot --init </dev/null >/dev/null 2>&1
 fi
-exec wine "$@"
+errors=$(mktemp)
+trap 'rm -f "$errors"' EXIT
+for attempt in 1 2; do
+    status=0
+    wine "$@" 2>"$errors" || status=$?
+    [ $attempt = 1 ] && grep -q '^Application could not be started' "$errors" || break
+done
+cat "$errors" >&2
+exit $status
