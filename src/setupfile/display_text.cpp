@@ -107,6 +107,10 @@ std::string LocalFormOfUtf8(std::string_view text) {
     return shown;
 }
 
+std::string DisplayFormOfUtf8(std::string_view utf8) {
+    return DisplayForm(LocalFormOfUtf8(utf8));
+}
+
 std::vector<std::string> DisguisingCharacters(std::string_view text) {
     std::vector<std::string> found;
     ForEachCharacter(text,

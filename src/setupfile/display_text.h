@@ -26,6 +26,10 @@ std::string DisplayForm(std::string_view text);
 // as "\u{HHHH}" rather than '?': how the command shows a file's own text that a load kept.
 std::string LocalFormOfUtf8(std::string_view text);
 
+// A name from the file (UTF-8) as a message shows it: in the active code page, escaped as
+// DisplayForm escapes texts, since XML names may hold U+061C, U+180E, U+200C and U+200D.
+std::string DisplayFormOfUtf8(std::string_view utf8);
+
 // The escapes of the characters of `text` that DisplayForm escapes, tab aside (a tab only
 // moves the text on, it hides nothing), each once, in order of first appearance.
 std::vector<std::string> DisguisingCharacters(std::string_view text);

@@ -123,9 +123,9 @@ std::string Describe(const xml::Event& event) {
         case xml::EventKind::Comment:
             return "a comment";
         case xml::EventKind::ProcessingInstruction:
-            return "'" + std::string(event.name) + "' (a processing instruction)";
+            return "'" + DisplayFormOfUtf8(event.name) + "' (a processing instruction)";
         case xml::EventKind::EntityReference:
-            return "'" + std::string(event.name) + "' (an entity reference)";
+            return "'" + DisplayFormOfUtf8(event.name) + "' (an entity reference)";
         default:
             return "text";
     }
@@ -138,11 +138,11 @@ class Checker final : public SetupWalkHandler {
     void Root(const xml::Event& start) override {
         if (start.name != kRoot)
             Report(start.line,
-                   "the root element '" + std::string(start.name) + "' is read as " + kRoot);
+                   "the root element '" + DisplayFormOfUtf8(start.name) + "' is read as " + kRoot);
     }
 
     void RootChildSeen(const xml::Event& event, RootChild role, std::size_t) override {
-        const std::string name(event.name);
+        const std::string name = DisplayFormOfUtf8(event.name);
         switch (role) {
             case RootChild::Section:
                 keys_.clear();
@@ -175,7 +175,7 @@ class Checker final : public SetupWalkHandler {
     void ItemStart(const xml::Event& event, std::size_t section) override {
         const SectionChecks& checks = Checks()[section];
         itemName_.assign(event.name);
-        itemLabel_ = itemName_;
+        itemLabel_ = DisplayFormOfUtf8(itemName_);
         if (checks.numbered) {
             itemLabel_ = std::string(checks.item) + " " + std::to_string(itemsInSection_);
             // The same item name serves all four command lists.
@@ -187,7 +187,7 @@ class Checker final : public SetupWalkHandler {
         readAsText_.reset();
         ignored_.clear();
         if (checks.item != nullptr && event.name != checks.item) {
-            Report(event.line, "the item '" + itemName_ + "' in " +
+            Report(event.line, "the item '" + DisplayFormOfUtf8(itemName_) + "' in " +
                                    std::string(SectionName(section)) + " is read as " +
                                    (checks.numbered ? itemLabel_ : std::string(checks.item)));
         }
@@ -217,7 +217,8 @@ class Checker final : public SetupWalkHandler {
                 }
                 break;
             case ItemChild::Element:
-                Report(event.line, "the element '" + name + "' in " + itemLabel_ + " is ignored");
+                Report(event.line, "the element '" + DisplayFormOfUtf8(name) + "' in " + itemLabel_ +
+                                       " is ignored");
                 ignored_.push_back({name, event.line});
                 return;
             case ItemChild::Other:
@@ -279,7 +280,7 @@ class Checker final : public SetupWalkHandler {
         if (platform::FromUtf8Exactly(text, local)) return;
         Report(line,
                what + " holds characters that the code page lacks: '" +
-                   DisplayForm(LocalFormOfUtf8(text)) + "' reads as '" + DisplayForm(local) +
+                   DisplayFormOfUtf8(text) + "' reads as '" + DisplayForm(local) +
                    "'; a save writes them as the file has them",
                true);
     }
@@ -309,14 +310,15 @@ class Checker final : public SetupWalkHandler {
         std::string local;
         const bool whole = platform::FromUtf8Exactly(name, local);
         if (!keys_.insert(local).second) {
-            Report(line, "a later duplicate of the configuration field '" + name + "' is dropped" +
+            Report(line, "a later duplicate of the configuration field '" + DisplayFormOfUtf8(name) +
+                             "' is dropped" +
                              (whole ? "" : ": it reads as '" + DisplayForm(local) + "'"));
         }
         if (!whole) WarnOfLostCharacters(line, "the configuration name", name);
         // A load keeps the name as the file has it; only a save would fail on it. A name that
         // the code page cannot hold is saved as the file has it.
         if (whole ? !IsSavableFieldName(local) : !IsSavableUtf8FieldName(name))
-            Report(line, "the configuration name '" + name + "' cannot be saved");
+            Report(line, "the configuration name '" + DisplayFormOfUtf8(name) + "' cannot be saved");
     }
 
     // An element that the item does not know is most likely a misspelt value: says which value

@@ -119,6 +119,26 @@ TEST(CheckCommand, ReportsCharactersThatCanDisguiseAValue) {
               "\\x0D \\u{0085}\n");
 }
 
+// XML names may hold characters that a screen does not show (U+200C, U+200D, U+061C); a
+// message names an element as it shows a value, escaped.
+TEST(CheckCommand, EscapesWhatANameCanHide) {
+    ScratchDirectory directory;
+    directory.Write("names.xml",
+                    "<SE\u200DTUP>\n"
+                    "  <FILES><FILE><SRCPATH>p</SRCPATH><FILE\u200CNAME>f</FILE\u200CNAME></FILE></FILES>\n"
+                    "  <CONFIG><A\u061C>1</A\u061C><A\u061C>2</A\u061C></CONFIG>\n"
+                    "</SE\u200DTUP>\n");
+    CommandResult result = RunKorvane({"check", "names.xml"});
+    EXPECT_EQ(result.status, 1);
+    for (const char* expected :
+         {"names.xml:1: the root element 'SE\\u{200D}TUP' is read as SETUP\n",
+          "names.xml:2: the element 'FILE\\u{200C}NAME' in FILE 0 is ignored\n",
+          "names.xml:3: a later duplicate of the configuration field 'A\\u{061C}' is dropped\n"}) {
+        EXPECT_NE(result.out.find(expected), std::string::npos) << expected << "in:\n"
+                                                                << result.out;
+    }
+}
+
 // Entries are numbered from 0, as the exports number them, in each section of its own. An
 // unknown element is reported with the value that the item then lacks, which reads as empty:
 // the one it is a slip for (a letter left out, two letters swapped), or else every one missing.
