@@ -15,13 +15,13 @@
 namespace korvane::cli {
 
 void PrepareStandardOutput() {
-    platform::PrepareStandardStreams();
+    platform::PrepareStandardStreams(std::cout, std::cerr);
 }
 
 void PrintUtf8(const std::string& text) {
-    platform::SetStandardOutputCodePage(platform::kCodePageUtf8);
+    platform::SetStandardOutputCodePage(std::cout, platform::kCodePageUtf8);
     std::cout << text;
-    platform::SetStandardOutputCodePage(0);
+    platform::SetStandardOutputCodePage(std::cout, 0);
 }
 
 bool CopyFileToStandardOutput(const std::string& path, std::string& reason) {
@@ -32,11 +32,11 @@ bool CopyFileToStandardOutput(const std::string& path, std::string& reason) {
     }
     // Saved files are in euc-kr, which the Korean code page holds whole.
     static_assert(std::string_view(setupfile::kFileEncoding) == "euc-kr");
-    platform::SetStandardOutputCodePage(platform::kCodePageKorean);
+    platform::SetStandardOutputCodePage(std::cout, platform::kCodePageKorean);
     char chunk[8192];
     while (file.read(chunk, sizeof chunk) || file.gcount() > 0)
         std::cout.write(chunk, file.gcount());
-    platform::SetStandardOutputCodePage(0);
+    platform::SetStandardOutputCodePage(std::cout, 0);
     if (file.bad()) {
         reason = "cannot read back the saved file";
         return false;

@@ -7,16 +7,19 @@
 // in binary mode (no CR added before LF).
 #pragma once
 
+#include <ostream>
+
 namespace korvane::platform {
 
-// Sets up standard output and error (std::cout, std::cerr); called once, before any output.
-// Afterwards both hold text of the active code page, in which every text of the model is held,
-// until SetStandardOutputCodePage says otherwise.
-void PrepareStandardStreams();
+// Sets up the streams that the command gives as its standard output and error (the streams of
+// the process's standard handles); called once, before any output. Afterwards both hold text of
+// the active code page, in which every text of the model is held, until
+// SetStandardOutputCodePage says otherwise.
+void PrepareStandardStreams(std::ostream& output, std::ostream& error);
 
-// Says in which code page (as code_page.h numbers them) the text that is next written to standard
-// output is: kCodePageUtf8 for the JSON forms, 0 for the active code page again. Pending output
-// is flushed first.
-void SetStandardOutputCodePage(unsigned codePage);
+// Says in which code page (as code_page.h numbers them) the text that is next written to `output`
+// (prepared above) is: kCodePageUtf8 for the JSON forms, 0 for the active code page again.
+// Pending output is flushed first.
+void SetStandardOutputCodePage(std::ostream& output, unsigned codePage);
 
 }  // namespace korvane::platform

@@ -1,14 +1,12 @@
 #include "platform/standard_streams.h"
 
-#include <iostream>
-
 namespace korvane::platform {
 
 // A terminal shows the bytes in the locale's encoding; nothing to set up.
-void PrepareStandardStreams() {}
+void PrepareStandardStreams(std::ostream&, std::ostream&) {}
 
-void SetStandardOutputCodePage(unsigned) {
-    std::cout.flush();
+void SetStandardOutputCodePage(std::ostream& output, unsigned) {
+    output.flush();
 }
 
 }  // namespace korvane::platform

@@ -6,7 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <iostream>
+#include <ostream>
 #include <streambuf>
 #include <string>
 
@@ -126,36 +126,33 @@ class StandardHandleBuffer : public std::streambuf {
     char buffer_[4096];
 };
 
-StandardHandleBuffer* outputBuffer = nullptr;
-
 // A buffer for the standard handle `which` in place of `stream`'s; none when the process has no
 // such handle.
-StandardHandleBuffer* Replace(std::ostream& stream, DWORD which) {
+void Replace(std::ostream& stream, DWORD which) {
     const HANDLE handle = GetStdHandle(which);
-    if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return nullptr;
+    if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return;
     stream.flush();
     // Never freed: the streams are flushed once more as the process ends, after any destructor
     // of this file could have run.
-    auto* buffer = new StandardHandleBuffer(handle);
-    stream.rdbuf(buffer);
-    return buffer;
+    stream.rdbuf(new StandardHandleBuffer(handle));
 }
 
 }  // namespace
 
-void PrepareStandardStreams() {
+void PrepareStandardStreams(std::ostream& output, std::ostream& error) {
     // C stdio writes the same handles; it must not add CRs either.
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
-    outputBuffer = Replace(std::cout, STD_OUTPUT_HANDLE);
-    Replace(std::cerr, STD_ERROR_HANDLE);
-    // std::cerr writes at once, as it does everywhere.
-    std::cerr.setf(std::ios::unitbuf);
+    Replace(output, STD_OUTPUT_HANDLE);
+    Replace(error, STD_ERROR_HANDLE);
+    // The error stream writes at once, as it does everywhere.
+    error.setf(std::ios::unitbuf);
 }
 
-void SetStandardOutputCodePage(unsigned codePage) {
-    std::cout.flush();
-    if (outputBuffer != nullptr) outputBuffer->SetCodePage(codePage);
+void SetStandardOutputCodePage(std::ostream& output, unsigned codePage) {
+    output.flush();
+    if (auto* buffer = dynamic_cast<StandardHandleBuffer*>(output.rdbuf()))
+        buffer->SetCodePage(codePage);
 }
 
 }  // namespace korvane::platform
