@@ -9,13 +9,8 @@ set -eu
 cd "$(dirname "$0")/../.."
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-client=$work/client
-mkdir "$client"
-cp tests/install/client/CMakeLists.txt "$client/"
-sh tests/readme/c_example.sh source README.md "$client/main.c"
-runs_as_documented() {
-    LD_LIBRARY_PATH=$libdir sh tests/readme/c_example.sh check README.md "$1" examples/setup.xml
-}
+source=$PWD
+. tests/install/installed_tree.sh
 root=$work/root
 multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
 libdir=$root/usr/lib/$multiarch
@@ -57,23 +52,16 @@ flags=$(PKG_CONFIG_SYSROOT_DIR=$root \
     pkg-config --cflags --libs korvane)
 # shellcheck disable=SC2086
 cc "$client/main.c" $flags -o "$work/client-pc"
-runs_as_documented "$work/client-pc"
+runs_as_documented "$work/client-pc" "$libdir"
 
 echo "find_package:"
 cmake -S "$client" -B "$work/client-build" -DCMAKE_PREFIX_PATH="$root/usr" >/dev/null
 grep -qx "Korvane_DIR:PATH=$libdir/cmake/Korvane" "$work/client-build/CMakeCache.txt"
 cmake --build "$work/client-build" >/dev/null
-runs_as_documented "$work/client-build/client"
+runs_as_documented "$work/client-build/client" "$libdir"
 LD_LIBRARY_PATH=$libdir ldd "$work/client-build/client" | grep -q "$libdir/libKorvane.so.0"
 
-echo "command:"
-cd "$work"
-"$root/usr/bin/korvane" --version
-printf '{"config": [{"name": "PRODUCT", "value": "Packaged"}]}' >description.json
-"$root/usr/bin/korvane" build description.json -o setup.xml
-"$root/usr/bin/korvane" show setup.xml | grep -q Packaged
-"$root/usr/bin/korvane" schema --xsd | cmp - "$root/usr/share/korvane/setup.xsd"
-cd - >/dev/null
+check_installed_command "$root/usr"
 
 echo "apt-get --simulate:"
 debs=$(ls "$PWD"/dist/*.deb)
